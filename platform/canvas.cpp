@@ -1,0 +1,43 @@
+#include "platform/canvas.h"
+
+Canvas::Canvas() = default;
+Canvas::~Canvas() = default;
+
+void Canvas::setPen(const gdi::LogPen &pen) { m_state.pen = pen; }
+void Canvas::setBrush(const gdi::LogBrush &brush) { m_state.brush = brush; }
+void Canvas::setFont(const gdi::LogFont &font) { m_state.font = font; }
+void Canvas::setTextColor(gdi::ColorRef color) { m_state.textColor = color; }
+void Canvas::setBkColor(gdi::ColorRef color) { m_state.bkColor = color; }
+void Canvas::setBkMode(qint32 mode) { m_state.bkMode = mode; }
+void Canvas::setTextAlign(quint32 align) { m_state.textAlign = align; }
+void Canvas::setStretchBltMode(qint32 mode) { m_state.stretchBltMode = mode; }
+void Canvas::setTransform(const QTransform &t) { m_state.transform = t; }
+void Canvas::moveTo(qint32 x, qint32 y) { m_state.position = {x, y}; }
+
+void Canvas::stretchDraw(const gdi::Rect &dest, const QImage &image)
+{
+    stretchDIBits(dest, gdi::Rect{0, 0, image.width(), image.height()}, image, gdi::SRCCOPY);
+}
+
+void Canvas::stretchDrawMetafile(const gdi::Rect &, const Metafile &)
+{
+    // Canvases that can play metafiles override this.
+}
+
+int Canvas::saveDC()
+{
+    m_saved.push_back(m_state);
+    return int(m_saved.size());
+}
+
+bool Canvas::restoreDC(int n)
+{
+    const int depth = int(m_saved.size());
+    const int target = n < 0 ? depth + n : n - 1;
+    if (n == 0 || target < 0 || target >= depth)
+        return false;
+    m_state = m_saved[size_t(target)];
+    m_saved.resize(size_t(target));
+    stateRestored();
+    return true;
+}

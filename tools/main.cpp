@@ -1,0 +1,82 @@
+#include "toolcommand.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <exception>
+#include <map>
+
+namespace tool {
+namespace {
+struct Entry {
+    const char *usage;
+    Handler handler;
+};
+std::map<QString, Entry> &registry()
+{
+    static std::map<QString, Entry> r;
+    return r;
+}
+} // namespace
+
+ToolCommand::ToolCommand(const char *name, const char *usage, Handler handler)
+{
+    registry()[QString::fromLatin1(name)] = Entry{usage, std::move(handler)};
+}
+
+void out(const QString &line)
+{
+    QByteArray b = line.toUtf8();
+    b.append('\n');
+    fwrite(b.constData(), 1, size_t(b.size()), stdout);
+}
+
+void err(const QString &line)
+{
+    QByteArray b = line.toUtf8();
+    b.append('\n');
+    fwrite(b.constData(), 1, size_t(b.size()), stderr);
+}
+
+} // namespace tool
+
+static void usage()
+{
+    tool::err(QStringLiteral("usage: tovrel-tool COMMAND ..."));
+    for (const auto &[name, e] : tool::registry())
+        tool::err(QStringLiteral("  ") + QString::fromUtf8(e.usage));
+}
+
+int main(int argc, char **argv)
+{
+    // Fonts and images need a GUI application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        usage();
+        return 2;
+    }
+    const QString cmd = args.takeFirst();
+    auto it = tool::registry().find(cmd);
+    if (it == tool::registry().end()) {
+        tool::err(QStringLiteral("tovrel-tool: unknown command '%1'").arg(cmd));
+        usage();
+        return 2;
+    }
+    try {
+        fflush(stdout);
+        int rc = it->second.handler(args);
+        fflush(stdout);
+        return rc;
+    } catch (const tool::UsageError &e) {
+        fflush(stdout);
+        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, e.message));
+        return 2;
+    } catch (const std::exception &e) {
+        fflush(stdout);
+        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, QString::fromUtf8(e.what())));
+        return 2;
+    }
+}
