@@ -6,9 +6,19 @@ function(tovrel_module name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  add_library(tovrel_${name} STATIC ${srcs})
-  target_include_directories(tovrel_${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(tovrel_${name} PUBLIC ${ARG_DEPENDS})
+  list(FILTER srcs EXCLUDE REGEX "/fuzz/")
+  set(cpps ${srcs})
+  list(FILTER cpps INCLUDE REGEX "\\.cpp$")
+  if(cpps)
+    add_library(tovrel_${name} STATIC ${srcs})
+    target_include_directories(tovrel_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(tovrel_${name} PUBLIC ${ARG_DEPENDS})
+  else()
+    # A module that has only headers so far.
+    add_library(tovrel_${name} INTERFACE)
+    target_include_directories(tovrel_${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(tovrel_${name} INTERFACE ${ARG_DEPENDS})
+  endif()
 endfunction()
 
 # tovrel_tests(NAME DEPENDS lib...) builds tests_NAME from the .cpp files of
@@ -16,6 +26,9 @@ endfunction()
 function(tovrel_tests name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT srcs)
+    return()
+  endif()
   add_executable(tests_${name} ${srcs})
   target_link_libraries(tests_${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock tovrel_testmain)
   target_compile_definitions(tests_${name} PRIVATE
