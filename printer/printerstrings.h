@@ -1,0 +1,28 @@
+#pragma once
+// The printer module's own texts, used verbatim.
+#include <QString>
+
+namespace printerstrings {
+
+inline constexpr char kReportPrinterNotReady[] = "Report printer not ready";
+inline constexpr char kIllegalNewPage[] = "Illegal call to NewPage";
+inline constexpr char kPrintingProgress[] = "Printing progress";
+inline constexpr char kExportingProgress[] = "Exporting Progress";
+inline constexpr char kPercentSuffix[] = "% ";
+inline constexpr char kCompleted[] = " Completed";
+inline constexpr char kCancel[] = "Cancel";
+inline constexpr char kReportFileType[] = "Tovrel report file";
+inline constexpr char kReportFileExt[] = "TRP";
+inline constexpr char kTempPrefix[] = "TRP";
+
+// Display names of the paper sizes, by ordinal.
+extern const char *const kPaperNames[70];
+
+// Errors raised by the page store on files and streams.
+QString errTempCreate(const QString &dir, const QString &why);
+QString errStreamWrite(const QString &why);
+QString errFileOpen(const QString &path, const QString &why);
+QString errFileSave(const QString &path, const QString &why);
+QString errBadReportFile(const QString &why);
+
+} // namespace printerstrings
