@@ -1,0 +1,198 @@
+#pragma once
+// Fonts: from a logical font (face name, height, weight, ...) to the face that
+// draws it, its metrics the way the Windows graphics interface reports them,
+// and a simple text layout that the canvases draw and measure with.
+//
+// Heights follow the logical-font rules: a negative height is the em height
+// (character height), a positive height the cell height (ascent + descent),
+// 0 a default size, all in logical units. Ascent and descent are the font's
+// usWinAscent/usWinDescent (OS/2 table), or the hhea values when the font has
+// no OS/2 table, scaled to the em.
+//
+// Layout is linear: advances are the font's unhinted design advances scaled to
+// the em, so text measured at one resolution and drawn at another lines up.
+//
+// Family names go through fontconfig first. When the asked family is not
+// installed (fontconfig would silently hand out some other face) our own
+// substitution chains pick the stand-in: the Kai faces of the worksheets fall
+// back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
+// Chinese face; the common Windows faces to the installed sans, serif and
+// monospace faces.
+#include "platform/gdi.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QList>
+#include <QRawFont>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace fonts {
+
+// --- family resolution -------------------------------------------------------
+
+// True when fontconfig has a face of exactly this family (any letter case).
+bool isFamilyInstalled(const QString &family);
+
+// The candidates tried for a requested family, in order (the family itself
+// first). Only installed entries are returned.
+QStringList substitutionChain(const QString &family, quint8 charSet = gdi::DEFAULT_CHARSET,
+                              quint8 pitchAndFamily = 0);
+
+// The face that actually stands in for `family` (the family itself when it is
+// installed). Never empty: in the worst case the application's default face.
+QString standInFamily(const QString &family, quint8 charSet = gdi::DEFAULT_CHARSET,
+                      quint8 pitchAndFamily = 0);
+
+// True when `family` is drawn by another face (the worksheet window tells the
+// user once).
+inline bool isSubstituted(const QString &family) { return !isFamilyInstalled(family); }
+
+// --- a resolved font -----------------------------------------------------------
+
+// Metrics of a face in its own design units (from the OS/2, hhea, head and post
+// tables; the hhea values stand in where the face has no OS/2 table).
+struct FaceMetrics {
+    int unitsPerEm = 2048;
+    int winAscent = 0;      // usWinAscent, or hhea ascender
+    int winDescent = 0;     // usWinDescent, or -hhea descender (positive)
+    int typoAscender = 0;   // sTypoAscender, or hhea ascender
+    int typoDescender = 0;  // sTypoDescender, or hhea descender (negative)
+    int typoLineGap = 0;
+    int hheaAscender = 0;
+    int hheaDescender = 0;  // negative
+    int hheaLineGap = 0;
+    int avgCharWidth = 0;   // xAvgCharWidth (0 when absent)
+    int maxAdvance = 0;     // hhea advanceWidthMax
+    int capHeight = 0;      // sCapHeight (0 when absent)
+    int xHeight = 0;
+    int familyClass = 0;    // sFamilyClass >> 8
+    qreal italicAngle = 0;  // post table, degrees, counter-clockwise
+    int xMin = 0, yMin = 0, xMax = 0, yMax = 0; // head table
+    int underlinePosition = 0;  // post table (negative: below the baseline)
+    int underlineThickness = 0;
+    int strikeoutPosition = 0;  // OS/2 yStrikeoutPosition
+    int strikeoutSize = 0;
+};
+
+// One run of text in one face, placed on the baseline. Positions are
+// relative to the start of the text, in logical units before the font's
+// horizontal scale (draw through scale(horizontalScale(), 1)).
+struct GlyphRun {
+    QRawFont rawFont;            // at the em size of the font
+    QList<quint32> glyphs;
+    QList<QPointF> positions;    // pen positions, x along the baseline
+    std::vector<qsizetype> units; // first UTF-16 code unit of each glyph
+};
+
+// The laid-out text of one string.
+struct TextLayout {
+    std::vector<GlyphRun> runs;
+    // Advance of each UTF-16 code unit (the second half of a surrogate pair
+    // has advance 0), in logical units.
+    std::vector<qreal> advances;
+    qreal width = 0;
+};
+
+class ResolvedFont {
+public:
+    // The logical font this was resolved from.
+    const gdi::LogFont &logFont() const { return m_logFont; }
+    // The installed family that draws it.
+    const QString &family() const { return m_family; }
+    // The em height in logical units.
+    qreal emSize() const { return m_em; }
+    // Horizontal scale for a logical font with a width other than 0 (1 else).
+    qreal horizontalScale() const { return m_hscale; }
+    // The GDI cell: ascent above and descent below the baseline, logical units.
+    qreal ascent() const { return m_ascent; }
+    qreal descent() const { return m_descent; }
+    // GetTextMetrics, in whole logical units; height = ascent + descent.
+    const gdi::TextMetric &textMetric() const { return m_tm; }
+    const FaceMetrics &faceMetrics() const { return m_face; }
+    // The face at the em size.
+    const QRawFont &rawFont() const { return m_raw; }
+    // The font as a QFont, for widgets: pixel size = em × `scale`.
+    QFont qfont(qreal scale = 1.0) const;
+
+    // Lays out `text` left to right (right to left when `rightToLeft`), with
+    // characters the face does not have drawn by a fallback face. Advances and
+    // width include the horizontal scale; glyph positions do not.
+    TextLayout layout(const QString &text, bool rightToLeft = false) const;
+    // Width of `text` in logical units, as drawn (not rounded).
+    qreal advanceWidth(const QString &text) const;
+
+    // Underline and strike-out lines: offset below the baseline (negative:
+    // above) and thickness, in logical units.
+    qreal underlineOffset() const;
+    qreal strikeOutOffset() const;
+    qreal lineThickness() const;
+
+private:
+    friend std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font);
+    ResolvedFont() = default;
+    const QRawFont *fallbackFor(char32_t ch) const;
+
+    gdi::LogFont m_logFont;
+    QString m_family;
+    qreal m_em = 16;
+    qreal m_hscale = 1;
+    qreal m_ascent = 0;
+    qreal m_descent = 0;
+    gdi::TextMetric m_tm;
+    FaceMetrics m_face;
+    QRawFont m_raw;
+    QStringList m_fallbackFamilies;
+    mutable std::vector<QRawFont> m_fallbacks; // built on first use
+    mutable bool m_fallbacksBuilt = false;
+};
+
+// The font to draw `font` with. Results are cached per thread (a second call
+// with an equal logical font is a hash look-up).
+std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font);
+
+// A QFont for a logical font whose logical units are `scale` device pixels.
+QFont toQFont(const gdi::LogFont &font, qreal scale = 1.0);
+
+// The em height of a logical font in logical units (default size for 0).
+qreal emHeight(const gdi::LogFont &font);
+
+// The em of a logical font with height 0.
+constexpr qint32 kDefaultEmHeight = 16;
+
+// --- for writing documents ---------------------------------------------------
+
+// The face's program as a self-contained font file (a face from a collection
+// is taken out of it). Empty when the file cannot be read.
+QByteArray fontProgram(const gdi::LogFont &font);
+// One table of the face (tag like "OS/2", "head"); empty when absent.
+QByteArray fontTable(const gdi::LogFont &font, const char *tag);
+
+// Outline metrics at an em of `em` units.
+struct OutlineMetrics {
+    int ascent = 0;     // typographic ascender
+    int descent = 0;    // typographic descender (negative)
+    int capHeight = 0;
+    qreal italicAngle = 0;
+    int xMin = 0, yMin = 0, xMax = 0, yMax = 0; // font bounding box
+    int unitsPerEm = 0; // of the face itself
+};
+OutlineMetrics outlineMetrics(const gdi::LogFont &font, int em = 1024);
+
+// Advance widths of the characters at an em of `em` units (0 for a character
+// the face lacks).
+std::vector<int> advanceWidths(const gdi::LogFont &font, const QList<char32_t> &chars, int em = 1024);
+
+// --- low level, for tests and tools -----------------------------------------
+
+// Metrics read from a face's tables; nullopt when the tables are unusable.
+std::optional<FaceMetrics> readFaceMetrics(const QRawFont &face);
+// Extracts face `index` of a font collection as a standalone font file; a
+// plain font file is returned unchanged (index 0). Empty when malformed.
+QByteArray extractFace(const QByteArray &file, int index);
+
+} // namespace fonts

@@ -1,0 +1,103 @@
+#pragma once
+// A canvas that draws with a QPainter: a widget, an image or a printer page.
+//
+// Figures are drawn in device pixels: the logical coordinates go through the
+// transform and are rounded to whole pixels, then the pixel rules of the
+// Windows graphics interface apply (right and bottom edges exclusive, the end
+// point of a line not drawn, a width-0 pen one pixel wide). Under a rotating
+// transform the figures are drawn through the painter's transform instead.
+#include "platform/canvas.h"
+#include "platform/fonts.h"
+
+#include <QBrush>
+#include <QPen>
+#include <QRegion>
+#include <QSize>
+
+#include <memory>
+#include <optional>
+
+class QPainter;
+
+class PainterCanvas : public Canvas {
+public:
+    // Draws on a painter already begun on its device. `dpiX`/`dpiY` are the
+    // device's pixels per inch; the device's size in pixels comes from the
+    // painter's device (or `deviceSize` when given). The painter's state is
+    // saved here and given back when the canvas is destroyed.
+    PainterCanvas(QPainter *painter, int dpiX, int dpiY, QSize deviceSize = {});
+    // Draws on an image at `dpi` pixels per inch (the reference 96 by default).
+    explicit PainterCanvas(QImage *image, int dpi = 96);
+    ~PainterCanvas() override;
+
+    QPainter *painter() const { return m_painter; }
+    // Printer pages: the unprintable margins and the whole sheet, in device
+    // pixels (PHYSICALOFFSETX/Y, PHYSICALWIDTH/HEIGHT).
+    void setPhysicalOffsets(int x, int y);
+    void setPhysicalSize(int width, int height);
+
+    int deviceCaps(int index) const override;
+
+    void setTransform(const QTransform &t) override;
+
+    void lineTo(qint32 x, qint32 y) override;
+    void polyline(std::span<const gdi::Point> points) override;
+    void rectangle(const gdi::Rect &r) override;
+    void roundRect(const gdi::Rect &r, qint32 cornerWidth, qint32 cornerHeight) override;
+    void ellipse(const gdi::Rect &r) override;
+    void polygon(std::span<const gdi::Point> points) override;
+    void fillRect(const gdi::Rect &r, const gdi::LogBrush &brush) override;
+
+    void extTextOut(qint32 x, qint32 y, quint32 options, const gdi::Rect *rect, const QString &text,
+                    const std::vector<qint32> *dx = nullptr) override;
+    gdi::Size textExtent(const QString &text) override;
+    gdi::TextMetric textMetrics() override;
+
+    void stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image,
+                       quint32 rop = gdi::SRCCOPY) override;
+
+    void intersectClipRect(const gdi::Rect &r) override;
+    void selectClipRgnNone() override;
+    int saveDC() override;
+    bool restoreDC(int n) override;
+
+    // The clip region in device pixels; nullopt when nothing clips.
+    const std::optional<QRegion> &clipRegion() const { return m_clip; }
+    // The font selected now, resolved.
+    const fonts::ResolvedFont &resolvedFont();
+
+protected:
+    void stateRestored() override;
+
+private:
+    void init(int dpiX, int dpiY, QSize deviceSize);
+    bool active() const;
+    void applyClip();
+    QTransform fullTransform() const;
+    bool axisAligned() const;
+    qreal deviceScale() const;
+    QPoint toDevice(qint32 x, qint32 y) const;
+    QRect toDeviceRect(const gdi::Rect &r) const;
+    int devicePenWidth() const;
+    bool penDrawsStyled() const;
+    std::vector<qreal> penPattern() const;
+    QPen qpen(int width, bool closedFigure) const;
+    QBrush qbrush(const gdi::LogBrush &brush) const;
+    void plotLine(QPoint from, QPoint to, bool lastPoint);
+    void drawPolyline(std::span<const gdi::Point> points, bool closed);
+    void closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch);
+
+    QPainter *m_painter = nullptr;
+    std::unique_ptr<QPainter> m_ownPainter;
+    int m_dpiX = 96;
+    int m_dpiY = 96;
+    QSize m_deviceSize;
+    QPoint m_physicalOffset;
+    QSize m_physicalSize;
+    QTransform m_base; // the painter's transform on arrival
+    std::optional<QRegion> m_baseClip;  // the painter's own clip on arrival
+    std::optional<QRegion> m_clip;      // the canvas's clip, device pixels
+    std::vector<std::optional<QRegion>> m_savedClips;
+    int m_styleOffset = 0; // where a styled line's pattern goes on
+    std::shared_ptr<const fonts::ResolvedFont> m_font;
+};

@@ -1,0 +1,17 @@
+#include "platform/screen.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+int screenPixelsPerInch() { return 96; }
+
+int screenColorDepth()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return 24;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 24;
+    const int depth = screen->depth();
+    return depth > 0 ? depth : 24;
+}
