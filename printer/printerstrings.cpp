@@ -100,4 +100,14 @@ QString errBadReportFile(const QString &why)
     return QStringLiteral("Not a valid report file: %1").arg(why);
 }
 
+QString errCompressedPage(const QString &why)
+{
+    return QStringLiteral("Damaged compressed page: %1").arg(why);
+}
+
+QString errNotMetafile(const QString &why)
+{
+    return QStringLiteral("Not an enhanced metafile: %1").arg(why);
+}
+
 } // namespace printerstrings

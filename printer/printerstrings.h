@@ -24,5 +24,7 @@ QString errStreamWrite(const QString &why);
 QString errFileOpen(const QString &path, const QString &why);
 QString errFileSave(const QString &path, const QString &why);
 QString errBadReportFile(const QString &why);
+QString errCompressedPage(const QString &why);
+QString errNotMetafile(const QString &why);
 
 } // namespace printerstrings

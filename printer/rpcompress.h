@@ -1,0 +1,50 @@
+#pragma once
+// RpCompress: the adaptive splay-tree code of compressed pages. One instance
+// codes or decodes one page, starting from a fresh tree; frequent bytes move
+// near the root and get short codes. Bits fill each coded byte from its least
+// significant bit up.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <array>
+#include <cstdint>
+
+class RpCompress {
+public:
+    // A writer appending coded bytes to out. The last partial byte is written
+    // by flush() or when the writer is freed.
+    explicit RpCompress(QByteArray *out);
+    // A reader over coded bytes; the bytes must outlive the reader.
+    explicit RpCompress(QByteArrayView coded);
+    ~RpCompress();
+
+    RpCompress(const RpCompress &) = delete;
+    RpCompress &operator=(const RpCompress &) = delete;
+
+    void compress(quint8 plain);
+    // Decodes one byte; false when the coded bytes run out first.
+    bool expand(quint8 &expanded);
+    void flush();
+    // Coded bytes consumed so far by a reader.
+    qsizetype consumed() const { return m_inPos; }
+
+    // Codes data with a fresh tree, flushed.
+    static QByteArray compressBytes(QByteArrayView data);
+    // Decodes count bytes from coded with a fresh tree; raises RpError when
+    // the coded bytes end before count bytes came out.
+    static QByteArray expandBytes(QByteArrayView coded, qint64 count);
+
+private:
+    void init();
+    void splay(int plain);
+
+    std::array<quint16, 256> m_left{};
+    std::array<quint16, 256> m_right{};
+    std::array<quint8, 513> m_up{};
+    quint8 m_bitPos = 0;
+    quint16 m_outByte = 0;
+    quint16 m_inByte = 0;
+    bool m_compressFlag = false;
+    QByteArray *m_out = nullptr;
+    QByteArrayView m_in;
+    qsizetype m_inPos = 0;
+};

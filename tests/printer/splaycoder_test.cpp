@@ -1,0 +1,72 @@
+#include "platform/rperror.h"
+#include "printer/rpcompress.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+QByteArray bytes(std::initializer_list<int> v)
+{
+    QByteArray b;
+    for (int x : v)
+        b.append(char(x));
+    return b;
+}
+} // namespace
+
+TEST(SplayCoder, KnownCodesOnAFreshTree)
+{
+    EXPECT_EQ(RpCompress::compressBytes(bytes({0})), bytes({0x80}));
+    EXPECT_EQ(RpCompress::compressBytes(bytes({255})), bytes({0x00, 0x00}));
+    EXPECT_EQ(RpCompress::compressBytes("abc"), bytes({0x46, 0x3D, 0x01}));
+    EXPECT_TRUE(RpCompress::compressBytes(QByteArray()).isEmpty());
+    // Flushing twice adds nothing; an exact byte boundary adds no extra byte.
+    QByteArray out;
+    {
+        RpCompress c(&out);
+        c.compress(0);
+        c.flush();
+        c.flush();
+    }
+    EXPECT_EQ(out, bytes({0x80}));
+}
+
+TEST(SplayCoder, RoundTripsRandomInputsOfManyLengths)
+{
+    std::mt19937 rng(1234);
+    for (int len : {0, 1, 2, 3, 7, 8, 9, 255, 256, 257, 1000, 4096, 65537}) {
+        for (int kind = 0; kind < 3; ++kind) {
+            QByteArray in(len, Qt::Uninitialized);
+            for (int i = 0; i < len; ++i) {
+                // uniform bytes, a skewed alphabet, and long runs
+                const unsigned r = rng();
+                in[i] = char(kind == 0 ? r : kind == 1 ? (r % 7) * 37 : (i / 100) % 3 == 0 ? 0 : 255);
+            }
+            const QByteArray coded = RpCompress::compressBytes(in);
+            EXPECT_EQ(RpCompress::expandBytes(coded, len), in) << "length " << len << " kind " << kind;
+        }
+    }
+}
+
+TEST(SplayCoder, SkewedDataShrinks)
+{
+    QByteArray in;
+    for (int i = 0; i < 20000; ++i)
+        in.append(char("aaaaaaabbbc"[i % 11]));
+    const QByteArray coded = RpCompress::compressBytes(in);
+    EXPECT_LT(coded.size(), in.size() / 3);
+}
+
+TEST(SplayCoder, DamagedInputRaisesInsteadOfReadingPastTheEnd)
+{
+    const QByteArray in = QByteArray("The quick brown fox jumps over the lazy dog").repeated(20);
+    const QByteArray coded = RpCompress::compressBytes(in);
+    EXPECT_THROW(RpCompress::expandBytes(coded.left(coded.size() - 3), in.size()), RpError);
+    EXPECT_THROW(RpCompress::expandBytes(QByteArray(), 1), RpError);
+    // A count that no number of coded bytes could hold is refused before any allocation.
+    EXPECT_THROW(RpCompress::expandBytes(coded, qint64(coded.size()) * 8 + 1), RpError);
+    EXPECT_THROW(RpCompress::expandBytes(coded, -1), RpError);
+    // Expanding fewer bytes than were coded is fine: there is no end code.
+    EXPECT_EQ(RpCompress::expandBytes(coded, 10), in.left(10));
+}
