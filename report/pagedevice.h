@@ -1,0 +1,44 @@
+#pragma once
+// What a printing control needs of the report printer: the page canvas and
+// the conversion of page positions in tenths of a millimetre to device
+// pixels. XPos(v) = Round((v - LeftWaste) x XFactor), halves to even.
+#include "report/rpunits.h"
+
+class Canvas;
+
+class RpPageDevice {
+public:
+    virtual ~RpPageDevice() = default;
+
+    virtual Canvas *canvas() = 0;
+    // Device pixels per tenth of a millimetre.
+    virtual double xFactor() const = 0;
+    virtual double yFactor() const = 0;
+    // The unprintable strip at the left and top of the device page, native.
+    virtual double leftWaste() const { return 0; }
+    virtual double topWaste() const { return 0; }
+
+    int xPos(double v) const { return rpRound((v - leftWaste()) * xFactor()); }
+    int yPos(double v) const { return rpRound((v - topWaste()) * yFactor()); }
+    int xSize(double v) const { return rpRound(v * xFactor()); }
+    int ySize(double v) const { return rpRound(v * yFactor()); }
+};
+
+// A page device over any canvas with fixed factors: the canvas's pixels per
+// inch / 254, and no waste unless given.
+class RpCanvasPageDevice : public RpPageDevice {
+public:
+    explicit RpCanvasPageDevice(Canvas *canvas, double xFactor, double yFactor,
+                                double leftWaste = 0, double topWaste = 0)
+        : m_canvas(canvas), m_xFactor(xFactor), m_yFactor(yFactor),
+          m_leftWaste(leftWaste), m_topWaste(topWaste) {}
+    Canvas *canvas() override { return m_canvas; }
+    double xFactor() const override { return m_xFactor; }
+    double yFactor() const override { return m_yFactor; }
+    double leftWaste() const override { return m_leftWaste; }
+    double topWaste() const override { return m_topWaste; }
+
+private:
+    Canvas *m_canvas;
+    double m_xFactor, m_yFactor, m_leftWaste, m_topWaste;
+};

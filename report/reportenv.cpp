@@ -1,0 +1,40 @@
+#include "report/reportenv.h"
+
+#include "platform/screen.h"
+
+#include <QLocale>
+
+namespace reportenv {
+
+namespace {
+std::optional<int> g_ppi;
+std::optional<bool> g_us;
+std::optional<long long> g_colors;
+} // namespace
+
+int screenPixelsPerInch() { return g_ppi ? *g_ppi : ::screenPixelsPerInch(); }
+
+long long screenColorCount()
+{
+    if (g_colors)
+        return *g_colors;
+    const int depth = screenColorDepth();
+    if (depth >= 24 || depth <= 0)
+        return 0; // true colour: no count
+    return 1LL << depth;
+}
+
+bool usMeasurement()
+{
+    if (g_us)
+        return *g_us;
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+}
+
+bool japaneseLanguage() { return QLocale::system().language() == QLocale::Japanese; }
+
+void overrideScreenPixelsPerInch(std::optional<int> ppi) { g_ppi = ppi; }
+void overrideUsMeasurement(std::optional<bool> us) { g_us = us; }
+void overrideScreenColorCount(std::optional<long long> count) { g_colors = count; }
+
+} // namespace reportenv

@@ -1,0 +1,21 @@
+#pragma once
+// What the report model reads from its surroundings: the screen's pixels per
+// inch and colour depth, and the locale's measurement system. Tests may pin
+// each value; otherwise the platform answers.
+#include <optional>
+
+namespace reportenv {
+
+int screenPixelsPerInch();
+// Colours the screen can show, or 0 for true colour (no count).
+long long screenColorCount();
+bool usMeasurement();
+// The system's primary language is Japanese (the report then keeps the
+// platform's default font).
+bool japaneseLanguage();
+
+void overrideScreenPixelsPerInch(std::optional<int> ppi);
+void overrideUsMeasurement(std::optional<bool> us);
+void overrideScreenColorCount(std::optional<long long> count);
+
+} // namespace reportenv

@@ -1,0 +1,25 @@
+#include "report/reportstrings.h"
+
+namespace reportstrings {
+
+namespace {
+const char *const kCaptions[12] = {
+    "Title", "Page Header", "Detail", "Page Footer", "Summary", "Group Header",
+    "Group Footer", "Sub Detail", "Column Header", "Overlay", "Wild", "Child",
+};
+const char *const kNameBases[12] = {
+    "TitleBand", "PageHeaderBand", "DetailBand", "PageFooterBand", "SummaryBand",
+    "GroupHeaderBand", "GroupFooterBand", "SubDetailBand", "ColumnHeaderBand",
+    "OverlayBand", "WildBand", "ChildBand",
+};
+} // namespace
+
+QString bandCaption(int t) { return t >= 0 && t < 12 ? QString::fromLatin1(kCaptions[t]) : QString(); }
+QString bandNameBase(int t) { return t >= 0 && t < 12 ? QString::fromLatin1(kNameBases[t]) : QString(); }
+
+QString valueCountError(int expected, int got)
+{
+    return QStringLiteral("Values: expected %1 numbers, found %2").arg(expected).arg(got);
+}
+
+} // namespace reportstrings

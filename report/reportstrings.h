@@ -1,0 +1,18 @@
+#pragma once
+// The report model's own texts, used verbatim.
+#include <QString>
+
+namespace reportstrings {
+
+inline constexpr char kCircularLinking[] = "Circular linking not allowed";
+inline constexpr char kRulerFont[] = "Small Fonts";
+inline constexpr char kReportFont[] = "Arial";
+
+// Band captions ("Title", "Page Header", ...) and the name bases of new
+// bands ("TitleBand", ...), indexed by band type ordinal.
+QString bandCaption(int bandType);
+QString bandNameBase(int bandType);
+
+QString valueCountError(int expected, int got);
+
+} // namespace reportstrings

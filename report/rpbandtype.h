@@ -1,0 +1,7 @@
+#pragma once
+// Band types, stored by name and ordinal.
+enum RpBandType {
+    rbTitle = 0, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader,
+    rbGroupFooter, rbSubDetail, rbColumnHeader, rbOverlay, rbWild, rbChild
+};
+inline constexpr int kBandTypeCount = 12;

@@ -1,0 +1,234 @@
+#include "report/rpprintable.h"
+
+#include "platform/paintercanvas.h"
+#include "report/customreport.h"
+#include "report/pagedevice.h"
+#include "report/reportenv.h"
+#include "report/rpband.h"
+
+#include <QPainter>
+
+RpPrintable::RpPrintable(QWidget *parent)
+    : QWidget(nullptr)
+    , m_frame(std::make_unique<RpFrame>(this))
+    , m_size(std::make_unique<RpPrintableSize>(this))
+{
+    applyBounds(0, 0, 10, 10);
+    if (parent)
+        setParentPanel(parent);
+}
+
+RpPrintable::~RpPrintable() = default;
+
+void RpPrintable::setFrame(const RpFrame &f)
+{
+    m_frame->assign(f);
+    update();
+}
+
+void RpPrintable::setZoom(int z)
+{
+    m_size->setZoom(z);
+    m_size->updateOwnerBounds();
+}
+
+void RpPrintable::setPrintableEnabled(bool v)
+{
+    m_enabled = v;
+    update();
+}
+
+void RpPrintable::setColor(quint32 c)
+{
+    m_color = c;
+    update();
+}
+
+void RpPrintable::setOpaqueStyle(bool opaque)
+{
+    m_opaque = opaque;
+    update();
+}
+
+void RpPrintable::setAlignToBand(bool v)
+{
+    m_alignToBand = v;
+    applyBandAlignment();
+}
+
+void RpPrintable::applyBandAlignment()
+{
+    if (!m_alignToBand)
+        return;
+    m_alignUpdating = true;
+    auto *band = qobject_cast<RpCustomBand *>(parentWidget());
+    switch (m_alignment) {
+    case Alignment::taLeftJustify:
+        setLeft(0);
+        break;
+    case Alignment::taRightJustify:
+        if (band)
+            setLeft(band->width() - width());
+        break;
+    case Alignment::taCenter:
+        if (band)
+            setLeft((band->width() - width()) / 2);
+        break;
+    }
+    m_alignUpdating = false;
+}
+
+void RpPrintable::beginPrinting()
+{
+    m_isPrinting = true;
+    m_reportPrinter = m_parentReport ? m_parentReport->reportPrinter() : nullptr;
+}
+
+void RpPrintable::endPrinting() { m_isPrinting = false; }
+
+void RpPrintable::printAt(int ofsX, int ofsY)
+{
+    if (!m_reportPrinter)
+        beginPrinting();
+    if (!m_parentReport || !m_reportPrinter || !m_parentReport->finalPass() || !m_frame->anyFrame())
+        return;
+    RpPageDevice &p = *m_reportPrinter;
+    const double l = m_size->nativeValue(RpPrintableSize::LeftIdx);
+    const double t = m_size->nativeValue(RpPrintableSize::TopIdx);
+    const double w = m_size->nativeValue(RpPrintableSize::WidthIdx);
+    const double h = m_size->nativeValue(RpPrintableSize::HeightIdx);
+    const gdi::Rect r{p.xPos(ofsX + l), p.yPos(ofsY + t), p.xPos(ofsX + l + w), p.yPos(ofsY + t + h)};
+    if (Canvas *c = p.canvas())
+        m_frame->paintFrame(*c, r, p.xFactor(), p.yFactor());
+}
+
+void RpPrintable::notifyPrintable(QObject *, quint8 operation)
+{
+    if (operation == 2)
+        applyBandAlignment();
+}
+
+void RpPrintable::changeAlignment(Alignment a)
+{
+    m_alignment = a;
+    if (m_alignToBand)
+        applyBandAlignment();
+    update();
+}
+
+void RpPrintable::applyBounds(int l, int t, int w, int h)
+{
+    setGeometry(l, t, std::max(w, 0), std::max(h, 0));
+}
+
+void RpPrintable::setBounds(int l, int t, int w, int h)
+{
+    if (m_size->parentUpdating()) {
+        applyBounds(l, t, w, h);
+        if (m_parentReport)
+            m_parentReport->modify();
+    } else if (m_loading) {
+        if (l != 0) m_loadedLeft = l;
+        if (t != 0) m_loadedTop = t;
+        if (w != 0) m_loadedWidth = w;
+        if (h != 0) m_loadedHeight = h;
+    } else {
+        // Each value is written only when it differs from the pixel bound
+        // the size object gives the control now, so putting the same pixel
+        // bounds back leaves the stored values untouched.
+        auto pixel = [this](int i) {
+            return rpRound(m_size->fromNative(RpUnit::Pixels, m_size->isHorizontal(i), m_size->nativeValue(i)));
+        };
+        m_size->usePixels();
+        if (pixel(RpPrintableSize::HeightIdx) != h)
+            m_size->setHeight(h);
+        if (pixel(RpPrintableSize::WidthIdx) != w)
+            m_size->setWidth(w);
+        if (pixel(RpPrintableSize::TopIdx) != t)
+            m_size->setTop(t);
+        if (pixel(RpPrintableSize::LeftIdx) != l)
+            m_size->setLeft(l);
+        m_size->restoreUnits();
+    }
+    if (m_alignToBand && !m_alignUpdating)
+        applyBandAlignment();
+}
+
+void RpPrintable::setParentPanel(QWidget *parent)
+{
+    const bool hidden = isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide);
+    QWidget::setParent(parent);
+    if (!hidden && parent)
+        show();
+    auto adopt = [this](CustomReport *report) {
+        m_size->setParentReport(report);
+        m_parentReport = report;
+        setZoom(report->zoom());
+    };
+    if (auto *report = qobject_cast<CustomReport *>(parent)) {
+        m_size->setUnits(report->units());
+        adopt(report);
+        setBounds(left(), top(), width(), height());
+    } else if (auto *band = qobject_cast<RpCustomBand *>(parent)) {
+        m_size->setUnits(band->size()->units());
+        if (band->parentReport())
+            adopt(band->parentReport());
+        setBounds(left(), top(), width(), height());
+    }
+}
+
+void RpPrintable::loaded()
+{
+    m_loading = false;
+    m_size->afterLoad();
+    const int l = left() == 0 && m_loadedLeft ? m_loadedLeft : left();
+    const int t = top() == 0 && m_loadedTop ? m_loadedTop : top();
+    const int w = width() == 0 && m_loadedWidth ? m_loadedWidth : width();
+    const int h = height() == 0 && m_loadedHeight ? m_loadedHeight : height();
+    if (l != left() || t != top() || w != width() || h != height())
+        setBounds(l, t, w, h);
+}
+
+double RpPrintable::screenFactor() const
+{
+    return zoom() * (reportenv::screenPixelsPerInch() / 254.0) / 100.0;
+}
+
+void RpPrintable::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const int ppi = reportenv::screenPixelsPerInch();
+    PainterCanvas canvas(&painter, ppi, ppi, QWidget::size());
+    paintSurface(canvas);
+}
+
+void RpPrintable::paintCorners(Canvas &canvas)
+{
+    const int W = width();
+    const int H = height();
+    canvas.setPen(gdi::LogPen{gdi::PS_SOLID, 1, gdi::rgb(0, 0, 0)});
+    const gdi::Point marks[4][3] = {
+        {{0, 3}, {0, 0}, {3, 0}},
+        {{0, H - 4}, {0, H - 1}, {3, H - 1}},
+        {{W - 4, 0}, {W - 1, 0}, {W - 1, 3}},
+        {{W - 4, H - 1}, {W - 1, H - 1}, {W - 1, H - 4}},
+    };
+    for (const auto &m : marks)
+        canvas.polyline(std::span<const gdi::Point>(m, 3));
+}
+
+void RpPrintable::paintBase(Canvas &canvas)
+{
+    if (m_opaque)
+        canvas.fillRect(gdi::Rect{0, 0, width(), height()}, gdi::LogBrush{gdi::BS_SOLID, gdi::rgb(255, 255, 255), 0});
+    paintCorners(canvas);
+    const double f = screenFactor();
+    m_frame->paintFrame(canvas, gdi::Rect{0, 0, width() - 1, height() - 1}, f, f);
+}
+
+void RpPrintable::paintSurface(Canvas &canvas)
+{
+    if (m_isPrinting)
+        return;
+    paintBase(canvas);
+}

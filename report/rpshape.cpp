@@ -1,0 +1,147 @@
+#include "report/rpshape.h"
+
+#include "platform/canvas.h"
+#include "report/customreport.h"
+#include "report/pagedevice.h"
+
+gdi::LogPen resolvedPen(const gdi::LogPen &p) { return {p.style, p.width, rpcolor::resolve(p.color)}; }
+gdi::LogBrush resolvedBrush(const gdi::LogBrush &b) { return {b.style, rpcolor::resolve(b.color), b.hatch}; }
+
+void drawShapeFigure(Canvas &c, RpShapeType kind, int L, int T, int R, int B, int MX, int MY, double roundFactor)
+{
+    auto line = [&c](int x1, int y1, int x2, int y2) {
+        c.moveTo(x1, y1);
+        c.lineTo(x2, y2);
+    };
+    switch (kind) {
+    case RpShapeType::rpsRectangle:
+        c.rectangle({L, T, R, B});
+        break;
+    case RpShapeType::rpsCircle:
+        c.ellipse({L, T, R, B});
+        break;
+    case RpShapeType::rpsVertLine:
+        line(MX, T, MX, B);
+        break;
+    case RpShapeType::rpsHorLine:
+        line(L, MY, R, MY);
+        break;
+    case RpShapeType::rpsTopAndBottom:
+        line(L, T, R, T);
+        line(L, B, R, B);
+        break;
+    case RpShapeType::rpsRightAndLeft:
+        line(L, T, L, B);
+        line(R, T, R, B);
+        break;
+    case RpShapeType::rpsRoundRect: {
+        const int C = int((R - L) * roundFactor);
+        c.roundRect({L, T, R, B}, C, C);
+        break;
+    }
+    case RpShapeType::rpsLeftDiagonal:
+        line(R, T, L, B);
+        break;
+    case RpShapeType::rpsRightDiagonal:
+        line(L, T, R, B);
+        break;
+    }
+}
+
+RpShape::RpShape(QWidget *parent)
+    : RpPrintable(nullptr)
+{
+    applyBounds(0, 0, 65, 65);
+    if (parent)
+        setParentPanel(parent);
+}
+
+void RpShape::setShape(RpShapeType s)
+{
+    if (s == m_shape)
+        return;
+    m_shape = s;
+    update();
+}
+
+void RpShape::setBrush(const gdi::LogBrush &b)
+{
+    m_brush = b;
+    update();
+}
+
+void RpShape::setPen(const gdi::LogPen &p)
+{
+    m_pen = p;
+    update();
+}
+
+void RpShape::setRoundFactor(float f)
+{
+    if (f == m_roundFactor)
+        return;
+    m_roundFactor = f;
+    update();
+}
+
+void RpShape::printAt(int ofsX, int ofsY)
+{
+    if (!m_reportPrinter)
+        beginPrinting();
+    if (!m_parentReport || !m_reportPrinter)
+        return;
+    RpPageDevice &p = *m_reportPrinter;
+    const double l = m_size->nativeValue(RpPrintableSize::LeftIdx);
+    const double t = m_size->nativeValue(RpPrintableSize::TopIdx);
+    const double w = m_size->nativeValue(RpPrintableSize::WidthIdx);
+    const double h = m_size->nativeValue(RpPrintableSize::HeightIdx);
+    const int L = p.xPos(ofsX + l);
+    const int R = p.xPos(ofsX + l + w);
+    const int T = p.yPos(ofsY + t);
+    const int B = p.yPos(ofsY + t + h);
+    const int MX = p.xPos(ofsX + l + w / 2);
+    const int MY = p.yPos(ofsY + t + h / 2);
+    if (m_parentReport->exporting() && isPrintable())
+        m_parentReport->exportFilter()->acceptGraphic(L, T, this);
+    if (!m_parentReport->finalPass() || !isPrintable())
+        return;
+    Canvas *c = p.canvas();
+    if (!c)
+        return;
+    c->setBrush(resolvedBrush(m_brush));
+    c->setPen(resolvedPen(m_pen));
+    drawShapeFigure(*c, m_shape, L, T, R, B, MX, MY, m_roundFactor);
+}
+
+void RpShape::paintSurface(Canvas &c)
+{
+    if (m_isPrinting)
+        return;
+    paintBase(c);
+    c.setPen(resolvedPen(m_pen));
+    c.setBrush(resolvedBrush(m_brush));
+    const int W = width();
+    const int H = height();
+    auto line = [&c](int x1, int y1, int x2, int y2) {
+        c.moveTo(x1, y1);
+        c.lineTo(x2, y2);
+    };
+    switch (m_shape) {
+    case RpShapeType::rpsTopAndBottom:
+        line(0, 0, W, 0);
+        line(0, H - 1, W, H - 1);
+        break;
+    case RpShapeType::rpsRightAndLeft:
+        line(0, 0, 0, H);
+        line(W - 1, 0, W - 1, H);
+        break;
+    case RpShapeType::rpsRoundRect: {
+        const int C = int(W * m_roundFactor);
+        c.roundRect({0, 0, W, H}, C, C);
+        break;
+    }
+    default:
+        drawShapeFigure(c, m_shape, 0, 0, W, H, W / 2, H / 2, m_roundFactor);
+        break;
+    }
+}

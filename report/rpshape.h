@@ -1,0 +1,48 @@
+#pragma once
+// The line-art control: a rectangle, ellipse, line pair or diagonal drawn
+// with its own pen and brush. Frames and backgrounds are also described to
+// export filters as temporary shapes.
+#include "report/rpprintable.h"
+
+enum class RpShapeType {
+    rpsRectangle = 0, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom,
+    rpsRightAndLeft, rpsRoundRect, rpsLeftDiagonal, rpsRightDiagonal
+};
+
+// Draws one figure into (l, t)-(r, b) the way shapes do on the page.
+void drawShapeFigure(Canvas &canvas, RpShapeType kind, int l, int t, int r, int b, int mx, int my,
+                     double roundFactor);
+
+class RpShape : public RpPrintable {
+    Q_OBJECT
+public:
+    explicit RpShape(QWidget *parent = nullptr);
+
+    RpShapeType shape() const { return m_shape; }
+    void setShape(RpShapeType s);
+    // Colours may be system colours; they are resolved when drawing.
+    const gdi::LogBrush &brush() const { return m_brush; }
+    void setBrush(const gdi::LogBrush &b);
+    const gdi::LogPen &pen() const { return m_pen; }
+    void setPen(const gdi::LogPen &p);
+    float roundFactor() const { return m_roundFactor; }
+    void setRoundFactor(float f);
+    int vertAdjust() const { return m_vertAdjust; }
+    void setVertAdjust(int v) { m_vertAdjust = v; }
+
+    // A temporary shape handed to an export filter carries device pixels.
+    void setDeviceBounds(const gdi::Rect &r) { applyBounds(r.left, r.top, r.width(), r.height()); }
+
+    void printAt(int ofsX, int ofsY) override;
+    void paintSurface(Canvas &canvas) override;
+
+private:
+    RpShapeType m_shape = RpShapeType::rpsRectangle;
+    gdi::LogBrush m_brush{gdi::BS_SOLID, rpcolor::clWhite, 0};
+    gdi::LogPen m_pen{gdi::PS_SOLID, 1, rpcolor::clBlack};
+    float m_roundFactor = 0;
+    int m_vertAdjust = 0;
+};
+
+gdi::LogPen resolvedPen(const gdi::LogPen &p);
+gdi::LogBrush resolvedBrush(const gdi::LogBrush &b);

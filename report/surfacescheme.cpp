@@ -1,0 +1,44 @@
+#include "report/surfacescheme.h"
+
+#include "report/reportenv.h"
+
+#include <optional>
+
+SurfaceScheme richScheme()
+{
+    return SurfaceScheme{
+        {gdi::PS_SOLID, 1, gdi::rgb(0xF9, 0xF9, 0xF9)},
+        {gdi::PS_SOLID, 1, gdi::rgb(0xF0, 0xF0, 0xF0)},
+        gdi::rgb(0x70, 0x70, 0x70),
+        {gdi::PS_DOT, 1, gdi::rgb(0x80, 0x80, 0xFF)},
+        {gdi::PS_DOT, 1, gdi::rgb(0x60, 0x60, 0x60)},
+        true,
+    };
+}
+
+SurfaceScheme paletteScheme()
+{
+    return SurfaceScheme{
+        {gdi::PS_DOT, 1, gdi::rgb(0xC0, 0xC0, 0xC0)},
+        {gdi::PS_SOLID, 1, gdi::rgb(0xC0, 0xC0, 0xC0)},
+        gdi::rgb(0xC0, 0xC0, 0xC0),
+        {gdi::PS_DASH, 1, gdi::rgb(0x80, 0x80, 0x80)},
+        {gdi::PS_SOLID, 1, gdi::rgb(0x80, 0x80, 0x80)},
+        false,
+    };
+}
+
+namespace {
+std::optional<SurfaceScheme> g_scheme;
+}
+
+const SurfaceScheme &surfaceScheme()
+{
+    if (!g_scheme) {
+        const long long colors = reportenv::screenColorCount();
+        g_scheme = (colors == 0 || colors > 256) ? richScheme() : paletteScheme();
+    }
+    return *g_scheme;
+}
+
+void forceSurfaceScheme(bool rich) { g_scheme = rich ? richScheme() : paletteScheme(); }
