@@ -488,20 +488,55 @@ QFont ResolvedFont::qfont(qreal scale) const
     return f;
 }
 
-const QRawFont *ResolvedFont::fallbackFor(char32_t ch) const
+ResolvedFont::Face ResolvedFont::makeFace(const QString &family) const
 {
-    if (!m_fallbacksBuilt) {
-        m_fallbacksBuilt = true;
-        for (const QString &fam : m_fallbackFamilies) {
-            QRawFont raw = rawFontFor(fam, m_logFont, m_em);
-            if (raw.isValid())
-                m_fallbacks.push_back(raw);
+    Face face;
+    face.draw = rawFontFor(family, m_logFont, m_em);
+    if (!face.draw.isValid())
+        return face;
+    // At a pixel size equal to the units per em an advance is a whole number
+    // of design units, free of the rounding of small sizes.
+    const qreal upm = std::clamp<qreal>(face.draw.unitsPerEm(), 16, 16384);
+    face.measure = face.draw;
+    face.measure.setPixelSize(upm);
+    face.unitScale = m_em / upm;
+    return face;
+}
+
+const ResolvedFont::CharInfo &ResolvedFont::charInfo(char32_t ch) const
+{
+    if (auto it = m_chars.constFind(ch); it != m_chars.constEnd())
+        return *it;
+    if (m_faces.empty())
+        m_faces.push_back(makeFace(m_family));
+    CharInfo info;
+    int faceIndex = 0;
+    if (!m_faces[0].draw.supportsCharacter(uint(ch))) {
+        if (!m_fallbacksBuilt) {
+            m_fallbacksBuilt = true;
+            for (const QString &fam : m_fallbackFamilies) {
+                Face f = makeFace(fam);
+                if (f.draw.isValid())
+                    m_faces.push_back(std::move(f));
+            }
         }
+        for (size_t i = 1; i < m_faces.size(); ++i)
+            if (m_faces[i].draw.supportsCharacter(uint(ch))) {
+                faceIndex = int(i);
+                break;
+            }
     }
-    for (const QRawFont &raw : m_fallbacks)
-        if (raw.supportsCharacter(uint(ch)))
-            return &raw;
-    return nullptr;
+    const Face &face = m_faces[size_t(faceIndex)];
+    info.face = faceIndex;
+    if (face.draw.isValid()) {
+        const QList<quint32> g = face.draw.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+        info.glyph = g.isEmpty() ? 0 : g.first();
+        const QList<quint32> one{info.glyph};
+        info.advance = face.measure.advancesForGlyphIndexes(one, QRawFont::UseDesignMetrics).value(0).x() * face.unitScale;
+    }
+    if (m_chars.size() > 65536)
+        m_chars.clear();
+    return *m_chars.insert(ch, info);
 }
 
 TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
@@ -512,7 +547,7 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
         return out;
 
     struct Piece {
-        const QRawFont *face;
+        int face;
         quint32 glyph;
         qreal advance;
         qsizetype unit; // index of the first code unit
@@ -521,6 +556,7 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
     pieces.reserve(size_t(text.size()));
     const QChar *s = text.constData();
     const qsizetype n = text.size();
+    qreal total = 0;
     for (qsizetype i = 0; i < n;) {
         char32_t ch = s[i].unicode();
         qsizetype len = 1;
@@ -528,34 +564,24 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]);
             len = 2;
         }
-        const QRawFont *face = &m_raw;
-        if (!m_raw.supportsCharacter(uint(ch)))
-            if (const QRawFont *fb = fallbackFor(ch))
-                face = fb;
-        const QString one = QString(text.constData() + i, len);
-        const QList<quint32> g = face->glyphIndexesForString(one);
-        const quint32 glyph = g.isEmpty() ? 0 : g.first();
-        QList<quint32> gl{glyph};
-        const qreal adv = face->advancesForGlyphIndexes(gl, QRawFont::UseDesignMetrics).value(0).x() * m_hscale;
-        pieces.push_back({face, glyph, adv, i});
+        const CharInfo &info = charInfo(ch);
+        const qreal adv = info.advance * m_hscale;
+        pieces.push_back({info.face, info.glyph, adv, i});
         out.advances[size_t(i)] = adv;
+        total += adv;
         i += len;
     }
-
-    qreal total = 0;
-    for (const Piece &p : pieces)
-        total += p.advance;
     out.width = total;
 
     // Pen positions in reading order; right to left starts at the right end.
     qreal pen = rightToLeft ? total : 0;
     GlyphRun *run = nullptr;
-    const QRawFont *runFace = nullptr;
+    int runFace = -1;
     for (const Piece &p : pieces) {
         if (rightToLeft)
             pen -= p.advance;
         if (!run || runFace != p.face) {
-            out.runs.push_back(GlyphRun{*p.face, {}, {}, {}});
+            out.runs.push_back(GlyphRun{m_faces[size_t(p.face)].draw, {}, {}, {}});
             run = &out.runs.back();
             runFace = p.face;
         }
@@ -574,7 +600,16 @@ qreal ResolvedFont::advanceWidth(const QString &text) const
 {
     if (text.isEmpty() || !m_raw.isValid())
         return 0;
-    return layout(text).width;
+    qreal total = 0;
+    const QChar *s = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t ch = s[i].unicode();
+        if (s[i].isHighSurrogate() && i + 1 < n && s[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(s[i], s[i + 1]), ++i;
+        total += charInfo(ch).advance;
+    }
+    return total * m_hscale;
 }
 
 qreal ResolvedFont::underlineOffset() const

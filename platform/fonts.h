@@ -22,6 +22,7 @@
 
 #include <QByteArray>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QRawFont>
 #include <QString>
@@ -135,7 +136,20 @@ public:
 private:
     friend std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font);
     ResolvedFont() = default;
-    const QRawFont *fallbackFor(char32_t ch) const;
+    // A face that draws: at the em size for drawing, and at its own units per
+    // em for exact advances (scaled down linearly).
+    struct Face {
+        QRawFont draw;
+        QRawFont measure;
+        qreal unitScale = 1; // em / measuring size
+    };
+    struct CharInfo {
+        int face = 0;
+        quint32 glyph = 0;
+        qreal advance = 0; // logical units, without the horizontal scale
+    };
+    Face makeFace(const QString &family) const;
+    const CharInfo &charInfo(char32_t ch) const;
 
     gdi::LogFont m_logFont;
     QString m_family;
@@ -147,12 +161,16 @@ private:
     FaceMetrics m_face;
     QRawFont m_raw;
     QStringList m_fallbackFamilies;
-    mutable std::vector<QRawFont> m_fallbacks; // built on first use
+    // Faces and characters are filled in on first use; a resolved font is
+    // used on the thread that resolved it.
+    mutable std::vector<Face> m_faces; // [0] is the face itself
     mutable bool m_fallbacksBuilt = false;
+    mutable QHash<char32_t, CharInfo> m_chars;
 };
 
 // The font to draw `font` with. Results are cached per thread (a second call
-// with an equal logical font is a hash look-up).
+// with an equal logical font is a hash look-up); use a result on the thread
+// that asked for it.
 std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font);
 
 // A QFont for a logical font whose logical units are `scale` device pixels.

@@ -78,7 +78,8 @@ PainterCanvas::PainterCanvas(QImage *image, int dpi)
 
 PainterCanvas::~PainterCanvas()
 {
-    if (m_painter && m_painter->isActive())
+    // A painter that was handed in gets its own state back.
+    if (!m_ownPainter && m_painter && m_painter->isActive())
         m_painter->restore();
 }
 
@@ -91,7 +92,8 @@ void PainterCanvas::init(int dpiX, int dpiY, QSize deviceSize)
     m_deviceSize = deviceSize;
     if (!m_painter || !m_painter->isActive())
         return;
-    m_painter->save();
+    if (!m_ownPainter)
+        m_painter->save();
     if (m_painter->hasClipping())
         m_baseClip = m_painter->deviceTransform().map(m_painter->clipRegion());
     // The painter's own transform at arrival is where the canvas's logical

@@ -17,7 +17,7 @@
 #include <memory>
 #include <optional>
 
-class QPainter;
+#include <QPainter>
 
 class PainterCanvas : public Canvas {
 public:
