@@ -1,0 +1,18 @@
+#pragma once
+// The worksheet window's own texts.
+#include <QString>
+
+namespace appstrings {
+
+QString windowCaption();      // "Tovrel"
+QString fontNote();           // Label1: which font package the sheets need
+QString label2();             // "Label2"
+QString wordLimitNote();      // Label3
+QString initialWord();        // "變"
+QString printButton();        // "Print"
+QString pageCaption(int index); // "Page1" .. "Page4"
+QString wordTooLong();        // the message for a fifth character
+// One line of the font notice: `wanted` is drawn by `standIn`.
+QString fontStandsIn(const QString &wanted, const QString &standIn);
+
+} // namespace appstrings

@@ -1,0 +1,264 @@
+#include "app/form73.h"
+
+#include "app/appstrings.h"
+#include "app/layouts.h"
+#include "app/pagecontrol.h"
+#include "app/teststate.h"
+#include "controls/rplabel.h"
+#include "platform/fonts.h"
+#include "report/customreport.h"
+
+#include <QEvent>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The window's fonts: a face name and a GDI height in pixels (negative: the
+// character height), as the controls are designed at 96 dpi.
+QFont windowFont(const QString &face, int height)
+{
+    gdi::LogFont lf;
+    lf.faceName = face;
+    lf.height = height;
+    return fonts::toQFont(lf);
+}
+
+const QString kKai = QStringLiteral("標楷體");
+const QColor kTeal(0x00, 0x80, 0x80);
+
+void setTextColor(QWidget *w, const QColor &c)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
+    w->setPalette(p);
+}
+
+} // namespace
+
+Form73::Form73(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form73"));
+    setWindowTitle(appstrings::windowCaption());
+    // The client area is 1360 x 1125 pixels; the window system places it.
+    resize(1360, 1125);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setFont(windowFont(QStringLiteral("Tahoma"), -11));
+
+    m_messageBox = [](QWidget *parent, const QString &text) {
+        QMessageBox box(QMessageBox::NoIcon, QString(), text, QMessageBox::Ok, parent);
+        box.exec();
+    };
+    m_stateFile = teststate::stateFile();
+
+    createControls();
+    createReports();
+    checkFonts();
+}
+
+Form73::~Form73() = default;
+
+void Form73::createControls()
+{
+    // In creation order: later controls lie over earlier ones.
+    m_label1 = new QLabel(appstrings::fontNote(), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(8, 1022, 154, 84);
+    m_label1->setFont(windowFont(kKai, -21));
+    m_label1->setWordWrap(true);
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(m_label1, kTeal);
+
+    m_label2 = new QLabel(appstrings::label2(), this);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setGeometry(672, 568, 31, 13);
+    m_label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_label3 = new QLabel(appstrings::wordLimitNote(), this);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setGeometry(8, 22, 384, 32);
+    m_label3->setFont(windowFont(kKai, -32));
+    m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(m_label3, kTeal);
+
+    m_edit1 = new QLineEdit(appstrings::initialWord(), this);
+    m_edit1->setObjectName(QStringLiteral("Edit1"));
+    m_edit1->setGeometry(8, 67, 384, 72);
+    m_edit1->setFont(windowFont(kKai, -64));
+    // No length limit: the window itself refuses words over four characters.
+    m_edit1->setMaxLength(32767);
+    connect(m_edit1, &QLineEdit::textChanged, this, [this] { edit1Change(); });
+
+    m_btnPrint = new QPushButton(appstrings::printButton(), this);
+    m_btnPrint->setObjectName(QStringLiteral("btnPrint"));
+    m_btnPrint->setGeometry(214, 291, 75, 25);
+
+    m_pages = new PageControl(this);
+    m_pages->setObjectName(QStringLiteral("Pages"));
+    m_pages->setGeometry(423, 8, 946, 1121);
+    for (int i = 0; i < 4; ++i)
+        m_pages->addPage(appstrings::pageCaption(i), appstrings::pageCaption(i));
+    m_pages->setActivePageIndex(0);
+    connect(m_pages, &PageControl::pageClicked, this, [this] {
+        writeTestState();
+        emit stateChanged();
+    });
+
+    setTabOrder(m_edit1, m_btnPrint);
+    setTabOrder(m_btnPrint, m_pages->tabBar());
+
+    // Which faces stand in for missing worksheet fonts (see checkFonts).
+    m_fontNoticeLabel = new QLabel(this);
+    m_fontNoticeLabel->setObjectName(QStringLiteral("FontNotice"));
+    m_fontNoticeLabel->setGeometry(8, 330, 400, 120);
+    m_fontNoticeLabel->setWordWrap(true);
+    m_fontNoticeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColor(m_fontNoticeLabel, QColor(0x60, 0x60, 0x60));
+    m_fontNoticeLabel->hide();
+}
+
+void Form73::createReports()
+{
+    for (int i = 0; i < 4; ++i) {
+        QWidget *page = m_pages->page(i);
+        Report *r = layouts::load(i + 1, page);
+        m_reports[size_t(i)] = r;
+        r->show();
+    }
+}
+
+void Form73::checkFonts()
+{
+    // The layouts and the window name three outside faces. When one is not
+    // installed the platform's substitution draws it; say once which face
+    // stands in, without interrupting the start.
+    const QString faces[] = {QStringLiteral("華康標楷筆順體"), QStringLiteral("華康標楷虛線體"), kKai};
+    for (const QString &face : faces) {
+        if (!fonts::isSubstituted(face))
+            continue;
+        const quint8 charset = face == kKai ? gdi::ANSI_CHARSET : gdi::CHINESEBIG5_CHARSET;
+        m_fontNotice << appstrings::fontStandsIn(face, fonts::standInFamily(face, charset));
+    }
+    if (!m_fontNotice.isEmpty()) {
+        m_fontNoticeLabel->setText(m_fontNotice.join(QLatin1Char('\n')));
+        m_fontNoticeLabel->show();
+    }
+}
+
+Report *Form73::report(int layout) const
+{
+    return layout >= 1 && layout <= 4 ? m_reports[size_t(layout - 1)] : nullptr;
+}
+
+RpLabel *Form73::labelNamed(const QString &name) const
+{
+    for (Report *r : m_reports) {
+        if (!r)
+            continue;
+        if (auto *l = r->findChild<RpLabel *>(name))
+            return l;
+    }
+    return nullptr;
+}
+
+const std::vector<Form73::Cell> &Form73::cellsOf(int layout)
+{
+    static const std::vector<Cell> cells[4] = {
+        {{"A1", 1}, {"A2", 1}, {"A3", 1}, {"A4", 1}, {"A5", 1}, {"A6", 1}, {"A7", 1}, {"A8", 1}},
+        {{"B1a", 1}, {"B2a", 2}, {"B1b", 1}, {"B2b", 2}, {"B1c", 1},
+         {"B2c", 2}, {"B1d", 1}, {"B2d", 2}, {"B1e", 1}, {"B2e", 2}},
+        {{"C1a", 1}, {"C2a", 2}, {"C3a", 3}, {"C1b", 1}, {"C2b", 2}, {"C3b", 3},
+         {"C1c", 1}, {"C2c", 2}, {"C3c", 3}, {"C1d", 1}, {"C2d", 2}, {"C3d", 3}},
+        {{"D1a", 1}, {"D2a", 2}, {"D3a", 3}, {"D4a", 4}, {"D1b", 1}, {"D2b", 2},
+         {"D3b", 3}, {"D4b", 4}, {"D1c", 1}, {"D2c", 2}, {"D3c", 3}, {"D4c", 4},
+         {"D1d", 1}, {"D2d", 2}, {"D3d", 3}, {"D4d", 4}},
+    };
+    static const std::vector<Cell> none;
+    return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
+}
+
+bool Form73::event(QEvent *e)
+{
+    const bool result = QWidget::event(e);
+    if (e->type() == QEvent::WindowActivate)
+        formActivate();
+    return result;
+}
+
+void Form73::formActivate()
+{
+    if (m_tag != 0)
+        return;
+    m_tag = 1;
+    edit1Change();
+}
+
+void Form73::edit1Change()
+{
+    // A character is one UTF-16 code unit: a character outside the Basic
+    // Multilingual Plane counts twice.
+    const QString word = m_edit1->text();
+    const int n = int(word.size());
+    if (n > 4) {
+        ++m_messagesShown;
+        writeTestState();
+        m_messageBox(this, appstrings::wordTooLong());
+        return;
+    }
+    m_pages->setActivePageIndex(n - 1);
+    // Every layout up to the word's length is refreshed, each with the first
+    // characters of the word; longer layouts keep what they showed.
+    for (int i = 1; i <= n; ++i)
+        refreshLayout(i, word);
+    writeTestState();
+    emit stateChanged();
+}
+
+void Form73::refreshLayout(int layout, const QString &word)
+{
+    Report *r = report(layout);
+    if (!r)
+        return;
+    r->setVisible(true);
+    for (const Cell &c : cellsOf(layout)) {
+        if (RpLabel *l = r->findChild<RpLabel *>(QLatin1String(c.name)))
+            l->setCaption(QString(word.at(c.character - 1)));
+    }
+}
+
+void Form73::writeTestState()
+{
+    if (m_stateFile.isEmpty())
+        return;
+    QJsonObject state;
+    state[QStringLiteral("activePage")] = m_pages->activePageIndex();
+    state[QStringLiteral("text")] = m_edit1->text();
+    state[QStringLiteral("messages")] = m_messagesShown;
+    state[QStringLiteral("tag")] = m_tag;
+    // Captions as text and, since a cell may hold half of a surrogate pair,
+    // as their UTF-16 code units in hexadecimal.
+    QJsonObject cells, units;
+    for (int i = 1; i <= 4; ++i) {
+        for (const Cell &c : cellsOf(i)) {
+            const RpLabel *l = labelNamed(QLatin1String(c.name));
+            const QString caption = l ? l->caption() : QString();
+            QStringList hex;
+            for (QChar ch : caption)
+                hex << QString::number(ch.unicode(), 16).rightJustified(4, QLatin1Char('0'));
+            cells[QLatin1String(c.name)] = caption;
+            units[QLatin1String(c.name)] = hex.join(QLatin1Char(' '));
+        }
+    }
+    state[QStringLiteral("cells")] = cells;
+    state[QStringLiteral("cellUnits")] = units;
+    state[QStringLiteral("fontNotice")] = QJsonArray::fromStringList(m_fontNotice);
+    teststate::writeState(m_stateFile, state);
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The worksheet window: the edit box for a word of one to four characters,
+// the Print button and the tab control whose four pages show the worksheet
+// layouts rpt1..rpt4 live. Controls sit at fixed client pixels at 96 dpi.
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class PageControl;
+class Report;
+class RpLabel;
+
+class Form73 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form73(QWidget *parent = nullptr);
+    ~Form73() override;
+
+    // OnActivate: fills layout 1 with the initial word at the first
+    // activation, then does nothing.
+    void formActivate();
+    // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
+    // units) and writes the word into the layouts 1..n.
+    void edit1Change();
+
+    QLabel *label1() const { return m_label1; }
+    QLabel *label2() const { return m_label2; }
+    QLabel *label3() const { return m_label3; }
+    QLineEdit *edit1() const { return m_edit1; }
+    QPushButton *btnPrint() const { return m_btnPrint; }
+    PageControl *pages() const { return m_pages; }
+    // Layout 1..4.
+    Report *report(int layout) const;
+    // A label of any layout by name (the cells "A1" .. "D4d" and the rest).
+    RpLabel *labelNamed(const QString &name) const;
+    int tag() const { return m_tag; }
+
+    // Which worksheet faces are drawn by a stand-in, one line each; empty
+    // when every face is installed.
+    const QStringList &fontNotice() const { return m_fontNotice; }
+    QLabel *fontNoticeLabel() const { return m_fontNoticeLabel; }
+
+    // Shows the modal message box; tests replace it.
+    using MessageBox = std::function<void(QWidget *parent, const QString &text)>;
+    void setMessageBox(MessageBox box) { m_messageBox = std::move(box); }
+    int messagesShown() const { return m_messagesShown; }
+
+    // The cells of each layout in the order Edit1Change writes them, each
+    // with the (1-based) position of the character it takes.
+    struct Cell {
+        const char *name;
+        int character;
+    };
+    static const std::vector<Cell> &cellsOf(int layout);
+
+signals:
+    // After Edit1Change or a click on a tab changed what the window shows.
+    void stateChanged();
+
+protected:
+    bool event(QEvent *event) override;
+
+private:
+    void createControls();
+    void createReports();
+    void checkFonts();
+    void refreshLayout(int layout, const QString &word);
+    void writeTestState();
+
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLineEdit *m_edit1 = nullptr;
+    QPushButton *m_btnPrint = nullptr;
+    PageControl *m_pages = nullptr;
+    QLabel *m_fontNoticeLabel = nullptr;
+    std::array<Report *, 4> m_reports{};
+    int m_tag = 0;
+    QStringList m_fontNotice;
+    MessageBox m_messageBox;
+    int m_messagesShown = 0;
+    QString m_stateFile;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// Start-up of the worksheet program, in the order the engine needs it.
+class QWidget;
+
+namespace startup {
+
+// Before the application object exists: the window is laid out in pixels at
+// 96 dpi, so the platform must not scale it for the screen.
+void prepareProcess();
+
+// After the application object exists and before the main window is made:
+// the report engine's module start-up (measurement system and screen
+// colours, band captions and paper names, the registry of stored classes).
+void startEngine();
+
+// For the start-up benchmark: with TOVREL_QUIT_AFTER_FIRST_PAINT=1 the
+// program ends as soon as `window` has been painted once.
+void quitAfterFirstPaintIfAsked(QWidget *window);
+
+} // namespace startup
