@@ -306,7 +306,7 @@ public:
     // A plain property whose type follows from the getter.
     template <class G, class S> ClassBuilder &property(const QString &name, G get, S set)
     {
-        return addValue<G, S>(name, get, set, std::nullopt);
+        return addValue<G, S, detail::GetResult<T, G>>(name, get, set, std::nullopt);
     }
     template <class G, class S, class D> ClassBuilder &property(const QString &name, G get, S set, const D &def)
     {
