@@ -1,0 +1,71 @@
+#pragma once
+// Window messages between the report engine and its windows, carried as Qt
+// events. A message has a number and two parameters, wParam and lParam;
+// lParam may hold a pointer (the report printer, for instance).
+//
+// Posting queues the message for the receiver's thread and returns at
+// once; it reaches the receiver only when pending messages run (the event
+// loop, or processMessages()). Sending delivers it at once, synchronously.
+// Receivers handle them in event():
+//
+//   bool PreviewControl::event(QEvent *e)
+//   {
+//       if (const RpMessageEvent *m = RpMessageEvent::from(e)) {
+//           if (m->message() == CM_PAGEAVAILABLE)
+//               pageAvailable(int(m->wParam()));
+//           return true;
+//       }
+//       return QWidget::event(e);
+//   }
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+#include <QtGlobal>
+
+enum : int {
+    CM_REPORTPROGRESS = 1024,
+    CM_PAGEAVAILABLE = 1025,
+    CM_PRINTREPORT = 1026,
+    CM_PREVIEWCLOSED = 1028,
+};
+
+class RpMessageEvent : public QEvent {
+public:
+    RpMessageEvent(int message, quintptr wParam, qintptr lParam);
+
+    int message() const { return m_message; }
+    quintptr wParam() const { return m_wParam; }
+    qintptr lParam() const { return m_lParam; }
+    template <class T> T *lParamAs() const { return reinterpret_cast<T *>(m_lParam); }
+
+    // What a receiver answers to a sent message (0 unless it sets one).
+    qintptr result() const { return m_result; }
+    void setResult(qintptr r) { m_result = r; }
+
+    // The event type that carries `message` (a type of its own per number).
+    static QEvent::Type typeOf(int message);
+    // The message event `e` is, or null for any other event.
+    static const RpMessageEvent *from(const QEvent *e);
+    static RpMessageEvent *from(QEvent *e);
+
+private:
+    int m_message;
+    quintptr m_wParam;
+    qintptr m_lParam;
+    qintptr m_result = 0;
+};
+
+// Posts a message to `target`. It is posted only when the target window
+// exists and its handle has been created: a null or destroyed target, or a
+// widget whose native window does not exist yet, gets nothing. Returns
+// whether it was posted. Safe to call from another thread.
+bool postMessage(const QPointer<QObject> &target, int message, quintptr wParam = 0, qintptr lParam = 0);
+
+// Sends a message to `target` and returns the receiver's result; a null or
+// destroyed target gets nothing and the result is 0. Call it on the
+// target's thread.
+qintptr sendMessage(const QPointer<QObject> &target, int message, quintptr wParam = 0, qintptr lParam = 0);
+
+// Lets pending messages run: every message posted so far is delivered
+// (and whatever else the event loop has waiting).
+void processMessages();
