@@ -398,7 +398,7 @@ std::optional<FaceMetrics> readFaceMetrics(const QRawFont &face)
 qreal emHeight(const gdi::LogFont &font)
 {
     if (font.height < 0)
-        return -qreal(font.height);
+        return std::min(-qreal(font.height), qreal(kMaxHeight));
     if (font.height == 0)
         return kDefaultEmHeight;
     // A cell height: the em comes from the face's ascent + descent.
@@ -415,6 +415,8 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
 
     std::shared_ptr<ResolvedFont> rf(new ResolvedFont);
     rf->m_logFont = font;
+    // Heights beyond any sensible size (damaged input) are held at a limit.
+    const qint32 height = std::clamp(font.height, -kMaxHeight, kMaxHeight);
     rf->m_family = standInFamily(font.faceName, font.charSet, font.pitchAndFamily);
 
     // Metrics come from the face at any size; read them at a round em first.
@@ -434,13 +436,13 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
     const qreal cell = m.winAscent + m.winDescent;
 
     gdi::TextMetric &tm = rf->m_tm;
-    if (font.height > 0) {
-        rf->m_em = font.height * upm / cell;
-        tm.height = font.height;
-        tm.ascent = roundHalfAway(font.height * m.winAscent / cell);
+    if (height > 0) {
+        rf->m_em = height * upm / cell;
+        tm.height = height;
+        tm.ascent = roundHalfAway(height * m.winAscent / cell);
         tm.descent = tm.height - tm.ascent;
     } else {
-        rf->m_em = font.height < 0 ? -qreal(font.height) : qreal(kDefaultEmHeight);
+        rf->m_em = height < 0 ? -qreal(height) : qreal(kDefaultEmHeight);
         tm.ascent = roundHalfAway(m.winAscent * rf->m_em / upm);
         tm.descent = roundHalfAway(m.winDescent * rf->m_em / upm);
         tm.height = tm.ascent + tm.descent;
@@ -462,7 +464,7 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
             avg = roundHalfAway(rf->m_raw.advancesForGlyphIndexes(g, QRawFont::UseDesignMetrics).value(0).x() / scale);
     }
     if (font.width > 0 && avg > 0)
-        rf->m_hscale = font.width / (avg * scale);
+        rf->m_hscale = std::clamp(font.width / (avg * scale), 1.0 / 64, 64.0);
     tm.aveCharWidth = roundHalfAway(avg * scale * rf->m_hscale);
     tm.maxCharWidth = roundHalfAway(m.maxAdvance * scale * rf->m_hscale);
 

@@ -181,6 +181,8 @@ qreal emHeight(const gdi::LogFont &font);
 
 // The em of a logical font with height 0.
 constexpr qint32 kDefaultEmHeight = 16;
+// Heights are held within +-kMaxHeight logical units.
+constexpr qint32 kMaxHeight = 32768;
 
 // --- for writing documents ---------------------------------------------------
 

@@ -156,10 +156,26 @@ qreal PainterCanvas::deviceScale() const
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
 }
 
+// Device coordinates are kept within +-2^24 pixels (far beyond any page), so
+// that figures from damaged input cannot overflow the rasterizer.
+constexpr qreal kDeviceLimit = 16777216.0;
+
 QPoint PainterCanvas::toDevice(qint32 x, qint32 y) const
 {
     const QPointF p = fullTransform().map(QPointF(x, y));
-    return QPoint(roundi(p.x()), roundi(p.y()));
+    auto clampi = [](qreal v) { return roundi(std::isfinite(v) ? std::clamp(v, -kDeviceLimit, kDeviceLimit) : 0.0); };
+    return QPoint(clampi(p.x()), clampi(p.y()));
+}
+
+QPainterPath PainterCanvas::toDevicePath(const QPainterPath &logical) const
+{
+    QPainterPath p = fullTransform().map(logical);
+    for (int i = 0; i < p.elementCount(); ++i) {
+        const QPainterPath::Element e = p.elementAt(i);
+        auto lim = [](qreal v) { return std::isfinite(v) ? std::clamp(v, -kDeviceLimit, kDeviceLimit) : 0.0; };
+        p.setElementPositionAt(i, lim(e.x), lim(e.y));
+    }
+    return p;
 }
 
 QRect PainterCanvas::toDeviceRect(const gdi::Rect &r) const
@@ -258,53 +274,84 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
 }
 
 // A one-pixel line from `from` to `to`, the last point left out unless
-// `lastPoint`; a styled pen's pattern goes on from m_styleOffset.
+// `lastPoint`; a styled pen's pattern goes on from m_styleOffset. The pixel at
+// step k along the major axis has its minor coordinate rounded from the exact
+// line, and only the steps that fall on the device are visited, so a line
+// with far-away end points costs no more than the part that shows.
 void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
 {
     const std::vector<qreal> pat = penDrawsStyled() ? penPattern() : std::vector<qreal>{};
     int period = 0;
     for (qreal v : pat)
         period += int(v);
-    auto inked = [&](int pos) {
+    auto inked = [&](qint64 pos) {
         if (period == 0)
             return true;
-        int k = pos % period;
+        qint64 k = pos % period;
         for (size_t i = 0; i < pat.size(); ++i) {
-            k -= int(pat[i]);
+            k -= qint64(pat[i]);
             if (k < 0)
                 return i % 2 == 0;
         }
         return true;
     };
-    int x0 = from.x(), y0 = from.y();
-    const int x1 = to.x(), y1 = to.y();
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
+    const qint64 x0 = from.x(), y0 = from.y(), x1 = to.x(), y1 = to.y();
+    const qint64 adx = std::abs(x1 - x0), ady = std::abs(y1 - y0);
+    const qint64 sx = x1 < x0 ? -1 : 1, sy = y1 < y0 ? -1 : 1;
+    const bool xMajor = adx >= ady;
+    const qint64 steps = std::max(adx, ady);
+    const qint64 last = lastPoint ? steps : steps - 1;
+    const qint64 styleStart = m_styleOffset;
+    m_styleOffset += last + 1;
+    if (last < 0)
+        return;
+
+    // Device bounds with a pixel of margin; without a known size nothing is cut.
+    const bool bounded = !m_deviceSize.isEmpty();
+    const qint64 maxX = bounded ? m_deviceSize.width() : (qint64(1) << 40);
+    const qint64 maxY = bounded ? m_deviceSize.height() : (qint64(1) << 40);
+    const qint64 minX = bounded ? -1 : -(qint64(1) << 40), minY = minX;
+
+    // Steps whose major coordinate lies on the device, then narrowed by the
+    // minor coordinate (with a step of slack for the rounding).
+    const qint64 m0 = xMajor ? x0 : y0, sm = xMajor ? sx : sy;
+    const qint64 mLo = xMajor ? minX : minY, mHi = xMajor ? maxX : maxY;
+    qint64 kLo = sm > 0 ? mLo - m0 : m0 - mHi;
+    qint64 kHi = sm > 0 ? mHi - m0 : m0 - mLo;
+    const qint64 n0 = xMajor ? y0 : x0, sn = xMajor ? sy : sx, dMinor = xMajor ? ady : adx;
+    const qint64 nLo = xMajor ? minY : minX, nHi = xMajor ? maxY : maxX;
+    if (dMinor > 0 && steps > 0) {
+        const double ratio = double(dMinor) / double(steps);
+        double a = (double(sn > 0 ? nLo - n0 : n0 - nHi)) / ratio;
+        double b = (double(sn > 0 ? nHi - n0 : n0 - nLo)) / ratio;
+        kLo = std::max(kLo, qint64(std::floor(std::max(a, -1e15))) - 2);
+        kHi = std::min(kHi, qint64(std::ceil(std::min(b, 1e15))) + 2);
+    } else if (n0 < nLo || n0 > nHi) {
+        return;
+    }
+    kLo = std::max<qint64>(kLo, 0);
+    kHi = std::min(kHi, last);
+    if (kHi < kLo)
+        return;
+
     QPolygon pts;
-    const qint64 steps = qint64(std::max(dx, -dy)) + 1;
-    if (steps > 1'000'000'000)
-        return; // a line no device can show
-    pts.reserve(int(std::min<qint64>(steps, 1 << 16)));
-    const QRect limit = QRect(QPoint(0, 0), m_deviceSize).adjusted(-1, -1, 1, 1);
-    for (;;) {
-        const bool end = x0 == x1 && y0 == y1;
-        if (end && !lastPoint)
-            break;
-        if (inked(m_styleOffset) && (m_deviceSize.isEmpty() || limit.contains(x0, y0)))
-            pts.append(QPoint(x0, y0));
-        ++m_styleOffset;
-        if (end)
-            break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
+    pts.reserve(int(std::min<qint64>(kHi - kLo + 1, 1 << 20)));
+    for (qint64 k = kLo; k <= kHi; ++k) {
+        qint64 x, y;
+        if (steps == 0) {
+            x = x0;
+            y = y0;
+        } else if (xMajor) {
+            x = x0 + sx * k;
+            y = y0 + sy * ((2 * k * ady + adx) / (2 * adx));
+        } else {
+            y = y0 + sy * k;
+            x = x0 + sx * ((2 * k * adx + ady) / (2 * ady));
         }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
+        if (x < minX || x > maxX || y < minY || y > maxY)
+            continue;
+        if (inked(styleStart + k))
+            pts.append(QPoint(int(x), int(y)));
     }
     if (pts.isEmpty())
         return;
@@ -341,7 +388,7 @@ void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed
     if (w == 0)
         return;
     m_painter->setBrush(Qt::NoBrush);
-    if (w == 1 && axisAligned()) {
+    if (w == 1) {
         m_styleOffset = 0;
         QPoint prev = toDevice(points[0].x, points[0].y);
         for (size_t i = 1; i < points.size(); ++i) {
@@ -354,30 +401,14 @@ void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed
         return;
     }
     QPainterPath path;
-    if (axisAligned()) {
-        m_painter->setWorldTransform(QTransform());
-        for (size_t i = 0; i < points.size(); ++i) {
-            const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
-            i == 0 ? path.moveTo(p) : path.lineTo(p);
-        }
-        if (closed)
-            path.closeSubpath();
-        m_painter->strokePath(path, qpen(w, closed));
-    } else {
-        m_painter->setWorldTransform(fullTransform());
-        for (size_t i = 0; i < points.size(); ++i) {
-            const QPointF p(points[i].x, points[i].y);
-            i == 0 ? path.moveTo(p) : path.lineTo(p);
-        }
-        if (closed)
-            path.closeSubpath();
-        QPen pen = qpen(w, closed);
-        if (m_state.pen.width > 0 && w > 1) {
-            pen.setCosmetic(false);
-            pen.setWidthF(m_state.pen.width);
-        }
-        m_painter->strokePath(path, pen);
+    m_painter->setWorldTransform(QTransform());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+        i == 0 ? path.moveTo(p) : path.lineTo(p);
     }
+    if (closed)
+        path.closeSubpath();
+    m_painter->strokePath(path, qpen(w, closed));
 }
 
 // --- brushes -----------------------------------------------------------------------
@@ -408,8 +439,10 @@ void PainterCanvas::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
         m_painter->setWorldTransform(QTransform());
         m_painter->fillRect(d, qb);
     } else {
-        m_painter->setWorldTransform(fullTransform());
-        m_painter->fillRect(QRectF(r.left, r.top, r.width(), r.height()), qb);
+        QPainterPath path;
+        path.addRect(QRectF(r.left, r.top, r.width(), r.height()));
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(toDevicePath(path), qb);
     }
 }
 
@@ -427,7 +460,8 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
     m_painter->setPen(Qt::NoPen);
 
     if (!axisAligned()) {
-        m_painter->setWorldTransform(fullTransform());
+        // Under a rotation the figure is mapped whole and drawn in device
+        // pixels like any other.
         const QRectF lr = QRectF(r.left, r.top, r.width(), r.height()).normalized();
         QPainterPath path;
         if (kind == kEllipse)
@@ -436,15 +470,11 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
             path.addRoundedRect(lr, std::abs(cw) / 2.0, std::abs(ch) / 2.0);
         else
             path.addRect(lr);
-        m_painter->fillPath(path, brush);
-        if (w > 0) {
-            QPen pen = qpen(w, true);
-            if (m_state.pen.width > 0) {
-                pen.setCosmetic(false);
-                pen.setWidthF(m_state.pen.width);
-            }
-            m_painter->strokePath(path, pen);
-        }
+        const QPainterPath dev = toDevicePath(path);
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(dev, brush);
+        if (w > 0)
+            m_painter->strokePath(dev, qpen(w, true));
         return;
     }
 
@@ -521,16 +551,10 @@ void PainterCanvas::polygon(std::span<const gdi::Point> points)
     if (brush.style() != Qt::NoBrush && points.size() >= 3) {
         QPainterPath path;
         path.setFillRule(Qt::OddEvenFill);
-        if (axisAligned()) {
-            m_painter->setWorldTransform(QTransform());
-            for (size_t i = 0; i < points.size(); ++i) {
-                const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
-                i == 0 ? path.moveTo(p) : path.lineTo(p);
-            }
-        } else {
-            m_painter->setWorldTransform(fullTransform());
-            for (size_t i = 0; i < points.size(); ++i)
-                i == 0 ? path.moveTo(points[i].x, points[i].y) : path.lineTo(points[i].x, points[i].y);
+        m_painter->setWorldTransform(QTransform());
+        for (size_t i = 0; i < points.size(); ++i) {
+            const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+            i == 0 ? path.moveTo(p) : path.lineTo(p);
         }
         path.closeSubpath();
         m_painter->fillPath(path, brush);
@@ -574,7 +598,7 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
         fillRect(*rect, gdi::LogBrush{gdi::BS_SOLID, m_state.bkColor, 0});
 
     const fonts::TextLayout layout = font.layout(text, rtl);
-    const qsizetype n = text.size();
+    qsizetype n = text.size();
     // Character cells: x offset of each code unit from the start of the text.
     std::vector<qreal> cellX(size_t(n) + 1, 0.0);
     qreal width = layout.width;
@@ -616,6 +640,9 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     if (font.logFont().escapement != 0)
         textT.rotate(-font.logFont().escapement / 10.0);
     const QTransform full = textT * fullTransform();
+    // Text whose origin is beyond any device (damaged input) is not drawn.
+    const QPointF origin = full.map(QPointF(0, 0));
+    const bool onDevice = std::abs(origin.x()) < kDeviceLimit && std::abs(origin.y()) < kDeviceLimit;
 
     const bool clipped = rect && (options & gdi::ETO_CLIPPED);
     if (clipped) {
@@ -628,6 +655,8 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     }
 
     m_painter->setWorldTransform(full);
+    if (!onDevice)
+        n = 0;
     if (m_state.bkMode == gdi::OPAQUE && n > 0)
         m_painter->fillRect(QRectF(startX, baseline - font.ascent(), width, font.ascent() + font.descent()),
                             qcolor(m_state.bkColor));
@@ -637,7 +666,7 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     glyphT.scale(hs, 1);
     m_painter->setWorldTransform(glyphT * full);
     m_painter->setPen(qcolor(m_state.textColor));
-    for (const fonts::GlyphRun &run : layout.runs) {
+    for (const fonts::GlyphRun &run : onDevice ? layout.runs : std::vector<fonts::GlyphRun>{}) {
         QList<QPointF> pos = run.positions;
         if (dx && !dx->empty()) {
             for (qsizetype g = 0; g < pos.size(); ++g) {

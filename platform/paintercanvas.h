@@ -10,6 +10,7 @@
 #include "platform/fonts.h"
 
 #include <QBrush>
+#include <QPainterPath>
 #include <QPen>
 #include <QRegion>
 #include <QSize>
@@ -78,6 +79,7 @@ private:
     qreal deviceScale() const;
     QPoint toDevice(qint32 x, qint32 y) const;
     QRect toDeviceRect(const gdi::Rect &r) const;
+    QPainterPath toDevicePath(const QPainterPath &logical) const;
     int devicePenWidth() const;
     bool penDrawsStyled() const;
     std::vector<qreal> penPattern() const;
@@ -98,6 +100,6 @@ private:
     std::optional<QRegion> m_baseClip;  // the painter's own clip on arrival
     std::optional<QRegion> m_clip;      // the canvas's clip, device pixels
     std::vector<std::optional<QRegion>> m_savedClips;
-    int m_styleOffset = 0; // where a styled line's pattern goes on
+    qint64 m_styleOffset = 0; // where a styled line's pattern goes on
     std::shared_ptr<const fonts::ResolvedFont> m_font;
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace paintersupport;
 
 namespace {
@@ -387,4 +389,59 @@ TEST(PainterDevice, PainterTransformOnArrivalIsTheBase)
         c.fillRect({0, 0, 5, 5}, {gdi::BS_SOLID, kRed, 0});
     }
     EXPECT_EQ(colorBounds(img, Qt::red), QRect(QPoint(10, 10), QPoint(14, 14)));
+}
+
+TEST(PainterDamagedInput, FarAwayLineEndsAreCutNotWalked)
+{
+    QImage img = whiteImage(50, 50);
+    {
+        PainterCanvas c(&img);
+        c.setPen({gdi::PS_SOLID, 0, kBlack});
+        // A line across the whole coordinate range shows as the row it crosses.
+        c.moveTo(-2147483647, 10);
+        c.lineTo(2147483647, 10);
+        // The dots keep their phase from the line's real start (an odd
+        // number of steps above row 0).
+        c.setPen({gdi::PS_DOT, 0, kBlack});
+        c.moveTo(20, -1000001);
+        c.lineTo(20, 2147483647);
+    }
+    EXPECT_EQ(rowString(img, 10, 0, 19), QString(20, u'#'));
+    EXPECT_EQ(columnString(img, 20, 0, 7), QStringLiteral(".#.#.#.#"));
+}
+
+TEST(PainterDamagedInput, ExtremeFiguresTextAndBitmapsAreSurvived)
+{
+    QImage img = whiteImage(50, 50);
+    PainterCanvas c(&img);
+    c.setTransform(QTransform::fromScale(1000, 1000));
+    c.setPen({gdi::PS_SOLID, 2147483647, kBlack});
+    c.setBrush({gdi::BS_SOLID, kRed, 0});
+    c.ellipse({-2147483647, -2147483647, 2147483647, 2147483647});
+    c.roundRect({0, 0, 2147483647, 2147483647}, -2147483647, 2147483647);
+    const gdi::Point far[] = {{-2147483647, 0}, {2147483647, 2147483647}, {0, -2147483647}};
+    c.polygon(far);
+    c.setTransform(QTransform().rotate(30).scale(1e6, 1e6));
+    c.rectangle({-2147483647, -2147483647, 2147483647, 2147483647});
+    c.polyline(far);
+
+    gdi::LogFont huge;
+    huge.faceName = QStringLiteral("TW-Kai");
+    huge.height = std::numeric_limits<qint32>::min();
+    huge.width = std::numeric_limits<qint32>::max();
+    c.setFont(huge);
+    c.textOut(2147483647, -2147483647, QStringLiteral("國"));
+    const std::vector<qint32> dx{2147483647, -2147483647};
+    c.extTextOut(0, 0, gdi::ETO_CLIPPED | gdi::ETO_OPAQUE, nullptr, QStringLiteral("國字"), &dx);
+    EXPECT_EQ(c.textExtent(QStringLiteral("國")).cy, c.textMetrics().height);
+    EXPECT_GT(c.textMetrics().height, 0);
+    c.stretchDIBits({-2147483647, -2147483647, 2147483647, 2147483647}, {0, 0, 2147483647, 2147483647},
+                    whiteImage(4, 4));
+
+    // The canvas still draws normally afterwards.
+    c.setTransform(QTransform());
+    img.fill(Qt::white);
+    c.fillRect({3, 4, 6, 8}, {gdi::BS_SOLID, kBlue, 0});
+    c.painter()->end();
+    EXPECT_EQ(colorBounds(img, Qt::blue), QRect(QPoint(3, 4), QPoint(5, 7)));
 }
