@@ -146,15 +146,19 @@ public:
 
     void resolveReferences()
     {
+        if (m_refs.empty())
+            return;
+        // Names are matched without regard to case; the first object read
+        // under a name wins.
+        QHash<QString, ObjectRef> byName;
+        for (const ObjectRef &o : loadedOrder()) {
+            const QString key = o.cls->objectName(o.ptr).toLower();
+            if (!key.isEmpty() && !byName.contains(key))
+                byName.insert(key, o);
+        }
         for (const Pending &r : m_refs) {
             const QString &name = r.value->text();
-            ObjectRef target;
-            for (const ObjectRef &cand : loadedOrder()) {
-                if (cand.cls->objectName(cand.ptr).compare(name, Qt::CaseInsensitive) == 0) {
-                    target = cand;
-                    break;
-                }
-            }
+            const ObjectRef target = byName.value(name.toLower());
             if (!target)
                 fail(r.value->line(), r.value->column(), strings::unknownComponent(name));
             const ClassInfo *want = m_reg.find(*r.prop->refType);

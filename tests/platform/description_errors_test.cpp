@@ -185,3 +185,26 @@ TEST(DescriptionErrors, NonFiniteNumbersAreNotWritten)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DescriptionErrors, ColumnsCountCharactersFromOne)
+{
+    const std::pair<QByteArray, int> cases[] = {
+        {"object r: TReport\n  %\nend\n", 3},
+        {"object r: TReport\n  object b: TRpBand\n    BandType = rbTitel\n  end\nend\n", 16},
+        // Each Chinese character is one column although it takes three bytes.
+        {"object r: TReport\n  ReportTitle = '儲儲' %\nend\n", 22},
+    };
+    for (const auto &[text, column] : cases) {
+        try {
+            desc::read(registry(), text);
+            ADD_FAILURE() << "read succeeded: " << text.constData();
+        } catch (const desc::DescriptionError &e) {
+            EXPECT_EQ(e.column(), column) << e.what();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("column %1").arg(column))) << e.what();
+        }
+    }
+}
+
+} // namespace
