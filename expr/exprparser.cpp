@@ -118,22 +118,6 @@ std::optional<Found> scan(QStringView s, Match match)
     return found;
 }
 
-// The text with its top-level a and b exchanged (when exchange is set).
-QString exchanged(QStringView s, bool exchange, QChar a, QChar b)
-{
-    QString out = s.toString();
-    if (!exchange)
-        return out;
-    walkTopLevel(s, [&](qsizetype i) {
-        if (out.at(i) == a)
-            out[i] = b;
-        else if (out.at(i) == b)
-            out[i] = a;
-        return false;
-    });
-    return out;
-}
-
 QStringView trimmedBlanks(QStringView s)
 {
     qsizetype b = 0, e = s.size();
@@ -219,16 +203,17 @@ void RpExprParser::parseRelation(QStringView text)
 }
 
 // Level 2: OR, + and -. The text is cut at its first operator and the right
-// part is parsed again at this level; after a "-" the top-level signs of the
-// right part are exchanged, so a - b + c is a - (b - c). The chain is walked
-// in a loop, carrying the exchange along, instead of by recursion.
+// part is parsed again at this level; after a "-" the + and - operators of
+// the right part are exchanged, so a - b + c is a - (b - c). The chain is
+// walked in a loop that carries the exchange along. Only operators are
+// exchanged: a sign at the start of a part is a sign, so 1--2 is 3.
 void RpExprParser::parseSum(QStringView text)
 {
     bool exchange = false;
     for (;;) {
         const auto f = scan(text, matchSum);
         if (!f) {
-            parseProduct(exchanged(text, exchange, u'+', u'-'));
+            parseProduct(text);
             return;
         }
         RpEvOperator op = f->op;
@@ -237,22 +222,22 @@ void RpExprParser::parseSum(QStringView text)
         else if (exchange && op == opMinus)
             op = opPlus;
         m_fifo.add(std::make_unique<RpEvElementOperator>(op));
-        parseProduct(exchanged(text.left(f->pos), exchange, u'+', u'-'));
+        parseProduct(text.left(f->pos));
         if (op == opMinus)
             exchange = !exchange;
         text = text.mid(f->pos + f->len);
     }
 }
 
-// Level 3: AND, * and /; after a "/" the top-level "*" and "/" of the right
-// part are exchanged, so a / b * c is a / (b / c).
+// Level 3: AND, * and /; after a "/" the * and / operators of the right part
+// are exchanged, so a / b * c is a / (b / c).
 void RpExprParser::parseProduct(QStringView text)
 {
     bool exchange = false;
     for (;;) {
         const auto f = scan(text, matchProduct);
         if (!f) {
-            parseFactor(exchanged(text, exchange, u'*', u'/'));
+            parseFactor(text);
             return;
         }
         RpEvOperator op = f->op;
@@ -261,7 +246,7 @@ void RpExprParser::parseProduct(QStringView text)
         else if (exchange && op == opDiv)
             op = opMul;
         m_fifo.add(std::make_unique<RpEvElementOperator>(op));
-        parseFactor(exchanged(text.left(f->pos), exchange, u'*', u'/'));
+        parseFactor(text.left(f->pos));
         if (op == opDiv)
             exchange = !exchange;
         text = text.mid(f->pos + f->len);
