@@ -1,5 +1,7 @@
 #include "platform/canvas.h"
 
+#include "platform/metafile.h"
+
 Canvas::Canvas() = default;
 Canvas::~Canvas() = default;
 
@@ -19,9 +21,9 @@ void Canvas::stretchDraw(const gdi::Rect &dest, const QImage &image)
     stretchDIBits(dest, gdi::Rect{0, 0, image.width(), image.height()}, image, gdi::SRCCOPY);
 }
 
-void Canvas::stretchDrawMetafile(const gdi::Rect &, const Metafile &)
+void Canvas::stretchDrawMetafile(const gdi::Rect &dest, const Metafile &metafile)
 {
-    // Canvases that can play metafiles override this.
+    metafile.play(*this, dest);
 }
 
 int Canvas::saveDC()

@@ -1,0 +1,132 @@
+#include "platform/metafile.h"
+
+#include "platform/emf/emfcodec.h"
+#include "platform/emf/emfplayer.h"
+#include "platform/emf/emfstrings.h"
+#include "platform/rperror.h"
+
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+// 96 pixels per inch in pixels per 0.01 mm: the reference when a header does
+// not describe its device.
+constexpr double kReferencePerHundredthMm = 96.0 / 2540.0;
+
+int clampedRound(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return int(std::clamp(std::round(v), -1e9, 1e9));
+}
+} // namespace
+
+Metafile Metafile::fromBytes(const QByteArray &bytes)
+{
+    using namespace emf;
+    if (bytes.size() < 88)
+        throw RpError(strings::notMetafile().arg(strings::badHeaderSize().arg(bytes.size())));
+    const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
+    if (qFromLittleEndian<quint32>(b) != T_HEADER || qFromLittleEndian<quint32>(b + 40) != 0x464D4520)
+        throw RpError(strings::notMetafile().arg(strings::badSignature()));
+    const quint32 size = qFromLittleEndian<quint32>(b + 4);
+    if (size < 88)
+        throw RpError(strings::notMetafile().arg(strings::badHeaderSize().arg(size)));
+
+    RecordScanner scanner{QByteArrayView(bytes)};
+    RecordRef ref;
+    scanner.next(ref); // throws when the header does not fit the data
+    const Record rec = decode(ref);
+    const auto &h = std::get<EmrHeader>(rec);
+
+    Metafile mf;
+    mf.m_bytes = bytes;
+    mf.m_bounds = h.bounds;
+    mf.m_frame = h.frame;
+    mf.m_device = h.device;
+    mf.m_millimeters = h.millimeters;
+    mf.m_micrometers = h.hasMicrometers && h.micrometers.cx > 0 && h.micrometers.cy > 0
+                           ? h.micrometers
+                           : gdi::Size{qint32(qMin<qint64>(qint64(h.millimeters.cx) * 1000, INT_MAX)),
+                                       qint32(qMin<qint64>(qint64(h.millimeters.cy) * 1000, INT_MAX))};
+    mf.m_records = h.records;
+    mf.m_fileSize = h.bytes;
+    mf.m_handles = h.handles;
+    mf.m_description = h.description;
+
+    const double w = (double(h.frame.right) - h.frame.left) * mf.pixelsPerHundredthMmX();
+    const double hh = (double(h.frame.bottom) - h.frame.top) * mf.pixelsPerHundredthMmY();
+    mf.m_width = clampedRound(w);
+    mf.m_height = clampedRound(hh);
+    if (mf.m_width <= 0 || mf.m_height <= 0) {
+        // No usable frame: the bounds of what was drawn stand in.
+        mf.m_width = std::max(clampedRound(double(h.bounds.right) - h.bounds.left + 1), 1);
+        mf.m_height = std::max(clampedRound(double(h.bounds.bottom) - h.bounds.top + 1), 1);
+    }
+    return mf;
+}
+
+double Metafile::pixelsPerHundredthMmX() const
+{
+    if (m_device.cx <= 0 || m_micrometers.cx <= 0)
+        return kReferencePerHundredthMm;
+    return double(m_device.cx) / (double(m_micrometers.cx) / 10.0);
+}
+
+double Metafile::pixelsPerHundredthMmY() const
+{
+    if (m_device.cy <= 0 || m_micrometers.cy <= 0)
+        return kReferencePerHundredthMm;
+    return double(m_device.cy) / (double(m_micrometers.cy) / 10.0);
+}
+
+double Metafile::frameLeftPixels() const
+{
+    const double w = (double(m_frame.right) - m_frame.left) * pixelsPerHundredthMmX();
+    if (clampedRound(w) <= 0)
+        return m_bounds.left;
+    return m_frame.left * pixelsPerHundredthMmX();
+}
+
+double Metafile::frameTopPixels() const
+{
+    const double h = (double(m_frame.bottom) - m_frame.top) * pixelsPerHundredthMmY();
+    if (clampedRound(h) <= 0)
+        return m_bounds.top;
+    return m_frame.top * pixelsPerHundredthMmY();
+}
+
+std::vector<Metafile::TextRecord> Metafile::textRecords(QString *error) const
+{
+    using namespace emf;
+    std::vector<TextRecord> out;
+    if (error)
+        error->clear();
+    try {
+        RecordScanner scanner{QByteArrayView(m_bytes)};
+        RecordRef ref;
+        while (scanner.next(ref)) {
+            if (ref.type != T_EXTTEXTOUTA && ref.type != T_EXTTEXTOUTW)
+                continue;
+            const Record rec = decode(ref);
+            TextRecord t;
+            t.offset = ref.offset;
+            t.type = ref.type;
+            if (const auto *w = std::get_if<EMR_EXTTEXTOUTW>(&rec)) {
+                t.reference = w->text.reference;
+                t.text = QString::fromUtf16(reinterpret_cast<const char16_t *>(w->text.chars.constData()),
+                                            w->text.chars.size() / 2);
+            } else if (const auto *a = std::get_if<EMR_EXTTEXTOUTA>(&rec)) {
+                t.reference = a->text.reference;
+                t.text = QString::fromLatin1(a->text.chars);
+            }
+            out.push_back(std::move(t));
+        }
+    } catch (const RpError &e) {
+        if (error)
+            *error = e.message();
+    }
+    return out;
+}
+
+void Metafile::play(Canvas &canvas, const gdi::Rect &dest) const { emf::play(*this, canvas, dest); }
