@@ -4,6 +4,7 @@
 #include "report/rpbandtype.h"
 #include "report/rpbasepanel.h"
 #include "report/rppage.h"
+#include "report/storedprintersettings.h"
 
 #include <QList>
 #include <QPointer>
@@ -73,6 +74,8 @@ public:
 
     const RpFont &font() const { return m_font; }
     void setFont(const RpFont &f);
+    RpFont &fontRef() { return m_font; }
+    StoredPrinterSettings &printerSettings() { return m_printerSettings; }
 
     int options() const { return m_options; }
     void setOptions(int o) { m_options = o; }
@@ -159,8 +162,7 @@ public:
     // Re-order the band list, and lay the bands out on the surface.
     void orderBands();
     void setBandValues();
-    void pageOrientationChanged(PrinterOrientation o) { m_printerOrientation = o; }
-    PrinterOrientation printerSettingsOrientation() const { return m_printerOrientation; }
+    void pageOrientationChanged(PrinterOrientation o) { m_printerSettings.orientation = int(o); }
 
     // A recorded page shown over the whole surface.
     void setPreviewPage(const QImage &page);
@@ -213,7 +215,7 @@ private:
     int m_availableSpace = 0;
     bool m_destroying = false;
     bool m_layingOut = false;
-    PrinterOrientation m_printerOrientation = PrinterOrientation::poPortrait;
+    StoredPrinterSettings m_printerSettings;
     std::unique_ptr<QImage> m_referenceImage;
     std::unique_ptr<Canvas> m_referenceDC;
 };

@@ -1,8 +1,7 @@
 #include "report/reportenv.h"
 
+#include "platform/locale.h"
 #include "platform/screen.h"
-
-#include <QLocale>
 
 namespace reportenv {
 
@@ -28,10 +27,10 @@ bool usMeasurement()
 {
     if (g_us)
         return *g_us;
-    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+    return rplocale::measurementSystem() == rplocale::MeasurementSystem::US;
 }
 
-bool japaneseLanguage() { return QLocale::system().language() == QLocale::Japanese; }
+bool japaneseLanguage() { return rplocale::primaryLanguage() == rplocale::LANG_JAPANESE; }
 
 void overrideScreenPixelsPerInch(std::optional<int> ppi) { g_ppi = ppi; }
 void overrideUsMeasurement(std::optional<bool> us) { g_us = us; }

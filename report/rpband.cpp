@@ -101,7 +101,7 @@ void RpCustomBand::setFont(const RpFont &f)
 
 void RpCustomBand::setParentFont(bool v)
 {
-    if (!v && m_parentFont && m_parentReport)
+    if (!v && m_parentFont && m_parentReport && !isLoading())
         m_font = m_parentReport->font();
     m_parentFont = v;
     update();

@@ -51,8 +51,10 @@ public:
 
     const RpFont &font() const;
     void setFont(const RpFont &f);
+    RpFont &fontRef() { return m_font; }
     bool parentFont() const { return m_parentFont; }
     void setParentFont(bool v);
+    // While loading, the band's own font is read field by field.
 
     RpCustomBand *linkBand() const { return m_linkBand; }
     // False when the link would be circular (the link is then refused).

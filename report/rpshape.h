@@ -25,6 +25,8 @@ public:
     void setBrush(const gdi::LogBrush &b);
     const gdi::LogPen &pen() const { return m_pen; }
     void setPen(const gdi::LogPen &p);
+    gdi::LogPen &penRef() { return m_pen; }
+    gdi::LogBrush &brushRef() { return m_brush; }
     float roundFactor() const { return m_roundFactor; }
     void setRoundFactor(float f);
     int vertAdjust() const { return m_vertAdjust; }

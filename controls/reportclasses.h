@@ -1,0 +1,12 @@
+#pragma once
+// Makes the report, its page setup, bands and controls describable: every
+// published property is registered with the description registry (declared
+// defaults are not written).
+namespace desc {
+class Registry;
+}
+
+// Registers the classes once; later calls do nothing.
+void registerReportClasses(desc::Registry &registry);
+// The same on the process-wide registry; returns it.
+desc::Registry &reportRegistry();

@@ -1,0 +1,151 @@
+#include "controls/rphrule.h"
+
+#include "platform/canvas.h"
+#include "printer/exportfilter.h"
+#include "report/customreport.h"
+#include "report/pagedevice.h"
+
+namespace {
+
+struct PageRect {
+    int L, T, R, B, MX, MY;
+};
+
+PageRect pageRect(RpPageDevice &p, const RpPrintableSize &s, int ofsX, int ofsY)
+{
+    const double l = s.nativeValue(RpPrintableSize::LeftIdx);
+    const double t = s.nativeValue(RpPrintableSize::TopIdx);
+    const double w = s.nativeValue(RpPrintableSize::WidthIdx);
+    const double h = s.nativeValue(RpPrintableSize::HeightIdx);
+    return {p.xPos(ofsX + l), p.yPos(ofsY + t), p.xPos(ofsX + l + w), p.yPos(ofsY + t + h),
+            p.xPos(ofsX + l + w / 2), p.yPos(ofsY + t + h / 2)};
+}
+
+bool kindDrawnByPdfShape(RpShapeType t) { return int(t) <= int(RpShapeType::rpsRightAndLeft); }
+
+} // namespace
+
+RpHRule::RpHRule(QWidget *parent)
+    : RpPrintable(nullptr)
+{
+    applyBounds(0, 0, 100, 10);
+    if (parent)
+        setParentPanel(parent);
+}
+
+void RpHRule::setBrush(const gdi::LogBrush &b)
+{
+    m_brush = b;
+    update();
+}
+
+void RpHRule::setPen(const gdi::LogPen &p)
+{
+    m_pen = p;
+    update();
+}
+
+void RpHRule::printAt(int ofsX, int ofsY)
+{
+    if (!m_reportPrinter)
+        beginPrinting();
+    if (!m_parentReport || !m_reportPrinter)
+        return;
+    const PageRect r = pageRect(*m_reportPrinter, *m_size, ofsX, ofsY);
+    if (m_parentReport->exporting() && m_parentReport->exportFilter()->isPdfDocumentFilter())
+        m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
+    if (!m_parentReport->finalPass() || !isPrintable())
+        return;
+    if (Canvas *c = m_reportPrinter->canvas()) {
+        c->setBrush(resolvedBrush(m_brush));
+        c->setPen(resolvedPen(m_pen));
+        c->moveTo(r.L, r.MY);
+        c->lineTo(r.R, r.MY);
+    }
+}
+
+void RpHRule::paintSurface(Canvas &c)
+{
+    if (m_isPrinting)
+        return;
+    paintBase(c);
+    c.setPen(resolvedPen(m_pen));
+    c.setBrush(resolvedBrush(m_brush));
+    c.moveTo(0, height() / 2);
+    c.lineTo(width(), height() / 2);
+}
+
+RpPDFShape::RpPDFShape(QWidget *parent)
+    : RpPrintable(nullptr)
+{
+    applyBounds(0, 0, 100, 10);
+    if (parent)
+        setParentPanel(parent);
+}
+
+void RpPDFShape::setBrush(const gdi::LogBrush &b)
+{
+    m_brush = b;
+    update();
+}
+
+void RpPDFShape::setPen(const gdi::LogPen &p)
+{
+    m_pen = p;
+    update();
+}
+
+void RpPDFShape::setShapeType(RpShapeType t)
+{
+    m_shapeType = t;
+    update();
+}
+
+void RpPDFShape::printAt(int ofsX, int ofsY)
+{
+    if (!m_reportPrinter)
+        beginPrinting();
+    if (!m_parentReport || !m_reportPrinter)
+        return;
+    const PageRect r = pageRect(*m_reportPrinter, *m_size, ofsX, ofsY);
+    if (m_parentReport->exporting() && isPrintable() && m_parentReport->exportFilter()->isPdfDocumentFilter())
+        m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
+    if (!m_parentReport->finalPass() || !isPrintable() || !kindDrawnByPdfShape(m_shapeType))
+        return;
+    if (Canvas *c = m_reportPrinter->canvas()) {
+        c->setBrush(resolvedBrush(m_brush));
+        c->setPen(resolvedPen(m_pen));
+        drawShapeFigure(*c, m_shapeType, r.L, r.T, r.R, r.B, r.MX, r.MY, 0);
+    }
+}
+
+void RpPDFShape::paintSurface(Canvas &c)
+{
+    if (m_isPrinting)
+        return;
+    paintBase(c);
+    if (!kindDrawnByPdfShape(m_shapeType))
+        return;
+    c.setPen(resolvedPen(m_pen));
+    c.setBrush(resolvedBrush(m_brush));
+    const int o = m_pen.width;
+    const int W = width();
+    const int H = height();
+    auto line = [&c](int x1, int y1, int x2, int y2) {
+        c.moveTo(x1, y1);
+        c.lineTo(x2, y2);
+    };
+    switch (m_shapeType) {
+    case RpShapeType::rpsTopAndBottom:
+        line(o, o, W, o);
+        line(o, H - 1, W, H - 1);
+        break;
+    case RpShapeType::rpsRightAndLeft:
+        line(o, o, o, H);
+        line(W - 1, o, W - 1, H);
+        break;
+    default:
+        drawShapeFigure(c, m_shapeType, o, o, W, H, (o + W) / 2, (o + H) / 2, 0);
+        break;
+    }
+}

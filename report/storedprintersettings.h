@@ -1,0 +1,22 @@
+#pragma once
+// The printer settings a report stores with itself, as plain values. The
+// printer-settings module gives them their meaning (device mode, bins); the
+// report only carries them so that its description reads and writes whole.
+struct StoredPrinterSettings {
+    int copies = 1;
+    int outputBin = 7; // Auto
+    bool duplex = false;
+    int firstPage = 0;
+    int lastPage = 0;
+    bool useStandardprinter = false;
+    bool useCustomBinCode = false;
+    int customBinCode = 0;
+    int extendedDuplex = 0;
+    bool useCustomPaperCode = false;
+    int customPaperCode = 0;
+    bool printMetaFile = false;
+    int printQuality = 0;
+    int collate = 0;
+    int colorOption = 0;
+    int orientation = 0; // follows the page's orientation
+};
