@@ -168,6 +168,26 @@ void scanCjkLocked(FamilyCache &c)
         for (const QString &f : QFontDatabase::families(ws))
             if (!c.cjkFamilies.contains(f) && !QFontDatabase::isPrivateFamily(f))
                 c.cjkFamilies.append(f);
+    // Traditional Chinese faces first (the worksheets are written in it), then
+    // Hong Kong, Simplified Chinese, Japanese and Korean; monospaced last.
+    auto rank = [](const QString &f) {
+        int r = 3;
+        if (f.contains(QLatin1String(" TC")) || f.contains(QLatin1String(" TW")) || f.startsWith(QLatin1String("TW-")))
+            r = 0;
+        else if (f.contains(QLatin1String(" HK")))
+            r = 1;
+        else if (f.contains(QLatin1String(" SC")) || f.contains(QLatin1String(" CN")))
+            r = 2;
+        else if (f.contains(QLatin1String(" JP")))
+            r = 4;
+        else if (f.contains(QLatin1String(" KR")))
+            r = 5;
+        if (f.contains(QLatin1String("Mono"), Qt::CaseInsensitive))
+            r += 10;
+        return r;
+    };
+    std::stable_sort(c.cjkFamilies.begin(), c.cjkFamilies.end(),
+                     [&](const QString &a, const QString &b) { return rank(a) < rank(b); });
     for (const QString &f : c.cjkFamilies)
         if (f.contains(QLatin1String("Kai"), Qt::CaseInsensitive) || f.contains(u'楷'))
             c.kaiFamilies.append(f);
