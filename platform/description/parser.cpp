@@ -3,6 +3,8 @@
 #include "platform/description/description.h"
 #include "platform/description/strings.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cstring>
 
@@ -101,6 +103,15 @@ void checkUtf8(const QByteArray &text)
         }
         i += len;
     }
+}
+
+// The text of a quoted piece. Unlike QString::fromUtf8 this keeps a
+// U+FEFF at the start of the piece (a byte-order mark only counts at the
+// start of the file).
+QString decodeUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 class Lexer {
@@ -325,7 +336,7 @@ private:
                     piece += m_p[m_i];
                     advance();
                 }
-                out += QString::fromUtf8(piece);
+                out += decodeUtf8(piece);
             } else if (m_i < m_n && m_p[m_i] == '#') {
                 const int line = m_line, column = m_column;
                 advance();
