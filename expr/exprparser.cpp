@@ -104,13 +104,18 @@ void walkTopLevel(QStringView s, Visit visit)
     }
 }
 
-// The first operator of a level, looked for from the second character on.
+// The first operator of a level, looked for from the second character on:
+// a sign in front is a sign. Leading blanks do not count, so in "1 + -2" and
+// "IF(X, -1, 1)" the "-" is a sign too.
 template <typename Match>
 std::optional<Found> scan(QStringView s, Match match)
 {
+    qsizetype first = 0;
+    while (first < s.size() && s.at(first).unicode() <= 0x20)
+        ++first;
     std::optional<Found> found;
     walkTopLevel(s, [&](qsizetype i) {
-        if (i == 0)
+        if (i <= first)
             return false;
         found = match(s, i);
         return found.has_value();

@@ -134,7 +134,10 @@ TEST(ExprEvaluation, Literals)
         {"1--2", "resInt 3"}, // the sign after an operator is not exchanged
         {"10-2--3", "resInt 11"},
         {"10-2+-3", "resInt 5"},
-        {"1 - -2", "resError Error in expression : "}, // the blank comes first: cut at the sign
+        {"1 - -2", "resInt 3"},
+        {"1 + -2", "resInt -1"},
+        {"2 * -3", "resError Error in expression : "}, // a sign after * or / is cut at level 2
+        {"IF(TRUE, -1, 1)", "resInt -1"},
         {"'😀' + 'a'", "resString 😀a"},
         {"'班別：' + '姓名：'", "resString 班別：姓名："},
     });
