@@ -334,33 +334,60 @@ void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
     if (kHi < kLo)
         return;
 
-    QPolygon pts;
-    pts.reserve(int(std::min<qint64>(kHi - kLo + 1, 1 << 20)));
-    for (qint64 k = kLo; k <= kHi; ++k) {
-        qint64 x, y;
-        if (steps == 0) {
-            x = x0;
-            y = y0;
-        } else if (xMajor) {
-            x = x0 + sx * k;
-            y = y0 + sy * ((2 * k * ady + adx) / (2 * adx));
-        } else {
-            y = y0 + sy * k;
-            x = x0 + sx * ((2 * k * adx + ady) / (2 * ady));
-        }
-        if (x < minX || x > maxX || y < minY || y > maxY)
-            continue;
-        if (inked(styleStart + k))
-            pts.append(QPoint(int(x), int(y)));
-    }
-    if (pts.isEmpty())
-        return;
+    auto pixelAt = [&](qint64 k) {
+        if (steps == 0)
+            return QPoint(int(x0), int(y0));
+        if (xMajor)
+            return QPoint(int(x0 + sx * k), int(y0 + sy * ((2 * k * ady + adx) / (2 * adx))));
+        return QPoint(int(x0 + sx * ((2 * k * adx + ady) / (2 * ady))), int(y0 + sy * k));
+    };
+    auto onDevice = [&](QPoint p) { return p.x() >= minX && p.x() <= maxX && p.y() >= minY && p.y() <= maxY; };
+
     QPen pen(qcolor(m_state.pen.color));
     pen.setWidth(1);
     pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
     m_painter->setPen(pen);
+    m_painter->setBrush(Qt::NoBrush);
     m_painter->setWorldTransform(QTransform());
-    m_painter->drawPoints(pts);
+
+    if (m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Raster) {
+        // Pixels exactly where they fall.
+        QPolygon pts;
+        pts.reserve(int(std::min<qint64>(kHi - kLo + 1, 1 << 20)));
+        for (qint64 k = kLo; k <= kHi; ++k) {
+            const QPoint p = pixelAt(k);
+            if (onDevice(p) && inked(styleStart + k))
+                pts.append(p);
+        }
+        if (!pts.isEmpty())
+            m_painter->drawPoints(pts);
+        return;
+    }
+    // Printers and documents: each inked stretch becomes one hairline over
+    // its pixels, from the near edge of the first to the far edge of the last
+    // along the major axis (so a single dot still has a length).
+    const QPointF half = xMajor ? QPointF(0.5 * sx, 0) : QPointF(0, 0.5 * sy);
+    QPainterPath path;
+    qint64 runStart = -1;
+    auto flush = [&](qint64 endK) {
+        if (runStart < 0)
+            return;
+        path.moveTo(QPointF(pixelAt(runStart)) + QPointF(0.5, 0.5) - half);
+        path.lineTo(QPointF(pixelAt(endK)) + QPointF(0.5, 0.5) + half);
+        runStart = -1;
+    };
+    for (qint64 k = kLo; k <= kHi; ++k) {
+        const bool ink = inked(styleStart + k) && onDevice(pixelAt(k));
+        if (ink && runStart < 0)
+            runStart = k;
+        else if (!ink)
+            flush(k - 1);
+    }
+    flush(kHi);
+    pen.setCapStyle(Qt::FlatCap);
+    if (!path.isEmpty())
+        m_painter->strokePath(path, pen);
 }
 
 // --- lines -------------------------------------------------------------------------

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPicture>
+
 #include <limits>
 
 using namespace paintersupport;
@@ -444,4 +446,30 @@ TEST(PainterDamagedInput, ExtremeFiguresTextAndBitmapsAreSurvived)
     c.fillRect({3, 4, 6, 8}, {gdi::BS_SOLID, kBlue, 0});
     c.painter()->end();
     EXPECT_EQ(colorBounds(img, Qt::blue), QRect(QPoint(3, 4), QPoint(5, 7)));
+}
+
+TEST(PainterDevice, VectorDevicesGetLinesWithTheSamePixels)
+{
+    // A picture records drawing commands, as a printer or a document does;
+    // played back onto an image the one-pixel lines land where they would
+    // have been drawn directly.
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        PainterCanvas c(&p, 96, 96, QSize(30, 30));
+        c.setPen({gdi::PS_SOLID, 0, kBlack});
+        c.moveTo(2, 2);
+        c.lineTo(12, 2);
+        c.setPen({gdi::PS_DOT, 0, kBlack});
+        c.moveTo(2, 5);
+        c.lineTo(12, 5);
+    }
+    QImage img = whiteImage(30, 30);
+    {
+        QPainter p(&img);
+        p.drawPicture(0, 0, picture);
+    }
+    EXPECT_EQ(rowString(img, 2, 0, 13), QStringLiteral("..##########.."));
+    EXPECT_EQ(rowString(img, 5, 0, 13), QStringLiteral("..#.#.#.#.#..."));
+    EXPECT_EQ(rowString(img, 3, 0, 13), QString(14, u'.'));
 }
