@@ -618,6 +618,48 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
     return out;
 }
 
+TextLayout ResolvedFont::layoutGlyphs(const QString &glyphIndexes, bool rightToLeft) const
+{
+    TextLayout out;
+    const qsizetype n = glyphIndexes.size();
+    out.advances.assign(size_t(n), 0.0);
+    if (n == 0 || !m_raw.isValid())
+        return out;
+    if (m_faces.empty())
+        m_faces.push_back(makeFace(m_family));
+    const Face &face = m_faces[0];
+    // Glyph numbers past the face's count (maxp table) take no room and draw
+    // nothing.
+    const int numGlyphs = u16(face.draw.fontTable("maxp"), 4);
+    QList<quint32> glyphs;
+    glyphs.reserve(n);
+    for (QChar c : glyphIndexes)
+        glyphs.append(c.unicode() < numGlyphs ? c.unicode() : 0);
+    const QList<QPointF> adv = face.measure.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+    qreal total = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (glyphIndexes[i].unicode() < numGlyphs)
+            out.advances[size_t(i)] = adv.value(i).x() * face.unitScale * m_hscale;
+        total += out.advances[size_t(i)];
+    }
+    out.width = total;
+    GlyphRun run{face.draw, {}, {}, {}};
+    qreal pen = rightToLeft ? total : 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (rightToLeft)
+            pen -= out.advances[size_t(i)];
+        if (glyphIndexes[i].unicode() < numGlyphs) {
+            run.glyphs.append(glyphs[i]);
+            run.positions.append(QPointF(pen / m_hscale, 0));
+            run.units.push_back(i);
+        }
+        if (!rightToLeft)
+            pen += out.advances[size_t(i)];
+    }
+    out.runs.push_back(std::move(run));
+    return out;
+}
+
 qreal ResolvedFont::advanceWidth(const QString &text) const
 {
     if (text.isEmpty() || !m_raw.isValid())

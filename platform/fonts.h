@@ -124,6 +124,9 @@ public:
     // characters the face does not have drawn by a fallback face. Advances and
     // width include the horizontal scale; glyph positions do not.
     TextLayout layout(const QString &text, bool rightToLeft = false) const;
+    // Lays out glyph indexes of the face itself, one per UTF-16 code unit
+    // (text output that names glyphs instead of characters).
+    TextLayout layoutGlyphs(const QString &glyphIndexes, bool rightToLeft = false) const;
     // Width of `text` in logical units, as drawn (not rounded).
     qreal advanceWidth(const QString &text) const;
 

@@ -624,7 +624,8 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     if (rect && (options & gdi::ETO_OPAQUE))
         fillRect(*rect, gdi::LogBrush{gdi::BS_SOLID, m_state.bkColor, 0});
 
-    const fonts::TextLayout layout = font.layout(text, rtl);
+    const bool glyphMode = options & gdi::ETO_GLYPH_INDEX;
+    const fonts::TextLayout layout = glyphMode ? font.layoutGlyphs(text, rtl) : font.layout(text, rtl);
     qsizetype n = text.size();
     // Character cells: x offset of each code unit from the start of the text.
     std::vector<qreal> cellX(size_t(n) + 1, 0.0);
@@ -698,8 +699,10 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
         if (dx && !dx->empty()) {
             for (qsizetype g = 0; g < pos.size(); ++g) {
                 const size_t u = size_t(run.units[size_t(g)]);
-                const size_t len =
-                    (u + 1 < size_t(n) && text[qsizetype(u)].isHighSurrogate() && text[qsizetype(u) + 1].isLowSurrogate()) ? 2 : 1;
+                const size_t len = (!glyphMode && u + 1 < size_t(n) && text[qsizetype(u)].isHighSurrogate() &&
+                                    text[qsizetype(u) + 1].isLowSurrogate())
+                                       ? 2
+                                       : 1;
                 const qreal cx = rtl ? width - cellX[u + len] : cellX[u];
                 pos[g].setX(cx / hs);
             }

@@ -306,3 +306,29 @@ TEST(PainterText, RightToLeftReadingPutsTheFirstCharacterRight)
     };
     EXPECT_GT(leftmostGlyphWidth(gdi::TA_LEFT), leftmostGlyphWidth(gdi::TA_LEFT | gdi::TA_RTLREADING));
 }
+
+TEST(PainterText, GlyphIndexesDrawTheSameAsCharacters)
+{
+    const QString text = QStringLiteral("國字 Ab");
+    QImage probe = whiteImage(10, 10);
+    PainterCanvas m(&probe);
+    m.setFont(kai(-30));
+    QString glyphs;
+    for (quint32 g : m.resolvedFont().rawFont().glyphIndexesForString(text))
+        glyphs += QChar(char16_t(g));
+    ASSERT_EQ(glyphs.size(), text.size());
+
+    auto draw = [](const QString &s, quint32 options) {
+        QImage img = whiteImage(260, 60);
+        PainterCanvas c(&img);
+        c.setFont(kai(-30));
+        c.extTextOut(5, 5, options, nullptr, s);
+        c.painter()->end();
+        return img;
+    };
+    const QImage byChar = draw(text, 0);
+    EXPECT_FALSE(inkBounds(byChar).isEmpty());
+    EXPECT_EQ(draw(glyphs, gdi::ETO_GLYPH_INDEX), byChar);
+    // Glyph numbers the face does not have draw nothing and do not fail.
+    EXPECT_TRUE(inkBounds(draw(QString(3, QChar(char16_t(0xFFF0))), gdi::ETO_GLYPH_INDEX)).isEmpty());
+}
