@@ -179,8 +179,8 @@ RpBand *CustomReport::createBand(RpBandType type)
         ++n;
     auto *band = new RpBand(nullptr);
     band->setObjectName(base + QString::number(n));
+    band->setBandType(type); // typed before it joins, so it joins in its place
     band->setParentPanel(this);
-    band->setBandType(type);
     return band;
 }
 
@@ -255,7 +255,7 @@ void CustomReport::setBandValues()
     if (m_layingOut || isLoading())
         return;
     m_layingOut = true;
-    m_page->usePixels();
+    PixelScope px(*m_page);
     const int surfaceW = width();
     const int lm = rpRound(m_page->leftMargin());
     const int fullW = surfaceW - rpRound(m_page->leftMargin() + m_page->rightMargin());
@@ -271,7 +271,6 @@ void CustomReport::setBandValues()
         band->layOut(lm, m_hideBands ? hiddenTop : top, full ? fullW : colW);
         top += band->height();
     }
-    m_page->restoreUnits();
     m_layingOut = false;
 }
 
@@ -323,10 +322,12 @@ void CustomReport::drawMargins(Canvas &canvas)
 {
     const SurfaceScheme &scheme = surfaceScheme();
     canvas.setPen(scheme.margins);
-    m_page->usePixels();
-    const gdi::Rect r{rpRound(m_page->leftMargin()), rpRound(m_page->topMargin()),
-                      width() - rpRound(m_page->rightMargin()), height() - rpRound(m_page->bottomMargin())};
-    m_page->restoreUnits();
+    gdi::Rect r;
+    {
+        PixelScope px(*m_page);
+        r = {rpRound(m_page->leftMargin()), rpRound(m_page->topMargin()),
+             width() - rpRound(m_page->rightMargin()), height() - rpRound(m_page->bottomMargin())};
+    }
     canvas.rectangle(r);
     gdi::LogPen pen = canvas.pen();
     pen.style = gdi::PS_SOLID;
@@ -336,12 +337,11 @@ void CustomReport::drawMargins(Canvas &canvas)
 void CustomReport::drawPageFrame(Canvas &canvas)
 {
     canvas.setPen(gdi::LogPen{m_frame->style(), 1, rpcolor::resolve(m_frame->color())});
-    m_page->usePixels();
+    PixelScope px(*m_page);
     const int L = rpRound(m_page->leftMargin());
     const int T = rpRound(m_page->topMargin());
     const int R = rpRound(m_page->width() - m_page->rightMargin()) - 1;
     const int B = rpRound(m_page->length() - m_page->bottomMargin()) - 1;
-    m_page->restoreUnits();
     auto line = [&](int x1, int y1, int x2, int y2) {
         canvas.moveTo(x1, y1);
         canvas.lineTo(x2, y2);
@@ -364,7 +364,7 @@ void CustomReport::drawColumnMarks(Canvas &canvas)
     gdi::LogPen pen = surfaceScheme().margins;
     pen.width = 1;
     canvas.setPen(pen);
-    m_page->usePixels();
+    PixelScope px(*m_page);
     const double lm = m_page->leftMargin();
     const double cs = m_page->columnSpace();
     const double c = rpRound((m_page->width() - lm - m_page->rightMargin() - cs * (cols - 1)) / cols);
@@ -377,7 +377,6 @@ void CustomReport::drawColumnMarks(Canvas &canvas)
         canvas.moveTo(xStart, 0);
         canvas.lineTo(xStart, bottom);
     }
-    m_page->restoreUnits();
     pen.style = gdi::PS_SOLID;
     canvas.setPen(pen);
 }

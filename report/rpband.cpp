@@ -208,9 +208,10 @@ void RpCustomBand::placeNewPrintable(RpPrintable *p)
 void RpCustomBand::layOut(int left, int top, int width)
 {
     m_parentUpdating = true;
-    m_size->usePixels();
-    m_size->setWidth(width);
-    m_size->restoreUnits();
+    {
+        PixelScope px(*m_size);
+        m_size->setWidth(width);
+    }
     if (left != this->left() || top != this->top())
         move(left, top);
     m_parentUpdating = false;
@@ -234,15 +235,16 @@ void RpCustomBand::setBounds(int l, int t, int w, int h)
                 p->notifyPrintable(this, 2);
         return;
     }
-    m_size->usePixels();
-    if (rpRound(m_size->height()) != h)
-        m_size->setHeight(h);
-    if (l != left() || t != top()) {
-        applyBounds(l, t, width(), height());
-        if (m_parentReport)
-            m_parentReport->setBandValues();
+    {
+        PixelScope px(*m_size);
+        if (rpRound(m_size->height()) != h)
+            m_size->setHeight(h);
+        if (l != left() || t != top()) {
+            applyBounds(l, t, width(), height());
+            if (m_parentReport)
+                m_parentReport->setBandValues();
+        }
     }
-    m_size->restoreUnits();
     if (m_parentReport)
         m_parentReport->modify();
 }

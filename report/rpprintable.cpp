@@ -139,7 +139,7 @@ void RpPrintable::setBounds(int l, int t, int w, int h)
         auto pixel = [this](int i) {
             return rpRound(m_size->fromNative(RpUnit::Pixels, m_size->isHorizontal(i), m_size->nativeValue(i)));
         };
-        m_size->usePixels();
+        PixelScope px(*m_size);
         if (pixel(RpPrintableSize::HeightIdx) != h)
             m_size->setHeight(h);
         if (pixel(RpPrintableSize::WidthIdx) != w)
@@ -148,7 +148,6 @@ void RpPrintable::setBounds(int l, int t, int w, int h)
             m_size->setTop(t);
         if (pixel(RpPrintableSize::LeftIdx) != l)
             m_size->setLeft(l);
-        m_size->restoreUnits();
     }
     if (m_alignToBand && !m_alignUpdating)
         applyBandAlignment();

@@ -64,6 +64,9 @@ public:
 
     void usePixels();
     void restoreUnits() { m_units = m_savedUnits; }
+    // Sets the unit without side effects and without touching the unit
+    // usePixels remembers (for layout code that must not disturb it).
+    void setUnitsQuietly(RpUnit u) { m_units = u; }
 
 protected:
     void initValues(std::vector<double> values, std::vector<bool> horizontal);
@@ -82,6 +85,20 @@ protected:
 };
 
 // Height, Left, Top, Width of a printable control.
+// Switches a size object to Pixels for a scope and puts its unit back.
+// Unlike usePixels it nests.
+class PixelScope {
+public:
+    explicit PixelScope(RpUnitBase &s) : m_s(s), m_saved(s.units()) { s.setUnitsQuietly(RpUnit::Pixels); }
+    ~PixelScope() { m_s.setUnitsQuietly(m_saved); }
+    PixelScope(const PixelScope &) = delete;
+    PixelScope &operator=(const PixelScope &) = delete;
+
+private:
+    RpUnitBase &m_s;
+    RpUnit m_saved;
+};
+
 class RpPrintableSize : public RpUnitBase {
 public:
     enum Index { HeightIdx = 0, LeftIdx = 1, TopIdx = 2, WidthIdx = 3 };
