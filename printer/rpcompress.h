@@ -3,9 +3,12 @@
 // codes or decodes one page, starting from a fresh tree; frequent bytes move
 // near the root and get short codes. Bits fill each coded byte from its least
 // significant bit up.
+//
+// compress()/expand() work one byte at a time on a stream of coded bytes;
+// compressBytes()/expandBytes() do a whole page at once with the same code,
+// moving bits through a 64-bit register instead of one at a time.
 #include <QByteArray>
 #include <QByteArrayView>
-#include <array>
 #include <cstdint>
 
 class RpCompress {
@@ -24,8 +27,6 @@ public:
     // Decodes one byte; false when the coded bytes run out first.
     bool expand(quint8 &expanded);
     void flush();
-    // Coded bytes consumed so far by a reader.
-    qsizetype consumed() const { return m_inPos; }
 
     // Codes data with a fresh tree, flushed.
     static QByteArray compressBytes(QByteArrayView data);
@@ -33,13 +34,17 @@ public:
     // the coded bytes end before count bytes came out.
     static QByteArray expandBytes(QByteArrayView coded, qint64 count);
 
-private:
-    void init();
-    void splay(int plain);
+    // The code tree: inner nodes 0..255 (0 is the root), leaf 256 + c for
+    // byte c; child[n][0] is the left child, child[n][1] the right one.
+    struct Tree {
+        quint16 child[256][2];
+        quint8 up[513];
+        Tree();
+        void splay(int plain);
+    };
 
-    std::array<quint16, 256> m_left{};
-    std::array<quint16, 256> m_right{};
-    std::array<quint8, 513> m_up{};
+private:
+    Tree m_tree;
     quint8 m_bitPos = 0;
     quint16 m_outByte = 0;
     quint16 m_inByte = 0;

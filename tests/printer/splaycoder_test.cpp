@@ -70,3 +70,47 @@ TEST(SplayCoder, DamagedInputRaisesInsteadOfReadingPastTheEnd)
     // Expanding fewer bytes than were coded is fine: there is no end code.
     EXPECT_EQ(RpCompress::expandBytes(coded, 10), in.left(10));
 }
+
+TEST(SplayCoder, WholePageCodingMatchesByteAtATimeCoding)
+{
+    std::mt19937 rng(99);
+    for (int len : {0, 1, 31, 32, 33, 500, 9000}) {
+        QByteArray in(len, Qt::Uninitialized);
+        for (int i = 0; i < len; ++i)
+            in[i] = char(i % 3 == 0 ? rng() : rng() % 4);
+        QByteArray slow;
+        {
+            RpCompress c(&slow);
+            for (char ch : in)
+                c.compress(quint8(ch));
+        }
+        EXPECT_EQ(RpCompress::compressBytes(in), slow) << len;
+        RpCompress r(slow);
+        QByteArray back;
+        quint8 b;
+        while (back.size() < len && r.expand(b))
+            back.append(char(b));
+        EXPECT_EQ(back, in) << len;
+    }
+}
+
+TEST(SplayCoder, DeepLeavesCodeAndDecode)
+{
+    // Repeating one byte after a long run of another pushes leaves deep into
+    // the tree, past the whole-page coder's 32-bit fast path.
+    QByteArray in;
+    for (int i = 0; i < 256; ++i)
+        in.append(char(i));
+    for (int i = 0; i < 3000; ++i)
+        in.append(char((i * 7) % 3));
+    for (int i = 255; i >= 0; --i)
+        in.append(char(i));
+    QByteArray slow;
+    {
+        RpCompress c(&slow);
+        for (char ch : in)
+            c.compress(quint8(ch));
+    }
+    EXPECT_EQ(RpCompress::compressBytes(in), slow);
+    EXPECT_EQ(RpCompress::expandBytes(slow, in.size()), in);
+}
