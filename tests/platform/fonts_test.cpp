@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,20 @@ TEST(FontLayout, LogicalWidthNarrowsOrWidensTheText)
     EXPECT_NEAR(wide->advanceWidth(QStringLiteral("abc")),
                 wide->horizontalScale() * plain->advanceWidth(QStringLiteral("abc")), 1e-9);
     EXPECT_EQ(wide->textMetric().height, plain->textMetric().height);
+}
+
+TEST(FontWidgets, QFontForAWidgetUsesTheStandInAtDeviceSize)
+{
+    gdi::LogFont f = logFont(QStringLiteral("標楷體"), -64);
+    f.weight = gdi::FW_BOLD;
+    f.underline = 1;
+    const QFont q = fonts::toQFont(f, 1.5);
+    EXPECT_EQ(q.pixelSize(), 96);
+    EXPECT_EQ(q.weight(), QFont::Bold);
+    EXPECT_TRUE(q.underline());
+    EXPECT_EQ(QFontInfo(q).family(), kTwKai);
+    // Chinese text in a widget font still finds its glyphs.
+    EXPECT_NE(q.styleStrategy() & QFont::NoFontMerging, QFont::NoFontMerging);
 }
 
 TEST(FontCache, SameLogicalFontIsResolvedOnce)
