@@ -99,8 +99,10 @@ struct EmrHeader {
         v("palEntries", palEntries);
         v("device", device);
         v("millimeters", millimeters);
-        if (!v.optional(12, hasPixelFormat))
+        if (!v.optional(12, hasPixelFormat)) {
+            hasMicrometers = false;
             return;
+        }
         v("cbPixelFormat", cbPixelFormat);
         v("offPixelFormat", offPixelFormat);
         v("openGL", openGL);

@@ -1,0 +1,103 @@
+// Metafiles made by other programs: the well-formed ones play and draw, the
+// damaged ones end in an error or a partial picture, never a crash.
+#include "emf_support.h"
+#include "painter_support.h"
+
+#include "platform/metafile.h"
+#include "platform/rperror.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+QStringList corpus(const QString &folder)
+{
+    const QDir dir(testsupport::testdata(QStringLiteral("emf-corpus/") + folder));
+    QStringList files;
+    for (const QString &f : dir.entryList({QStringLiteral("*.emf")}, QDir::Files, QDir::Name))
+        files << dir.filePath(f);
+    return files;
+}
+
+// Files that draw nothing a canvas can show: no drawing records at all, only
+// EMF+ records without the EMF fallback, or only glyph-index text.
+const std::set<QString> kDrawsNothing = {QStringLiteral("test-030.emf"), QStringLiteral("test-038.emf"),
+                                         QStringLiteral("test-185.emf")};
+
+// Plays a file onto an image 200 pixels wide; returns the error, if any.
+QString playFile(const QString &path, QImage *out)
+{
+    try {
+        const Metafile mf = Metafile::fromBytes(testsupport::readFile(path));
+        const int w = 200;
+        const int h = std::clamp(int(qint64(w) * std::max(mf.height(), 1) / std::max(mf.width(), 1)), 1, 2000);
+        *out = paintersupport::whiteImage(w, h);
+        PainterCanvas canvas(out);
+        mf.play(canvas, {0, 0, w, h});
+        mf.textRecords();
+    } catch (const RpError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+void expectAllPlay(const QString &folder)
+{
+    const QStringList files = corpus(folder);
+    ASSERT_FALSE(files.isEmpty()) << "no corpus in " << folder.toStdString();
+    for (const QString &path : files) {
+        const QString name = QFileInfo(path).fileName();
+        QImage img;
+        const QString error = playFile(path, &img);
+        EXPECT_TRUE(error.isEmpty()) << name.toStdString() << ": " << error.toStdString();
+        if (!kDrawsNothing.count(name))
+            EXPECT_FALSE(paintersupport::inkBounds(img).isEmpty()) << name.toStdString() << " drew nothing";
+    }
+}
+
+} // namespace
+
+TEST(EmfCorpus, WellFormedFilesPlayAndDraw) { expectAllPlay(QStringLiteral("emf")); }
+
+TEST(EmfCorpus, FurtherWellFormedFilesPlayAndDraw) { expectAllPlay(QStringLiteral("emf-ea")); }
+
+TEST(EmfCorpus, DamagedFilesEndInAnErrorOrAPartialPicture)
+{
+    const QStringList files = corpus(QStringLiteral("emf-corrupted"));
+    ASSERT_FALSE(files.isEmpty());
+    int errors = 0;
+    for (const QString &path : files) {
+        QImage img;
+        const QString error = playFile(path, &img);
+        if (!error.isEmpty()) {
+            ++errors;
+            // The message names a record and where it stands.
+            EXPECT_TRUE(error.contains(QStringLiteral("EMR_")) || error.startsWith(QStringLiteral("Not an enhanced")))
+                << error.toStdString();
+        }
+    }
+    EXPECT_GT(errors, 0);
+}
+
+TEST(EmfCorpus, EveryTruncationOfAFileIsHandled)
+{
+    // Cut a real file at many lengths: each cut is an error or a picture.
+    const QByteArray bytes = testsupport::readFile(corpus(QStringLiteral("emf")).value(1));
+    ASSERT_FALSE(bytes.isEmpty());
+    int errors = 0;
+    for (qsizetype len = 0; len < bytes.size(); len += std::max<qsizetype>(1, bytes.size() / 97)) {
+        try {
+            const Metafile mf = Metafile::fromBytes(bytes.left(len));
+            QImage img = paintersupport::whiteImage(50, 50);
+            PainterCanvas c(&img);
+            mf.play(c, {0, 0, 50, 50});
+        } catch (const RpError &) {
+            ++errors;
+        }
+    }
+    EXPECT_GT(errors, 90);
+}

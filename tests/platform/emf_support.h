@@ -1,0 +1,70 @@
+#pragma once
+// Building small metafiles record by record for the metafile tests.
+#include "platform/emf/emfcodec.h"
+#include "platform/metafile.h"
+#include "platform/paintercanvas.h"
+
+#include <QImage>
+#include <QtEndian>
+
+#include <vector>
+
+namespace emfsupport {
+
+// A metafile of `pixels` x `pixels` on a 96-dpi reference device (254 mm
+// for 960 pixels) holding `body` and an EOF record.
+inline QByteArray build(const std::vector<emf::Record> &body, int pixels = 96, quint16 handles = 8)
+{
+    QByteArray records;
+    for (const auto &r : body)
+        records.append(emf::encode(r));
+    records.append(emf::encode(emf::EMR_EOF{}));
+    emf::EMR_HEADER h;
+    h.bounds = {0, 0, pixels - 1, pixels - 1};
+    h.frame = {0, 0, pixels * 2540 / 96, pixels * 2540 / 96};
+    h.device = {960, 960};
+    h.millimeters = {254, 254};
+    h.micrometers = {254000, 254000};
+    h.handles = handles;
+    h.records = quint32(body.size() + 2);
+    const qsizetype headerSize = emf::encode(h).size();
+    h.bytes = quint32(headerSize + records.size());
+    return emf::encode(h) + records;
+}
+
+// Offset of the n-th record (0 = header).
+inline quint32 recordOffset(const QByteArray &bytes, int n)
+{
+    quint32 off = 0;
+    for (int i = 0; i < n; ++i)
+        off += qFromLittleEndian<quint32>(bytes.constData() + off + 4);
+    return off;
+}
+
+inline QImage render(const Metafile &mf, int w, int h, int dpi = 96)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    PainterCanvas canvas(&img, dpi);
+    mf.play(canvas, {0, 0, w, h});
+    return img;
+}
+
+// Pixels whose channels differ by more than `threshold`.
+inline qint64 differingPixels(const QImage &a, const QImage &b, int threshold = 64)
+{
+    qint64 n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const QRgb *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const int d = std::max({std::abs(qRed(pa[x]) - qRed(pb[x])), std::abs(qGreen(pa[x]) - qGreen(pb[x])),
+                                    std::abs(qBlue(pa[x]) - qBlue(pb[x]))});
+            if (d > threshold)
+                ++n;
+        }
+    }
+    return n;
+}
+
+} // namespace emfsupport
