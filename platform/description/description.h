@@ -37,15 +37,20 @@
 
 namespace desc {
 
+// message() is "Line 12, column 5: unknown property 'Foo' of class 'TRpBand'";
+// reason() is the same without the position, for callers that put the
+// position into their own text.
 class DescriptionError : public RpError {
 public:
-    DescriptionError(const QString &message, int line, int column);
+    DescriptionError(const QString &message, int line, int column, const QString &reason = QString());
     int line() const { return m_line; }
     int column() const { return m_column; }
+    const QString &reason() const { return m_reason.isEmpty() ? message() : m_reason; }
 
 private:
     int m_line;
     int m_column;
+    QString m_reason;
 };
 
 // Reads a description and makes its outermost object with its class's

@@ -58,7 +58,7 @@ QString describe(const Token &t)
 
 [[noreturn]] void fail(int line, int column, const QString &what)
 {
-    throw DescriptionError(strings::atLine(line, column, what), line, column);
+    throw DescriptionError(strings::atLine(line, column, what), line, column, what);
 }
 
 // Checks that the text is well-formed UTF-8 and reports where it is not.

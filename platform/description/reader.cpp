@@ -6,8 +6,8 @@
 
 namespace desc {
 
-DescriptionError::DescriptionError(const QString &message, int line, int column)
-    : RpError(message), m_line(line), m_column(column)
+DescriptionError::DescriptionError(const QString &message, int line, int column, const QString &reason)
+    : RpError(message), m_line(line), m_column(column), m_reason(reason)
 {
 }
 
@@ -15,7 +15,7 @@ namespace {
 
 [[noreturn]] void fail(int line, int column, const QString &what)
 {
-    throw DescriptionError(strings::atLine(line, column, what), line, column);
+    throw DescriptionError(strings::atLine(line, column, what), line, column, what);
 }
 
 struct Step {

@@ -398,7 +398,8 @@ public:
         return addReference<R>(p, get, set);
     }
 
-    // The last property is written only while pred(const T&) holds.
+    // The last property (a value, sub-object or reference) is written only
+    // while pred(const T&) holds (a band's Font only without ParentFont).
     template <class P> ClassBuilder &storedWhen(P pred)
     {
         m_info.m_props.back()->stored = [pred](void *o) { return bool(std::invoke(pred, *static_cast<const T *>(o))); };

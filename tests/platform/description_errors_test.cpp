@@ -92,6 +92,8 @@ TEST_P(BadDescription, FailsNamingTheLineAndLeavesNothing)
         EXPECT_EQ(e.line(), c.line) << c.what << ": " << e.what();
         EXPECT_TRUE(e.message().startsWith(QStringLiteral("Line %1").arg(c.line))) << e.what();
         EXPECT_TRUE(e.message().contains(QLatin1String(c.message))) << c.what << ": " << e.what();
+        EXPECT_TRUE(e.reason().contains(QLatin1String(c.message))) << c.what;
+        EXPECT_FALSE(e.reason().startsWith(QLatin1String("Line"))) << c.what;
     }
     EXPECT_EQ(liveCount(), 0) << c.what << ": objects left behind";
 }
