@@ -1,0 +1,454 @@
+// Pens, lines, brushes and closed figures of the painter canvas.
+#include "platform/paintercanvas.h"
+#include "platform/paintercanvas_p.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace paintercanvas_detail;
+
+namespace {
+
+// An 8 × 8 hatch pattern in device pixels.
+QImage hatchImage(quint32 hatch, const QColor &fg, const QColor *bg)
+{
+    QImage img(8, 8, QImage::Format_ARGB32_Premultiplied);
+    img.fill(bg ? bg->rgba() : qRgba(0, 0, 0, 0));
+    const QRgb ink = fg.rgba();
+    for (int i = 0; i < 8; ++i) {
+        switch (hatch) {
+        case gdi::HS_HORIZONTAL:
+            img.setPixel(i, 3, ink);
+            break;
+        case gdi::HS_VERTICAL:
+            img.setPixel(3, i, ink);
+            break;
+        case gdi::HS_FDIAGONAL: // top left to bottom right
+            img.setPixel(i, i, ink);
+            break;
+        case gdi::HS_BDIAGONAL: // bottom left to top right
+            img.setPixel(7 - i, i, ink);
+            break;
+        case gdi::HS_CROSS:
+            img.setPixel(i, 3, ink);
+            img.setPixel(3, i, ink);
+            break;
+        case gdi::HS_DIAGCROSS:
+        default:
+            img.setPixel(i, i, ink);
+            img.setPixel(7 - i, i, ink);
+            break;
+        }
+    }
+    return img;
+}
+
+} // namespace
+
+// --- pens ----------------------------------------------------------------------
+
+int PainterCanvas::devicePenWidth() const
+{
+    const gdi::LogPen &p = m_state.pen;
+    if ((p.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL)
+        return 0;
+    if (p.width <= 0)
+        return 1;
+    return std::max(1, roundi(p.width * deviceScale()));
+}
+
+// A styled pen keeps its dashes while it is at most one logical unit wide; a
+// wider pen made with a style is drawn solid (as the pen's creation rules say).
+bool PainterCanvas::penDrawsStyled() const
+{
+    const gdi::LogPen &p = m_state.pen;
+    const quint32 style = p.style & gdi::PS_STYLE_MASK;
+    if (style < gdi::PS_DASH || style > gdi::PS_DASHDOTDOT) {
+        if (style != gdi::PS_ALTERNATE)
+            return false;
+    }
+    return (p.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC || p.width <= 1;
+}
+
+// On/off lengths in pen widths.
+std::vector<qreal> PainterCanvas::penPattern() const
+{
+    switch (m_state.pen.style & gdi::PS_STYLE_MASK) {
+    case gdi::PS_DASH:
+        return {18, 6};
+    case gdi::PS_DOT:
+    case gdi::PS_ALTERNATE:
+        return {1, 1};
+    case gdi::PS_DASHDOT:
+        return {9, 6, 3, 6};
+    case gdi::PS_DASHDOTDOT:
+        return {9, 3, 3, 3, 3, 3};
+    default:
+        return {};
+    }
+}
+
+QPen PainterCanvas::qpen(int width, bool closedFigure) const
+{
+    const gdi::LogPen &p = m_state.pen;
+    QPen pen(qcolor(p.color));
+    pen.setWidth(width);
+    if (width <= 1)
+        pen.setCosmetic(true);
+    Qt::PenCapStyle cap = Qt::RoundCap;
+    Qt::PenJoinStyle join = closedFigure ? Qt::MiterJoin : Qt::RoundJoin;
+    if ((p.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC) {
+        switch (p.style & gdi::PS_ENDCAP_MASK) {
+        case gdi::PS_ENDCAP_SQUARE:
+            cap = Qt::SquareCap;
+            break;
+        case gdi::PS_ENDCAP_FLAT:
+            cap = Qt::FlatCap;
+            break;
+        default:
+            cap = Qt::RoundCap;
+        }
+        switch (p.style & gdi::PS_JOIN_MASK) {
+        case gdi::PS_JOIN_BEVEL:
+            join = Qt::BevelJoin;
+            break;
+        case gdi::PS_JOIN_MITER:
+            join = Qt::MiterJoin;
+            break;
+        default:
+            join = Qt::RoundJoin;
+        }
+    }
+    if (width <= 1)
+        cap = Qt::FlatCap;
+    pen.setCapStyle(cap);
+    pen.setJoinStyle(join);
+    if (penDrawsStyled()) {
+        const std::vector<qreal> pat = penPattern();
+        pen.setDashPattern(QList<qreal>(pat.begin(), pat.end()));
+        if (width > 1)
+            pen.setCapStyle(Qt::FlatCap);
+    }
+    return pen;
+}
+
+// A one-pixel line from `from` to `to`, the last point left out unless
+// `lastPoint`; a styled pen's pattern goes on from m_styleOffset. The pixel at
+// step k along the major axis has its minor coordinate rounded from the exact
+// line, and only the steps that fall on the device are visited, so a line
+// with far-away end points costs no more than the part that shows.
+void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
+{
+    const std::vector<qreal> pat = penDrawsStyled() ? penPattern() : std::vector<qreal>{};
+    int period = 0;
+    for (qreal v : pat)
+        period += int(v);
+    auto inked = [&](qint64 pos) {
+        if (period == 0)
+            return true;
+        qint64 k = pos % period;
+        for (size_t i = 0; i < pat.size(); ++i) {
+            k -= qint64(pat[i]);
+            if (k < 0)
+                return i % 2 == 0;
+        }
+        return true;
+    };
+    const qint64 x0 = from.x(), y0 = from.y(), x1 = to.x(), y1 = to.y();
+    const qint64 adx = std::abs(x1 - x0), ady = std::abs(y1 - y0);
+    const qint64 sx = x1 < x0 ? -1 : 1, sy = y1 < y0 ? -1 : 1;
+    const bool xMajor = adx >= ady;
+    const qint64 steps = std::max(adx, ady);
+    const qint64 last = lastPoint ? steps : steps - 1;
+    const qint64 styleStart = m_styleOffset;
+    m_styleOffset += last + 1;
+    if (last < 0)
+        return;
+
+    // Device bounds with a pixel of margin; without a known size nothing is cut.
+    const bool bounded = !m_deviceSize.isEmpty();
+    const qint64 maxX = bounded ? m_deviceSize.width() : (qint64(1) << 40);
+    const qint64 maxY = bounded ? m_deviceSize.height() : (qint64(1) << 40);
+    const qint64 minX = bounded ? -1 : -(qint64(1) << 40), minY = minX;
+
+    // Steps whose major coordinate lies on the device, then narrowed by the
+    // minor coordinate (with a step of slack for the rounding).
+    const qint64 m0 = xMajor ? x0 : y0, sm = xMajor ? sx : sy;
+    const qint64 mLo = xMajor ? minX : minY, mHi = xMajor ? maxX : maxY;
+    qint64 kLo = sm > 0 ? mLo - m0 : m0 - mHi;
+    qint64 kHi = sm > 0 ? mHi - m0 : m0 - mLo;
+    const qint64 n0 = xMajor ? y0 : x0, sn = xMajor ? sy : sx, dMinor = xMajor ? ady : adx;
+    const qint64 nLo = xMajor ? minY : minX, nHi = xMajor ? maxY : maxX;
+    if (dMinor > 0 && steps > 0) {
+        const double ratio = double(dMinor) / double(steps);
+        double a = (double(sn > 0 ? nLo - n0 : n0 - nHi)) / ratio;
+        double b = (double(sn > 0 ? nHi - n0 : n0 - nLo)) / ratio;
+        kLo = std::max(kLo, qint64(std::floor(std::max(a, -1e15))) - 2);
+        kHi = std::min(kHi, qint64(std::ceil(std::min(b, 1e15))) + 2);
+    } else if (n0 < nLo || n0 > nHi) {
+        return;
+    }
+    kLo = std::max<qint64>(kLo, 0);
+    kHi = std::min(kHi, last);
+    if (kHi < kLo)
+        return;
+
+    auto pixelAt = [&](qint64 k) {
+        if (steps == 0)
+            return QPoint(int(x0), int(y0));
+        if (xMajor)
+            return QPoint(int(x0 + sx * k), int(y0 + sy * ((2 * k * ady + adx) / (2 * adx))));
+        return QPoint(int(x0 + sx * ((2 * k * adx + ady) / (2 * ady))), int(y0 + sy * k));
+    };
+    auto onDevice = [&](QPoint p) { return p.x() >= minX && p.x() <= maxX && p.y() >= minY && p.y() <= maxY; };
+
+    QPen pen(qcolor(m_state.pen.color));
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
+    m_painter->setPen(pen);
+    m_painter->setBrush(Qt::NoBrush);
+    m_painter->setWorldTransform(QTransform());
+
+    if (m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Raster) {
+        // Pixels exactly where they fall.
+        QPolygon pts;
+        pts.reserve(int(std::min<qint64>(kHi - kLo + 1, 1 << 20)));
+        for (qint64 k = kLo; k <= kHi; ++k) {
+            const QPoint p = pixelAt(k);
+            if (onDevice(p) && inked(styleStart + k))
+                pts.append(p);
+        }
+        if (!pts.isEmpty())
+            m_painter->drawPoints(pts);
+        return;
+    }
+    // Printers and documents: each inked stretch becomes one hairline over
+    // its pixels, from the near edge of the first to the far edge of the last
+    // along the major axis (so a single dot still has a length).
+    const QPointF half = xMajor ? QPointF(0.5 * sx, 0) : QPointF(0, 0.5 * sy);
+    QPainterPath path;
+    qint64 runStart = -1;
+    auto flush = [&](qint64 endK) {
+        if (runStart < 0)
+            return;
+        path.moveTo(QPointF(pixelAt(runStart)) + QPointF(0.5, 0.5) - half);
+        path.lineTo(QPointF(pixelAt(endK)) + QPointF(0.5, 0.5) + half);
+        runStart = -1;
+    };
+    for (qint64 k = kLo; k <= kHi; ++k) {
+        const bool ink = inked(styleStart + k) && onDevice(pixelAt(k));
+        if (ink && runStart < 0)
+            runStart = k;
+        else if (!ink)
+            flush(k - 1);
+    }
+    flush(kHi);
+    pen.setCapStyle(Qt::FlatCap);
+    if (!path.isEmpty())
+        m_painter->strokePath(path, pen);
+}
+
+// --- lines -------------------------------------------------------------------------
+
+void PainterCanvas::lineTo(qint32 x, qint32 y)
+{
+    const gdi::Point from = m_state.position;
+    m_state.position = {x, y};
+    const gdi::Point pts[2] = {from, {x, y}};
+    drawPolyline(pts, false);
+}
+
+void PainterCanvas::polyline(std::span<const gdi::Point> points)
+{
+    if (points.size() < 2)
+        return;
+    drawPolyline(points, false);
+}
+
+void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed)
+{
+    if (!active() || points.size() < 2)
+        return;
+    const int w = devicePenWidth();
+    if (w == 0)
+        return;
+    m_painter->setBrush(Qt::NoBrush);
+    if (w == 1) {
+        m_styleOffset = 0;
+        QPoint prev = toDevice(points[0].x, points[0].y);
+        for (size_t i = 1; i < points.size(); ++i) {
+            const QPoint next = toDevice(points[i].x, points[i].y);
+            plotLine(prev, next, false);
+            prev = next;
+        }
+        if (closed)
+            plotLine(prev, toDevice(points[0].x, points[0].y), false);
+        return;
+    }
+    QPainterPath path;
+    m_painter->setWorldTransform(QTransform());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+        i == 0 ? path.moveTo(p) : path.lineTo(p);
+    }
+    if (closed)
+        path.closeSubpath();
+    m_painter->strokePath(path, qpen(w, closed));
+}
+
+// --- brushes -----------------------------------------------------------------------
+
+QBrush PainterCanvas::qbrush(const gdi::LogBrush &b) const
+{
+    switch (b.style) {
+    case gdi::BS_NULL:
+        return Qt::NoBrush;
+    case gdi::BS_HATCHED: {
+        const QColor bk = qcolor(m_state.bkColor);
+        return QBrush(hatchImage(b.hatch, qcolor(b.color), m_state.bkMode == gdi::OPAQUE ? &bk : nullptr));
+    }
+    default: // solid; patterns carry no bitmap here and draw in their colour
+        return QBrush(qcolor(b.color));
+    }
+}
+
+void PainterCanvas::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
+{
+    if (!active() || brush.style == gdi::BS_NULL)
+        return;
+    const QBrush qb = qbrush(brush);
+    if (axisAligned()) {
+        const QRect d = toDeviceRect(r);
+        if (d.isEmpty())
+            return;
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillRect(d, qb);
+    } else {
+        QPainterPath path;
+        path.addRect(QRectF(r.left, r.top, r.width(), r.height()));
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(toDevicePath(path), qb);
+    }
+}
+
+// --- closed figures ------------------------------------------------------------
+
+enum FigureKind { kRect, kRound, kEllipse };
+
+void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch)
+{
+    if (!active())
+        return;
+    const int w = devicePenWidth();
+    const bool insideFrame = (m_state.pen.style & gdi::PS_STYLE_MASK) == gdi::PS_INSIDEFRAME;
+    const QBrush brush = qbrush(m_state.brush);
+    m_painter->setPen(Qt::NoPen);
+
+    if (!axisAligned()) {
+        // Under a rotation the figure is mapped whole and drawn in device
+        // pixels like any other.
+        const QRectF lr = QRectF(r.left, r.top, r.width(), r.height()).normalized();
+        QPainterPath path;
+        if (kind == kEllipse)
+            path.addEllipse(lr);
+        else if (kind == kRound)
+            path.addRoundedRect(lr, std::abs(cw) / 2.0, std::abs(ch) / 2.0);
+        else
+            path.addRect(lr);
+        const QPainterPath dev = toDevicePath(path);
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(dev, brush);
+        if (w > 0)
+            m_painter->strokePath(dev, qpen(w, true));
+        return;
+    }
+
+    const QRect d = toDeviceRect(r);
+    if (d.isEmpty())
+        return;
+    m_painter->setWorldTransform(QTransform());
+    const qreal scale = deviceScale();
+
+    if (kind == kRect && (w <= 1)) {
+        // Inside first, then the one-pixel outline over its edge pixels.
+        if (brush.style() != Qt::NoBrush)
+            m_painter->fillRect(d, brush);
+        if (w == 1) {
+            const QPoint tl = d.topLeft(), tr(d.left() + d.width() - 1, d.top()),
+                         br(d.left() + d.width() - 1, d.top() + d.height() - 1), bl(d.left(), d.top() + d.height() - 1);
+            m_styleOffset = 0;
+            if (d.width() == 1 || d.height() == 1) {
+                plotLine(tl, br, true);
+            } else {
+                plotLine(tl, tr, false);
+                plotLine(tr, br, false);
+                plotLine(br, bl, false);
+                plotLine(bl, tl, false);
+            }
+        }
+        return;
+    }
+
+    // The outline runs through pixel centres; an inside-frame pen is pulled in
+    // so that its outer edge stays on the figure's bounds.
+    QRectF outline = QRectF(d).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (insideFrame && w > 1)
+        outline.adjust((w - 1) / 2.0, (w - 1) / 2.0, -(w - 1) / 2.0, -(w - 1) / 2.0);
+    if (outline.width() < 0 || outline.height() < 0)
+        outline = QRectF(QRectF(d).center(), QSizeF(0, 0));
+    QPainterPath path;
+    if (kind == kEllipse)
+        path.addEllipse(outline);
+    else if (kind == kRound)
+        path.addRoundedRect(outline, std::abs(cw) * scale / 2.0, std::abs(ch) * scale / 2.0);
+    else
+        path.addRect(outline);
+    if (brush.style() != Qt::NoBrush) {
+        if (w == 0) {
+            // Without an outline the figure fills its whole bounds.
+            QPainterPath full;
+            const QRectF all(d);
+            if (kind == kEllipse)
+                full.addEllipse(all);
+            else if (kind == kRound)
+                full.addRoundedRect(all, std::abs(cw) * scale / 2.0, std::abs(ch) * scale / 2.0);
+            else
+                full.addRect(all);
+            m_painter->fillPath(full, brush);
+        } else {
+            m_painter->fillPath(path, brush);
+        }
+    }
+    if (w > 0) {
+        m_painter->strokePath(path, qpen(w, true));
+    }
+}
+
+void PainterCanvas::rectangle(const gdi::Rect &r) { closedFigure(r, kRect, 0, 0); }
+void PainterCanvas::roundRect(const gdi::Rect &r, qint32 cw, qint32 ch) { closedFigure(r, kRound, cw, ch); }
+void PainterCanvas::ellipse(const gdi::Rect &r) { closedFigure(r, kEllipse, 0, 0); }
+
+void PainterCanvas::polygon(std::span<const gdi::Point> points)
+{
+    if (!active() || points.size() < 2)
+        return;
+    const QBrush brush = qbrush(m_state.brush);
+    if (brush.style() != Qt::NoBrush && points.size() >= 3) {
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        m_painter->setWorldTransform(QTransform());
+        for (size_t i = 0; i < points.size(); ++i) {
+            const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+            i == 0 ? path.moveTo(p) : path.lineTo(p);
+        }
+        path.closeSubpath();
+        m_painter->fillPath(path, brush);
+    }
+    drawPolyline(points, true);
+}
+

@@ -1,0 +1,235 @@
+// Text and bitmaps of the painter canvas.
+#include "platform/paintercanvas.h"
+#include "platform/paintercanvas_p.h"
+
+#include <QGlyphRun>
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace paintercanvas_detail;
+
+namespace {
+
+// Raster operations besides SRCCOPY that bitmaps may ask for.
+constexpr quint32 kSrcPaint = 0x00EE0086;
+constexpr quint32 kSrcAnd = 0x008800C6;
+constexpr quint32 kSrcInvert = 0x00660046;
+
+} // namespace
+
+// --- text --------------------------------------------------------------------
+
+const fonts::ResolvedFont &PainterCanvas::resolvedFont()
+{
+    if (!m_font || !(m_font->logFont() == m_state.font))
+        m_font = fonts::resolve(m_state.font);
+    return *m_font;
+}
+
+gdi::Size PainterCanvas::textExtent(const QString &text)
+{
+    const fonts::ResolvedFont &f = resolvedFont();
+    return {roundi(f.advanceWidth(text)), f.textMetric().height};
+}
+
+gdi::TextMetric PainterCanvas::textMetrics() { return resolvedFont().textMetric(); }
+
+void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::Rect *rect, const QString &text,
+                               const std::vector<qint32> *dx)
+{
+    if (!active())
+        return;
+    const fonts::ResolvedFont &font = resolvedFont();
+    const quint32 align = m_state.textAlign;
+    const bool rtl = (align & gdi::TA_RTLREADING) || (options & gdi::ETO_RTLREADING);
+    const bool updateCp = align & gdi::TA_UPDATECP;
+    if (updateCp) {
+        x = m_state.position.x;
+        y = m_state.position.y;
+    }
+
+    // The opaque box is drawn before the text and is not clipped by it.
+    if (rect && (options & gdi::ETO_OPAQUE))
+        fillRect(*rect, gdi::LogBrush{gdi::BS_SOLID, m_state.bkColor, 0});
+
+    const bool glyphMode = options & gdi::ETO_GLYPH_INDEX;
+    const fonts::TextLayout layout = glyphMode ? font.layoutGlyphs(text, rtl) : font.layout(text, rtl);
+    qsizetype n = text.size();
+    // Character cells: x offset of each code unit from the start of the text.
+    std::vector<qreal> cellX(size_t(n) + 1, 0.0);
+    qreal width = layout.width;
+    if (dx && !dx->empty()) {
+        qreal acc = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            cellX[size_t(i)] = acc;
+            acc += i < qsizetype(dx->size()) ? (*dx)[size_t(i)] : layout.advances[size_t(i)];
+        }
+        cellX[size_t(n)] = acc;
+        width = acc;
+    }
+
+    qreal startX = 0;
+    switch (align & gdi::TA_HORZ_MASK) {
+    case gdi::TA_RIGHT:
+        startX = -width;
+        break;
+    case gdi::TA_CENTER:
+        startX = -width / 2;
+        break;
+    default:
+        break;
+    }
+    qreal baseline = 0;
+    switch (align & gdi::TA_VERT_MASK) {
+    case gdi::TA_BASELINE:
+        break;
+    case gdi::TA_BOTTOM:
+        baseline = -font.descent();
+        break;
+    default: // TA_TOP: the top of the character cell at y
+        baseline = font.ascent();
+        break;
+    }
+
+    QTransform textT;
+    textT.translate(x, y);
+    if (font.logFont().escapement != 0)
+        textT.rotate(-font.logFont().escapement / 10.0);
+    const QTransform full = textT * fullTransform();
+    // Text whose origin is beyond any device (damaged input) is not drawn.
+    const QPointF origin = full.map(QPointF(0, 0));
+    const bool onDevice = std::abs(origin.x()) < kDeviceLimit && std::abs(origin.y()) < kDeviceLimit;
+
+    const bool clipped = rect && (options & gdi::ETO_CLIPPED);
+    if (clipped) {
+        m_painter->save();
+        m_painter->setWorldTransform(QTransform());
+        const QRegion r = axisAligned() ? QRegion(toDeviceRect(*rect))
+                                        : QRegion(fullTransform().mapToPolygon(
+                                              QRect(rect->left, rect->top, rect->width(), rect->height())));
+        m_painter->setClipRegion(r, m_painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
+
+    m_painter->setWorldTransform(full);
+    if (!onDevice)
+        n = 0;
+    if (m_state.bkMode == gdi::OPAQUE && n > 0)
+        m_painter->fillRect(QRectF(startX, baseline - font.ascent(), width, font.ascent() + font.descent()),
+                            qcolor(m_state.bkColor));
+
+    const qreal hs = font.horizontalScale();
+    QTransform glyphT = QTransform::fromTranslate(startX, baseline);
+    glyphT.scale(hs, 1);
+    m_painter->setWorldTransform(glyphT * full);
+    m_painter->setPen(qcolor(m_state.textColor));
+    for (const fonts::GlyphRun &run : onDevice ? layout.runs : std::vector<fonts::GlyphRun>{}) {
+        QList<QPointF> pos = run.positions;
+        if (dx && !dx->empty()) {
+            for (qsizetype g = 0; g < pos.size(); ++g) {
+                const size_t u = size_t(run.units[size_t(g)]);
+                const size_t len = (!glyphMode && u + 1 < size_t(n) && text[qsizetype(u)].isHighSurrogate() &&
+                                    text[qsizetype(u) + 1].isLowSurrogate())
+                                       ? 2
+                                       : 1;
+                const qreal cx = rtl ? width - cellX[u + len] : cellX[u];
+                pos[g].setX(cx / hs);
+            }
+        }
+        QGlyphRun gr;
+        gr.setRawFont(run.rawFont);
+        gr.setGlyphIndexes(run.glyphs);
+        gr.setPositions(pos);
+        m_painter->drawGlyphRun(QPointF(0, 0), gr);
+    }
+
+    if ((font.logFont().underline || font.logFont().strikeOut) && n > 0) {
+        m_painter->setWorldTransform(full);
+        const qreal minThick = 1.0 / std::max<qreal>(deviceScale(), 1e-6);
+        const qreal thick = std::max(font.lineThickness(), minThick);
+        const QColor c = qcolor(m_state.textColor);
+        if (font.logFont().underline)
+            m_painter->fillRect(QRectF(startX, baseline + font.underlineOffset() - thick / 2, width, thick), c);
+        if (font.logFont().strikeOut)
+            m_painter->fillRect(QRectF(startX, baseline + font.strikeOutOffset() - thick / 2, width, thick), c);
+    }
+
+    if (clipped)
+        m_painter->restore();
+
+    if (updateCp) {
+        const qreal ang = -font.logFont().escapement / 10.0 * M_PI / 180.0;
+        qreal move = 0;
+        switch (align & gdi::TA_HORZ_MASK) {
+        case gdi::TA_RIGHT:
+            move = -width;
+            break;
+        case gdi::TA_CENTER:
+            break;
+        default:
+            move = width;
+        }
+        m_state.position = {x + roundi(move * std::cos(ang)), y + roundi(move * std::sin(ang))};
+    }
+}
+
+// --- bitmaps -------------------------------------------------------------------
+
+void PainterCanvas::stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop)
+{
+    if (!active() || image.isNull())
+        return;
+    // The source rectangle may be mirrored too; take its part inside the image
+    // and shrink the destination in proportion.
+    const bool srcMirrorX = src.right < src.left, srcMirrorY = src.bottom < src.top;
+    qreal sl = std::min(src.left, src.right), sr = std::max(src.left, src.right);
+    qreal st = std::min(src.top, src.bottom), sb = std::max(src.top, src.bottom);
+    if (sr <= sl || sb <= st)
+        return;
+    const qreal cl = std::max<qreal>(sl, 0), cr = std::min<qreal>(sr, image.width());
+    const qreal ct = std::max<qreal>(st, 0), cb = std::min<qreal>(sb, image.height());
+    if (cr <= cl || cb <= ct)
+        return;
+
+    const QPointF a = fullTransform().map(QPointF(dest.left, dest.top));
+    const QPointF b = fullTransform().map(QPointF(dest.right, dest.bottom));
+    const bool mirrorX = (b.x() < a.x()) != srcMirrorX;
+    const bool mirrorY = (b.y() < a.y()) != srcMirrorY;
+    QRectF target = QRectF(QPointF(roundi(a.x()), roundi(a.y())), QPointF(roundi(b.x()), roundi(b.y()))).normalized();
+    if (target.isEmpty())
+        return;
+    const qreal fx = target.width() / (sr - sl), fy = target.height() / (sb - st);
+    // Trim the destination where the source was cut.
+    const qreal leftCut = mirrorX ? (sr - cr) : (cl - sl), rightCut = mirrorX ? (cl - sl) : (sr - cr);
+    const qreal topCut = mirrorY ? (sb - cb) : (ct - st), bottomCut = mirrorY ? (ct - st) : (sb - cb);
+    target.adjust(leftCut * fx, topCut * fy, -rightCut * fx, -bottomCut * fy);
+
+    QImage part = image.copy(QRect(int(cl), int(ct), int(cr - cl), int(cb - ct)));
+    if (part.hasAlphaChannel())
+        part = part.convertToFormat(QImage::Format_RGB32); // bitmaps are opaque
+    if (mirrorX || mirrorY)
+        part = part.mirrored(mirrorX, mirrorY);
+
+    m_painter->save();
+    if (axisAligned()) {
+        m_painter->setWorldTransform(QTransform());
+    } else {
+        m_painter->setWorldTransform(fullTransform());
+        target = QRectF(QPointF(dest.left, dest.top), QPointF(dest.right, dest.bottom)).normalized();
+    }
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_state.stretchBltMode == gdi::HALFTONE);
+    const bool rasterOps = m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    if (rasterOps) {
+        if (rop == kSrcPaint)
+            m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        else if (rop == kSrcAnd)
+            m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        else if (rop == kSrcInvert)
+            m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    }
+    m_painter->drawImage(target, part);
+    m_painter->restore();
+}
+
