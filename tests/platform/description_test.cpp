@@ -194,6 +194,14 @@ TEST_F(DescriptionTest, PropertiesEqualToTheirDefaultAreNotWritten)
     EXPECT_FALSE(writeReport(&r).contains("FontSize"));
     label->fontSize = 12;
     EXPECT_TRUE(writeReport(&r).contains("      FontSize = 12\n"));
+
+    // A whole sub-object can depend on another property: a band's own font
+    // is written only when it does not take its parent's.
+    band->font.name = QStringLiteral("Kai");
+    EXPECT_FALSE(writeReport(&r).contains("Kai"));
+    band->parentFont = false;
+    const QByteArray withFont = writeReport(&r);
+    EXPECT_TRUE(withFont.contains("    Font.Name = 'Kai'\n    ParentFont = False\n")) << withFont.constData();
 }
 
 // Values that are easy to get wrong: long fractions, values that print

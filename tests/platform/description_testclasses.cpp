@@ -113,6 +113,10 @@ void build(desc::Registry &r)
         .property(QStringLiteral("ExpandBy"), [](const Band &b) { return b.expandBy; },
                   [](Band &b, double v) { b.expandBy = v; }, 0.0)
         .subObject<Frame>(QStringLiteral("Frame"), [](Band &b) { return &b.frame; })
+        .subObject<Font>(QStringLiteral("Font"), [](Band &b) { return &b.font; })
+        .storedWhen([](const Band &b) { return !b.parentFont; })
+        .property(QStringLiteral("ParentFont"), [](const Band &b) { return b.parentFont; },
+                  [](Band &b, bool v) { b.parentFont = v; }, true)
         .subObject<BandSize>(QStringLiteral("Size"), [](Band &b) { return &b.size; })
         .reference<Band>(QStringLiteral("LinkBand"), [](const Band &b) { return b.linkBand; },
                          [](Band &b, Band *l) { b.linkBand = l; })

@@ -93,6 +93,8 @@ public:
     BandSize size;
     Frame frame;
     Band *linkBand = nullptr;
+    Font font;
+    bool parentFont = true;
     qint32 color = 0xFFFFFF;
     double expandBy = 0;
     std::vector<Printable *> printables;
