@@ -28,7 +28,7 @@ bool kindDrawnByPdfShape(RpShapeType t) { return int(t) <= int(RpShapeType::rpsR
 RpHRule::RpHRule(QWidget *parent)
     : RpPrintable(nullptr)
 {
-    applyBounds(0, 0, 100, 10);
+    setBounds(0, 0, 100, 10);
     if (parent)
         setParentPanel(parent);
 }
@@ -78,7 +78,7 @@ void RpHRule::paintSurface(Canvas &c)
 RpPDFShape::RpPDFShape(QWidget *parent)
     : RpPrintable(nullptr)
 {
-    applyBounds(0, 0, 100, 10);
+    setBounds(0, 0, 100, 10);
     if (parent)
         setParentPanel(parent);
 }

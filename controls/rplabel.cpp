@@ -310,7 +310,9 @@ void RpCustomLabel::setParentPanel(QWidget *parent)
 void RpCustomLabel::loaded()
 {
     RpPrintable::loaded();
-    if (m_fontSize > 0) {
+    // The stored point size wins over the stored pixel height; a size the
+    // font already has changes nothing (an inherited font stays inherited).
+    if (m_fontSize > 0 && font().size() != m_fontSize) {
         if (m_parentFont)
             m_font = font();
         m_font.setSize(m_fontSize);

@@ -13,7 +13,8 @@ RpPrintable::RpPrintable(QWidget *parent)
     , m_frame(std::make_unique<RpFrame>(this))
     , m_size(std::make_unique<RpPrintableSize>(this))
 {
-    applyBounds(0, 0, 10, 10);
+    // Bounds set at creation flow into Size like any other.
+    setBounds(0, 0, 10, 10);
     if (parent)
         setParentPanel(parent);
 }

@@ -51,7 +51,7 @@ void drawShapeFigure(Canvas &c, RpShapeType kind, int L, int T, int R, int B, in
 RpShape::RpShape(QWidget *parent)
     : RpPrintable(nullptr)
 {
-    applyBounds(0, 0, 65, 65);
+    setBounds(0, 0, 65, 65);
     if (parent)
         setParentPanel(parent);
 }
