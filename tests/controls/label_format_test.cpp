@@ -187,3 +187,58 @@ TEST_F(LabelFormatTest, ACaptionSetBeforePlacingIsFormattedOnPlacing)
 }
 
 } // namespace
+
+namespace {
+
+class LabelPaintTest : public ControlTest {};
+
+TEST_F(LabelPaintTest, ScreenLinesAreScaledByZoomAndPlacedByAlignment)
+{
+    RpLabel *l = label(QStringLiteral("one\rtwo"), 200, 60);
+    l->setFont(arial(10));
+    l->setAlignment(Alignment::taCenter);
+    RecordingCanvas c;
+    l->paintSurface(c);
+    auto texts = c.of(DrawOp::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].r.left, 100);
+    EXPECT_EQ(texts[0].r.top, 0);
+    EXPECT_EQ(texts[0].fontHeight, -13);
+    const int lh = texts[1].r.top;
+    EXPECT_GT(lh, 10);
+    const auto fills = c.of(DrawOp::FillRect);
+    ASSERT_GE(fills.size(), 2u); // the base's white, then the label's colour
+    EXPECT_EQ(fills[1].r, (gdi::Rect{0, 0, 200, 60}));
+
+    report->setZoom(50);
+    RecordingCanvas half;
+    l->paintSurface(half);
+    texts = half.of(DrawOp::Text);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].fontHeight, -mulDiv(5, 96, 72));
+    EXPECT_EQ(texts[0].r.left, l->width() / 2);
+
+    l->setTransparent(true);
+    l->frame()->setDrawLeft(true);
+    l->frame()->setDrawTop(true);
+    l->setAlignment(Alignment::taLeftJustify);
+    RecordingCanvas framed;
+    l->paintSurface(framed);
+    EXPECT_TRUE(framed.of(DrawOp::FillRect).size() == 2u); // the two frame sides only
+    EXPECT_EQ(framed.of(DrawOp::Text)[0].r.left, rpRound(50 * (96 / 72.0) / 100));
+}
+
+TEST_F(LabelPaintTest, UnitsReachEveryBandAndControl)
+{
+    RpLabel *l = label(QStringLiteral("u"));
+    report->setUnits(RpUnit::Inches);
+    EXPECT_EQ(report->page()->units(), RpUnit::Inches);
+    EXPECT_EQ(band->size()->units(), RpUnit::Inches);
+    EXPECT_EQ(l->size()->units(), RpUnit::Inches);
+    auto *onReport = new RpShape(report.get());
+    report->setUnits(RpUnit::Characters);
+    EXPECT_EQ(onReport->size()->units(), RpUnit::Characters);
+    EXPECT_EQ(onReport->parentReport(), report.get());
+}
+
+} // namespace
