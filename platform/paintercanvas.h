@@ -88,6 +88,7 @@ private:
     void plotLine(QPoint from, QPoint to, bool lastPoint);
     void drawPolyline(std::span<const gdi::Point> points, bool closed);
     void closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch);
+    void pixelEllipse(const QRect &d, const QBrush &brush);
 
     QPainter *m_painter = nullptr;
     std::unique_ptr<QPainter> m_ownPainter;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace paintercanvas_detail;
 
@@ -374,6 +375,12 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
     m_painter->setWorldTransform(QTransform());
     const qreal scale = deviceScale();
 
+    if (kind == kEllipse && w == 1 && !penDrawsStyled() && d.width() <= 16384 && d.height() <= 16384 &&
+        m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Raster) {
+        pixelEllipse(d, brush);
+        return;
+    }
+
     if (kind == kRect && (w <= 1)) {
         // Inside first, then the one-pixel outline over its edge pixels.
         if (brush.style() != Qt::NoBrush)
@@ -427,6 +434,67 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
     if (w > 0) {
         m_painter->strokePath(path, qpen(w, true));
     }
+}
+
+// A one-pixel ellipse outline inside the device rectangle `d`, thin and
+// symmetric: the flat parts are sampled column by column, the steep parts row
+// by row, one quarter computed and mirrored into the others. The brush fills
+// each row between the outline pixels.
+void PainterCanvas::pixelEllipse(const QRect &d, const QBrush &brush)
+{
+    const int l = d.left(), t = d.top(), r = l + d.width() - 1, b = t + d.height() - 1;
+    const double a = (r - l) / 2.0, bb = (b - t) / 2.0;
+    const double cx = (l + r) / 2.0, cy = (t + b) / 2.0;
+    // Per row: leftmost and rightmost outline pixel.
+    std::vector<int> rowMin(size_t(d.height()), std::numeric_limits<int>::max());
+    std::vector<int> rowMax(size_t(d.height()), std::numeric_limits<int>::min());
+    QPolygon pts;
+    auto plot4 = [&](int x, int y) {
+        // (x, y) lies in the top-left quarter; mirror it into the others.
+        const int xs[2] = {x, l + r - x};
+        const int ys[2] = {y, t + b - y};
+        for (int yy : ys)
+            for (int xx : xs) {
+                pts.append(QPoint(xx, yy));
+                rowMin[size_t(yy - t)] = std::min(rowMin[size_t(yy - t)], xx);
+                rowMax[size_t(yy - t)] = std::max(rowMax[size_t(yy - t)], xx);
+            }
+    };
+    if (a < 0.5 || bb < 0.5) {
+        // One pixel wide or high: a line.
+        for (int y = t; y <= b; ++y)
+            for (int x = l; x <= r; ++x)
+                pts.append(QPoint(x, y));
+    } else {
+        const double split = std::sqrt(a * a + bb * bb);
+        const double xEdge = a * a / split;  // where the slope passes 1
+        const double yEdge = bb * bb / split;
+        for (int x = l; x <= int(std::floor(cx)); ++x) {
+            const double dx = cx - x;
+            if (dx > xEdge + 0.5 && x != int(std::floor(cx)))
+                continue;
+            const double dy = bb * std::sqrt(std::max(0.0, 1.0 - (dx * dx) / (a * a)));
+            plot4(x, int(std::floor(cy - dy + 0.5)));
+        }
+        for (int y = t; y <= int(std::floor(cy)); ++y) {
+            const double dy = cy - y;
+            if (dy > yEdge + 0.5 && y != int(std::floor(cy)))
+                continue;
+            const double dx = a * std::sqrt(std::max(0.0, 1.0 - (dy * dy) / (bb * bb)));
+            plot4(int(std::floor(cx - dx + 0.5)), y);
+        }
+    }
+    if (brush.style() != Qt::NoBrush)
+        for (int y = t; y <= b; ++y) {
+            const int lo = rowMin[size_t(y - t)], hi = rowMax[size_t(y - t)];
+            if (hi - lo > 1)
+                m_painter->fillRect(QRect(lo + 1, y, hi - lo - 1, 1), brush);
+        }
+    QPen pen(qcolor(m_state.pen.color));
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    m_painter->setPen(pen);
+    m_painter->drawPoints(pts);
 }
 
 void PainterCanvas::rectangle(const gdi::Rect &r) { closedFigure(r, kRect, 0, 0); }

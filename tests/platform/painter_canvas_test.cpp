@@ -473,3 +473,36 @@ TEST(PainterDevice, VectorDevicesGetLinesWithTheSamePixels)
     EXPECT_EQ(rowString(img, 5, 0, 13), QStringLiteral("..#.#.#.#.#..."));
     EXPECT_EQ(rowString(img, 3, 0, 13), QString(14, u'.'));
 }
+
+TEST(PainterFigure, OnePixelEllipseOutlineIsThinSymmetricAndClosed)
+{
+    for (const gdi::Rect r : {gdi::Rect{0, 0, 41, 41}, gdi::Rect{0, 0, 60, 24}, gdi::Rect{0, 0, 23, 50}}) {
+        QImage img = whiteImage(r.right, r.bottom);
+        {
+            PainterCanvas c(&img);
+            c.setPen({gdi::PS_SOLID, 0, kBlack});
+            c.setBrush({gdi::BS_SOLID, kRed, 0});
+            c.ellipse(r);
+        }
+        SCOPED_TRACE(testing::Message() << r.right << "x" << r.bottom);
+        EXPECT_EQ(colorBounds(img, Qt::black), QRect(0, 0, r.right, r.bottom));
+        EXPECT_TRUE(img.mirrored(true, false) == img) << "left and right halves mirror each other";
+        EXPECT_TRUE(img.mirrored(false, true) == img) << "top and bottom halves mirror each other";
+        // Thin: no 2 x 2 block of outline pixels, and no stray brush outside
+        // the outline on any row.
+        int blocks = 0;
+        for (int y = 0; y + 1 < img.height(); ++y)
+            for (int x = 0; x + 1 < img.width(); ++x)
+                blocks += isColor(img, x, y, Qt::black) && isColor(img, x + 1, y, Qt::black) &&
+                          isColor(img, x, y + 1, Qt::black) && isColor(img, x + 1, y + 1, Qt::black);
+        EXPECT_EQ(blocks, 0);
+        for (int y = 0; y < img.height(); ++y) {
+            const QRect row = colorBounds(img.copy(0, y, img.width(), 1), Qt::black);
+            const QRect fill = colorBounds(img.copy(0, y, img.width(), 1), Qt::red);
+            if (!fill.isEmpty()) {
+                EXPECT_GT(fill.left(), row.left());
+                EXPECT_LT(fill.right(), row.right());
+            }
+        }
+    }
+}
