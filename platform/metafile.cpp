@@ -58,10 +58,29 @@ Metafile Metafile::fromBytes(const QByteArray &bytes)
     const double hh = (double(h.frame.bottom) - h.frame.top) * mf.pixelsPerHundredthMmY();
     mf.m_width = clampedRound(w);
     mf.m_height = clampedRound(hh);
+    mf.m_originX = h.frame.left * mf.pixelsPerHundredthMmX();
+    mf.m_originY = h.frame.top * mf.pixelsPerHundredthMmY();
+    const bool hasBounds = h.bounds.right >= h.bounds.left && h.bounds.bottom >= h.bounds.top;
     if (mf.m_width <= 0 || mf.m_height <= 0) {
         // No usable frame: the bounds of what was drawn stand in.
         mf.m_width = std::max(clampedRound(double(h.bounds.right) - h.bounds.left + 1), 1);
         mf.m_height = std::max(clampedRound(double(h.bounds.bottom) - h.bounds.top + 1), 1);
+        mf.m_originX = h.bounds.left;
+        mf.m_originY = h.bounds.top;
+    } else if (hasBounds) {
+        // Some writers put the frame at the origin while the drawing lies
+        // elsewhere (at negative coordinates, say). When the drawing is
+        // mostly outside the frame, the frame is placed where the drawing is.
+        const double bw = double(h.bounds.right) - h.bounds.left + 1, bh = double(h.bounds.bottom) - h.bounds.top + 1;
+        const double ix = std::min(double(h.bounds.right) + 1, mf.m_originX + mf.m_width) -
+                          std::max(double(h.bounds.left), mf.m_originX);
+        const double iy = std::min(double(h.bounds.bottom) + 1, mf.m_originY + mf.m_height) -
+                          std::max(double(h.bounds.top), mf.m_originY);
+        const double inside = std::max(ix, 0.0) * std::max(iy, 0.0);
+        if (inside < 0.25 * bw * bh) {
+            mf.m_originX = h.bounds.left;
+            mf.m_originY = h.bounds.top;
+        }
     }
     return mf;
 }
@@ -80,21 +99,9 @@ double Metafile::pixelsPerHundredthMmY() const
     return double(m_device.cy) / (double(m_micrometers.cy) / 10.0);
 }
 
-double Metafile::frameLeftPixels() const
-{
-    const double w = (double(m_frame.right) - m_frame.left) * pixelsPerHundredthMmX();
-    if (clampedRound(w) <= 0)
-        return m_bounds.left;
-    return m_frame.left * pixelsPerHundredthMmX();
-}
+double Metafile::frameLeftPixels() const { return m_originX; }
 
-double Metafile::frameTopPixels() const
-{
-    const double h = (double(m_frame.bottom) - m_frame.top) * pixelsPerHundredthMmY();
-    if (clampedRound(h) <= 0)
-        return m_bounds.top;
-    return m_frame.top * pixelsPerHundredthMmY();
-}
+double Metafile::frameTopPixels() const { return m_originY; }
 
 std::vector<Metafile::TextRecord> Metafile::textRecords(QString *error) const
 {
@@ -112,13 +119,17 @@ std::vector<Metafile::TextRecord> Metafile::textRecords(QString *error) const
             TextRecord t;
             t.offset = ref.offset;
             t.type = ref.type;
+            // Glyph indexes are numbers in some font, not text: such a record
+            // is listed with an empty text.
             if (const auto *w = std::get_if<EMR_EXTTEXTOUTW>(&rec)) {
                 t.reference = w->text.reference;
-                t.text = QString::fromUtf16(reinterpret_cast<const char16_t *>(w->text.chars.constData()),
-                                            w->text.chars.size() / 2);
+                if (!(w->text.options & gdi::ETO_GLYPH_INDEX))
+                    t.text = QString::fromUtf16(reinterpret_cast<const char16_t *>(w->text.chars.constData()),
+                                                w->text.chars.size() / 2);
             } else if (const auto *a = std::get_if<EMR_EXTTEXTOUTA>(&rec)) {
                 t.reference = a->text.reference;
-                t.text = QString::fromLatin1(a->text.chars);
+                if (!(a->text.options & gdi::ETO_GLYPH_INDEX))
+                    t.text = QString::fromLatin1(a->text.chars);
             }
             out.push_back(std::move(t));
         }

@@ -39,8 +39,9 @@ public:
     // converted to pixels (for a recorded page, the size it was recorded at).
     int width() const { return m_width; }
     int height() const { return m_height; }
-    // The frame's top-left corner in reference pixels and the pixels per
-    // 0.01 mm of the reference device.
+    // The picture's top-left corner in reference pixels (the frame's corner;
+    // where the frame misses the drawing altogether, the drawing's corner),
+    // and the pixels per 0.01 mm of the reference device.
     double frameLeftPixels() const;
     double frameTopPixels() const;
     double pixelsPerHundredthMmX() const;
@@ -53,7 +54,8 @@ public:
         gdi::Point reference;
         QString text;
     };
-    // The text-output records in order. A damaged record ends the list and
+    // The text-output records in order (a record of glyph indexes has an
+    // empty text). A damaged record ends the list and
     // the error is returned in `error` (when given).
     std::vector<TextRecord> textRecords(QString *error = nullptr) const;
 
@@ -75,4 +77,6 @@ private:
     QString m_description;
     int m_width = 0;
     int m_height = 0;
+    double m_originX = 0; // the picture's top-left corner, reference pixels
+    double m_originY = 0;
 };

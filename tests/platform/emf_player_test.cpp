@@ -321,3 +321,32 @@ TEST(EmfMetafile, MetafileInsideAMetafileOnAnyCanvas)
     outer.stretchDrawMetafile({100, 0, 200, 100}, middle.finish());
     EXPECT_EQ(redArea(emfsupport::render(outer.finish(), 200, 200)), QRect(100, 0, 50, 50));
 }
+
+TEST(EmfMetafile, DrawingOutsideItsFrameIsPlacedWhereItIs)
+{
+    // The writer's frame says (0, 0) but everything is drawn above it.
+    const auto body = redFill() + std::vector<Record>{EMR_RECTANGLE{{0, -96, 96, 0}}};
+    const Metafile mf = Metafile::fromBytes(emfsupport::build(body, 96, 8, gdi::Rect{0, -96, 95, -1}));
+    EXPECT_EQ(mf.frameTopPixels(), -96);
+    EXPECT_EQ(redArea(emfsupport::render(mf, 96, 96)), QRect(0, 0, 96, 96));
+    // A drawing that overlaps its frame keeps the frame.
+    const Metafile inside = Metafile::fromBytes(emfsupport::build(body, 96, 8, gdi::Rect{0, -10, 95, 50}));
+    EXPECT_EQ(inside.frameTopPixels(), 0);
+}
+
+TEST(EmfMetafile, GlyphIndexTextIsListedWithoutText)
+{
+    EMR_EXTTEXTOUTW glyphs;
+    glyphs.text.options = gdi::ETO_GLYPH_INDEX;
+    glyphs.text.chars = QByteArray("\x24\x00\x25\x00", 4);
+    EMR_EXTTEXTOUTA ansi;
+    ansi.text.reference = {3, 4};
+    ansi.text.chars = "caf\xe9";
+    const Metafile mf = Metafile::fromBytes(emfsupport::build({glyphs, ansi}));
+    const auto texts = mf.textRecords();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_TRUE(texts[0].text.isEmpty());
+    EXPECT_EQ(texts[1].text, QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(texts[1].reference, (gdi::Point{3, 4}));
+    EXPECT_EQ(texts[1].type, T_EXTTEXTOUTA);
+}

@@ -7,20 +7,22 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <optional>
 #include <vector>
 
 namespace emfsupport {
 
 // A metafile of `pixels` x `pixels` on a 96-dpi reference device (254 mm
 // for 960 pixels) holding `body` and an EOF record.
-inline QByteArray build(const std::vector<emf::Record> &body, int pixels = 96, quint16 handles = 8)
+inline QByteArray build(const std::vector<emf::Record> &body, int pixels = 96, quint16 handles = 8,
+                        std::optional<gdi::Rect> bounds = std::nullopt)
 {
     QByteArray records;
     for (const auto &r : body)
         records.append(emf::encode(r));
     records.append(emf::encode(emf::EMR_EOF{}));
     emf::EMR_HEADER h;
-    h.bounds = {0, 0, pixels - 1, pixels - 1};
+    h.bounds = bounds.value_or(gdi::Rect{0, 0, pixels - 1, pixels - 1});
     h.frame = {0, 0, pixels * 2540 / 96, pixels * 2540 / 96};
     h.device = {960, 960};
     h.millimeters = {254, 254};
