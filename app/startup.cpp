@@ -1,5 +1,8 @@
 #include "app/startup.h"
 
+#include "controls/reportclasses.h"
+#include "report/surfacescheme.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -20,6 +23,19 @@ void prepareProcess()
 
 void startEngine()
 {
+    // The report engine's module start-up. The colours of the report surface
+    // follow the screen's colour depth, chosen once, before any report
+    // paints. (Each new report reads the locale's measurement system for its
+    // default unit itself; band captions and paper names are compiled-in
+    // string tables.)
+    (void)surfaceScheme();
+    // Every class a stored layout may name.
+    describableClasses();
+}
+
+desc::Registry &describableClasses()
+{
+    return reportRegistry();
 }
 
 namespace {

@@ -1,6 +1,9 @@
 #pragma once
 // Start-up of the worksheet program, in the order the engine needs it.
 class QWidget;
+namespace desc {
+class Registry;
+}
 
 namespace startup {
 
@@ -12,6 +15,10 @@ void prepareProcess();
 // the report engine's module start-up (measurement system and screen
 // colours, band captions and paper names, the registry of stored classes).
 void startEngine();
+
+// The registry of stored classes with the report classes registered (done
+// once, on first use).
+desc::Registry &describableClasses();
 
 // For the start-up benchmark: with TOVREL_QUIT_AFTER_FIRST_PAINT=1 the
 // program ends as soon as `window` has been painted once.

@@ -123,9 +123,14 @@ TEST_F(Form73Test, ControlsSitAtTheirDesignedClientPixels)
 
 TEST_F(Form73Test, TabOrderRunsEditButtonTabs)
 {
-    EXPECT_EQ(form.edit1()->nextInFocusChain(), form.btnPrint());
-    QWidget *w = form.btnPrint()->nextInFocusChain();
-    EXPECT_EQ(w, form.pages()->tabBar());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    form.edit1()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.edit1()->hasFocus(); }));
+    QTest::keyClick(form.edit1(), Qt::Key_Tab);
+    EXPECT_TRUE(form.btnPrint()->hasFocus());
+    QTest::keyClick(form.btnPrint(), Qt::Key_Tab);
+    EXPECT_TRUE(form.pages()->tabBar()->hasFocus());
 }
 
 TEST_F(Form73Test, FirstActivationFillsLayoutOneOnlyOnce)
