@@ -1,6 +1,7 @@
 // The report surface on screen against golden images, and the same content
 // printed at 96 and 600 dpi.
 #include "labelfixture.h"
+#include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
 #include "testsupport.h"
 
@@ -136,6 +137,37 @@ TEST_F(SurfaceImageTest, PrintedRectanglesAndTextAt96And600Dpi)
         EXPECT_GE(minY, ty) << dpi;
         EXPECT_LE(minY, ty + rpRound(60 * f)) << dpi;
     }
+}
+
+TEST_F(SurfaceImageTest, RecordedAtScreenResolutionTheTextAndFiguresSitWhereTheConversionsSay)
+{
+    const double f = 96 / 254.0;
+    MetafileRecorder rec(rpRound(2100 * f), rpRound(2970 * f));
+    RpCanvasPageDevice device(&rec, f, f);
+    report->setReportPrinter(&device);
+    for (RpPrintable *p : band->printables()) {
+        p->beginPrinting();
+        p->printAt(100, 100);
+        p->endPrinting();
+    }
+    report->setReportPrinter(nullptr);
+    const Metafile mf = rec.finish();
+    const auto texts = mf.textRecords();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, QStringLiteral("Class Name"));
+    EXPECT_EQ(texts[0].reference.x, rpRound((100 + heading->size()->nativeValue(RpPrintableSize::LeftIdx)) * f));
+    EXPECT_EQ(texts[0].reference.y, rpRound((100 + heading->size()->nativeValue(RpPrintableSize::TopIdx)) * f));
+
+    RecordingCanvas played(96);
+    mf.play(played, gdi::Rect{0, 0, mf.width(), mf.height()});
+    const auto rects = played.of(DrawOp::Rectangle);
+    ASSERT_FALSE(rects.empty());
+    RpShape *r = shapes[0];
+    const double l = 100 + r->size()->nativeValue(RpPrintableSize::LeftIdx);
+    const double t = 100 + r->size()->nativeValue(RpPrintableSize::TopIdx);
+    EXPECT_EQ(rects[0].r, (gdi::Rect{rpRound(l * f), rpRound(t * f),
+                                     rpRound((l + r->size()->nativeValue(RpPrintableSize::WidthIdx)) * f),
+                                     rpRound((t + r->size()->nativeValue(RpPrintableSize::HeightIdx)) * f)}));
 }
 
 } // namespace
