@@ -56,7 +56,9 @@ public:
     bool aggregate() const;
     void setAggregate(bool aggregate);
 
-    // Data sets searched for field names (consulted at prepare).
+    // Data sets searched for field names (consulted at prepare). They are
+    // not owned and must outlive the preparation: field elements read them
+    // at every evaluation.
     QList<RpDataSet *> &dataSets() { return m_dataSets; }
     void setDataSets(const QList<RpDataSet *> &dataSets) { m_dataSets = dataSets; }
     // The environment searched first for names (not owned).

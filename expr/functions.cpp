@@ -4,8 +4,10 @@
 #include "expr/numberpicture.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using namespace exprstrings;
 
@@ -130,7 +132,7 @@ public:
 // apart; as soon as a float is taken in, the total is a float.
 class NumericTotal {
 public:
-    // Returns false when the value is not numeric.
+    // A value that is not numeric (or an error) makes the total an error.
     void add(const RpEvResult &v, const QString &name)
     {
         if (m_error)

@@ -3,6 +3,7 @@
 #include "expr/evresult.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
