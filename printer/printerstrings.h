@@ -14,6 +14,12 @@ inline constexpr char kCancel[] = "Cancel";
 inline constexpr char kReportFileType[] = "Tovrel report file";
 inline constexpr char kReportFileExt[] = "TRP";
 inline constexpr char kTempPrefix[] = "TRP";
+inline constexpr char kPrinterIndexOutOfRange[] = "Printer index out of range";
+inline constexpr char kNoDefaultPrinter[] = "There is no default printer currently selected";
+inline constexpr char kPrinterNotValid[] = "Printer selected is not valid";
+inline constexpr char kPrintingInProgress[] = "Printing in progress";
+inline constexpr char kNotPrinting[] = "Printer is not currently printing";
+inline constexpr char kNotSupported[] = "Operation not supported on selected printer";
 
 // Display names of the paper sizes, by ordinal.
 extern const char *const kPaperNames[70];

@@ -1,0 +1,57 @@
+#pragma once
+// The system's printers through QPrinter and QPrinterInfo (CUPS on Linux).
+// The device mode is kept here and turned into QPrinter settings (paper by
+// its code, orientation, copies, collation, duplex; the bin as the queue's
+// InputSlot option where the queue has one) when it is set.
+#include "printer/printerdevice.h"
+
+#include <QPainter>
+#include <memory>
+
+class QPrinter;
+class PainterCanvas;
+
+class QtPrinterDevice : public PrinterDevice {
+public:
+    QtPrinterDevice();
+    ~QtPrinterDevice() override;
+
+    QStringList printers() override;
+    void refresh() override;
+    int printerIndex() const override { return m_index; }
+    void setPrinterIndex(int index) override;
+    QString deviceName() const override;
+
+    std::optional<DevMode> deviceMode() override;
+    void setDeviceMode(const DevMode &mode) override;
+    std::optional<std::vector<int>> paperCodes() override;
+    int deviceCaps(int index) override;
+
+    void setTitle(const QString &title) override { m_title = title; }
+    void beginDoc() override;
+    void newPage() override;
+    void endDoc() override;
+    void abortDoc() override;
+    bool printing() const override { return m_printing; }
+    Canvas *canvas() override;
+
+    // The queue's InputSlot choices, in the order the bins map onto them.
+    QStringList inputSlots() const;
+    // Where the printer writes instead of a queue (tests: a PDF file).
+    void setOutputFileName(const QString &fileName);
+    QPrinter *qprinter() const { return m_printer.get(); }
+
+private:
+    void select(const QString &name);
+    void applyMode();
+
+    std::unique_ptr<QPrinter> m_printer;
+    QStringList m_names;
+    int m_index = -1;
+    DevMode m_mode;
+    bool m_hasMode = false;
+    QString m_title;
+    QPainter m_painter;
+    std::unique_ptr<PainterCanvas> m_canvas;
+    bool m_printing = false;
+};
