@@ -136,9 +136,21 @@ class Session:
         return path
 
     def type_chars(self, text):
+        # xdotool types a character by mapping it to a spare key code for
+        # the moment; on a busy machine a key can get lost, so every
+        # character is checked in the window's state and typed again if it
+        # did not arrive. The cursor is at the end of the text here.
         for ch in text:
-            self.x('xdotool', 'type', '--delay', '80', ch)
-            time.sleep(0.25)
+            before = (self.state() or {}).get('text', '')
+            for attempt in range(3):
+                self.x('xdotool', 'type', '--delay', '80', ch)
+                try:
+                    self.wait_state(lambda t: t['text'] == before + ch, 'the typed character', timeout=3)
+                    break
+                except Failure:
+                    if attempt == 2:
+                        raise
+            time.sleep(0.1)
 
     def key(self, *keys):
         self.x('xdotool', 'key', '--delay', '80', *keys)
