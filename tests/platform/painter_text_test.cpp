@@ -143,8 +143,9 @@ TEST(PainterText, ExtentHeightIsTheCellHeight)
         const gdi::Size ext = c.textExtent(QStringLiteral("班別：Ab"));
         EXPECT_EQ(ext.cy, tm.height);
         EXPECT_EQ(tm.height, tm.ascent + tm.descent);
-        if (f.height > 0)
+        if (f.height > 0) {
             EXPECT_EQ(tm.height, f.height);
+        }
         EXPECT_EQ(c.textExtent(QString()).cx, 0);
         EXPECT_EQ(c.textExtent(QString()).cy, tm.height);
     }
