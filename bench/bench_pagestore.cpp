@@ -58,15 +58,19 @@ void run(benchmark::State &state, bool compressed, int order)
     std::vector<int> seq(kPages);
     for (int i = 0; i < kPages; ++i)
         seq[size_t(i)] = order == 1 ? kPages - i : i + 1;
-    if (order == 2)
+    if (order == 2) {
+        // Each random step walks the chained records from the last page read
+        // (a third of the store on average), so 1,000 pages make one round.
         std::shuffle(seq.begin(), seq.end(), std::mt19937(5));
+        seq.resize(1000);
+    }
     for (auto _ : state) {
         qint64 bytes = 0;
         for (int k : seq)
             bytes += l.getPage(k)->size();
         benchmark::DoNotOptimize(bytes);
     }
-    state.SetItemsProcessed(state.iterations() * kPages);
+    state.SetItemsProcessed(state.iterations() * qint64(seq.size()));
     state.counters["spilled"] = l.stream()->inMemory() ? 0 : 1;
 }
 
@@ -76,7 +80,7 @@ void BM_GetPageRandom(benchmark::State &s) { run(s, s.range(0) != 0, 2); }
 
 BENCHMARK(BM_GetPageInOrder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetPageBackwards)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetPageRandom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_GetPageRandom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

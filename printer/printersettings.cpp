@@ -88,8 +88,12 @@ void PrinterSettings::setCopies(int v)
 
 void PrinterSettings::setDuplex(bool v)
 {
-    if (declares(DevMode::DM_DUPLEX))
+    // A duplex choice made here replaces the raw code read from the device;
+    // otherwise that code (1, one-sided) would override every later choice.
+    if (declares(DevMode::DM_DUPLEX)) {
         m_duplex = v;
+        m_extendedDuplex = 0;
+    }
 }
 
 void PrinterSettings::setOrientation(RpOrientation v)

@@ -1,8 +1,14 @@
 // tovrel-tool trp: look into, take apart and build report files.
 #include "toolcommand.h"
 
+#include "platform/metafile.h"
+#include "platform/paintercanvas.h"
 #include "platform/rperror.h"
 #include "printer/rppagelist.h"
+#include "printer/rpprinter.h"
+#include "printer/rpprinterparent.h"
+
+#include <QImage>
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,11 +106,129 @@ int pack(const QStringList &args)
     return 0;
 }
 
+int text(const QStringList &a)
+{
+    if (a.size() != 1)
+        throw UsageError{QStringLiteral("usage: trp text FILE")};
+    RpPageList list;
+    load(list, a[0]);
+    for (int n = 1; n <= list.pageCount(); ++n) {
+        const Metafile mf = Metafile::fromBytes(pageOrFail(list, n));
+        tool::out(QStringLiteral("Page %1").arg(n));
+        QString error;
+        for (const Metafile::TextRecord &r : mf.textRecords(&error))
+            tool::out(r.text);
+        if (!error.isEmpty())
+            throw RpError(QStringLiteral("page %1: %2").arg(n).arg(error));
+    }
+    return 0;
+}
+
+int render(const QStringList &args)
+{
+    QStringList a = args;
+    int dpi = 96;
+    const int at = a.indexOf(QStringLiteral("--dpi"));
+    if (at >= 0) {
+        bool ok = false;
+        dpi = at + 1 < a.size() ? a[at + 1].toInt(&ok) : 0;
+        if (!ok || dpi < 10 || dpi > 1200)
+            throw UsageError{QStringLiteral("--dpi takes a number from 10 to 1200")};
+        a.remove(at, 2);
+    }
+    if (a.size() != 3)
+        throw UsageError{QStringLiteral("usage: trp render FILE N OUT.png [--dpi N]")};
+    RpPageList list;
+    load(list, a[0]);
+    const Metafile mf = Metafile::fromBytes(pageOrFail(list, toPage(a[1])));
+    const qint64 w = qint64(mf.width()) * dpi / 96, h = qint64(mf.height()) * dpi / 96;
+    if (w < 1 || h < 1 || w * h > 400'000'000)
+        throw UsageError{QStringLiteral("the page is %1 x %2 pixels at %3 dpi: too large to render").arg(w).arg(h).arg(dpi)};
+    QImage image(int(w), int(h), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        PainterCanvas canvas(&image, dpi);
+        mf.play(canvas, gdi::Rect{0, 0, int(w), int(h)});
+    }
+    if (!image.save(a[2], "PNG"))
+        throw UsageError{QStringLiteral("cannot write %1").arg(a[2])};
+    return 0;
+}
+
+// The loaded file stands in for the report: its page is the guessed paper.
+struct LoadedFileParent : RpPrinterParent {
+    RpPrinter *printer = nullptr;
+    RpPrinterSettings settings;
+    const RpPrinterSettings &printerSettings() const override { return settings; }
+    double pageWidthNative() const override { return printer->paperWidthValue(); }
+    double pageLengthNative() const override { return printer->paperLengthValue(); }
+    bool showProgress() const override { return false; }
+    void setUserCancel(bool) override {}
+    void afterPrint() override {}
+    bool exporting() const override { return false; }
+};
+
+int takeNumber(QStringList &a, const QString &flag, int def)
+{
+    const int at = a.indexOf(flag);
+    if (at < 0)
+        return def;
+    bool ok = false;
+    const int v = at + 1 < a.size() ? a[at + 1].toInt(&ok) : 0;
+    if (!ok || v < 1)
+        throw UsageError{QStringLiteral("%1 takes a number from 1").arg(flag)};
+    a.remove(at, 2);
+    return v;
+}
+
+int print(const QStringList &args)
+{
+    QStringList a = args;
+    QString printerName;
+    const int at = a.indexOf(QStringLiteral("--printer"));
+    if (at >= 0) {
+        if (at + 1 >= a.size())
+            throw UsageError{QStringLiteral("--printer takes a printer name")};
+        printerName = a[at + 1];
+        a.remove(at, 2);
+    }
+    const int from = takeNumber(a, QStringLiteral("--from"), 0);
+    const int to = takeNumber(a, QStringLiteral("--to"), 0);
+    const int copies = takeNumber(a, QStringLiteral("--copies"), 1);
+    if (a.size() != 1)
+        throw UsageError{QStringLiteral("usage: trp print FILE [--printer NAME] [--from N --to M] [--copies N]")};
+    if (!QFileInfo(a[0]).isFile())
+        throw UsageError{QStringLiteral("no such file: %1").arg(a[0])};
+
+    LoadedFileParent parent;
+    RpPrinter printer(&parent);
+    parent.printer = &printer;
+    if (!printer.printerOK())
+        throw UsageError{QStringLiteral("no printer is installed")};
+    if (!printerName.isEmpty()) {
+        const int index = int(printer.printers().indexOf(printerName));
+        if (index < 0)
+            throw UsageError{QStringLiteral("no printer named '%1' (%2)").arg(printerName, printer.printers().join(", "))};
+        printer.setPrinterIndex(index);
+    }
+    printer.load(a[0]);
+    const int last = to > 0 ? to : printer.pageCount();
+    const int first = from > 0 ? from : 1;
+    if (first > last || last > printer.pageCount())
+        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3 pages)").arg(first).arg(last).arg(printer.pageCount())};
+    printer.setFirstPage(first);
+    printer.setLastPage(last);
+    printer.setCopies(copies);
+    printer.setTitle(QFileInfo(a[0]).completeBaseName());
+    printer.print();
+    return 0;
+}
+
 using Sub = int (*)(const QStringList &);
 
 std::map<QString, Sub> &subs()
 {
-    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}};
+    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}, {"text", text}, {"render", render}, {"print", print}};
     return m;
 }
 
