@@ -34,10 +34,17 @@ struct Rect {
     qint32 top = 0;
     qint32 right = 0;
     qint32 bottom = 0;
-    qint32 width() const { return right - left; }
-    qint32 height() const { return bottom - top; }
+    // Held within the 32-bit range when the edges are far apart.
+    qint32 width() const { return saturate(qint64(right) - left); }
+    qint32 height() const { return saturate(qint64(bottom) - top); }
     bool isEmpty() const { return right <= left || bottom <= top; }
     friend bool operator==(const Rect &, const Rect &) = default;
+
+private:
+    static qint32 saturate(qint64 v)
+    {
+        return qint32(v > 2147483647 ? 2147483647 : v < -2147483647 - 1 ? -2147483647 - 1 : v);
+    }
 };
 
 // Pen styles (low byte) and, for geometric pens, end caps and joins.

@@ -132,6 +132,15 @@ QPainterPath PainterCanvas::toDevicePath(const QPainterPath &logical) const
     return p;
 }
 
+QRegion PainterCanvas::deviceRegion(const gdi::Rect &r) const
+{
+    if (axisAligned())
+        return QRegion(toDeviceRect(r));
+    const QPolygon corners{toDevice(r.left, r.top), toDevice(r.right, r.top), toDevice(r.right, r.bottom),
+                           toDevice(r.left, r.bottom)};
+    return QRegion(corners);
+}
+
 QRect PainterCanvas::toDeviceRect(const gdi::Rect &r) const
 {
     const QPoint a = toDevice(r.left, r.top);
@@ -157,11 +166,7 @@ void PainterCanvas::applyClip()
 
 void PainterCanvas::intersectClipRect(const gdi::Rect &r)
 {
-    QRegion region;
-    if (axisAligned())
-        region = QRegion(toDeviceRect(r));
-    else
-        region = QRegion(fullTransform().mapToPolygon(QRect(r.left, r.top, r.width(), r.height())));
+    const QRegion region = deviceRegion(r);
     if (m_clip)
         m_clip = m_clip->intersected(region);
     else if (m_baseClip)

@@ -79,6 +79,7 @@ private:
     qreal deviceScale() const;
     QPoint toDevice(qint32 x, qint32 y) const;
     QRect toDeviceRect(const gdi::Rect &r) const;
+    QRegion deviceRegion(const gdi::Rect &r) const;
     QPainterPath toDevicePath(const QPainterPath &logical) const;
     int devicePenWidth() const;
     bool penDrawsStyled() const;

@@ -331,7 +331,7 @@ void PainterCanvas::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
         m_painter->fillRect(d, qb);
     } else {
         QPainterPath path;
-        path.addRect(QRectF(r.left, r.top, r.width(), r.height()));
+        path.addRect(QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom)));
         m_painter->setWorldTransform(QTransform());
         m_painter->fillPath(toDevicePath(path), qb);
     }
@@ -353,7 +353,7 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
     if (!axisAligned()) {
         // Under a rotation the figure is mapped whole and drawn in device
         // pixels like any other.
-        const QRectF lr = QRectF(r.left, r.top, r.width(), r.height()).normalized();
+        const QRectF lr = QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom)).normalized();
         QPainterPath path;
         if (kind == kEllipse)
             path.addEllipse(lr);

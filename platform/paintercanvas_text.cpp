@@ -107,9 +107,7 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     if (clipped) {
         m_painter->save();
         m_painter->setWorldTransform(QTransform());
-        const QRegion r = axisAligned() ? QRegion(toDeviceRect(*rect))
-                                        : QRegion(fullTransform().mapToPolygon(
-                                              QRect(rect->left, rect->top, rect->width(), rect->height())));
+        const QRegion r = deviceRegion(*rect);
         m_painter->setClipRegion(r, m_painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
 
