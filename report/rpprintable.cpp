@@ -165,15 +165,22 @@ void RpPrintable::setParentPanel(QWidget *parent)
         m_parentReport = report;
         setZoom(report->zoom());
     };
+    // Re-applying the current bounds keeps Size in step with them. While a
+    // description is being read the bounds are only the creation defaults:
+    // remembering them as loaded bounds would later move every control
+    // stored at left or top 0 to the default position, so the stored values
+    // alone decide (they are applied in loaded()).
     if (auto *report = qobject_cast<CustomReport *>(parent)) {
         m_size->setUnits(report->units());
         adopt(report);
-        setBounds(left(), top(), width(), height());
+        if (!m_loading)
+            setBounds(left(), top(), width(), height());
     } else if (auto *band = qobject_cast<RpCustomBand *>(parent)) {
         m_size->setUnits(band->size()->units());
         if (band->parentReport())
             adopt(band->parentReport());
-        setBounds(left(), top(), width(), height());
+        if (!m_loading)
+            setBounds(left(), top(), width(), height());
     }
 }
 
