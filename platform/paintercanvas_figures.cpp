@@ -487,7 +487,9 @@ void PainterCanvas::pixelEllipse(const QRect &d, const QBrush &brush)
     if (brush.style() != Qt::NoBrush)
         for (int y = t; y <= b; ++y) {
             const int lo = rowMin[size_t(y - t)], hi = rowMax[size_t(y - t)];
-            if (hi - lo > 1)
+            // A row the outline never reached still holds its sentinels
+            // (lo the largest, hi the smallest int): nothing to fill there.
+            if (qint64(hi) - lo > 1)
                 m_painter->fillRect(QRect(lo + 1, y, hi - lo - 1, 1), brush);
         }
     QPen pen(qcolor(m_state.pen.color));
