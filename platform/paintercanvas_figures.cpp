@@ -513,7 +513,10 @@ void PainterCanvas::polygon(std::span<const gdi::Point> points)
         path.setFillRule(Qt::OddEvenFill);
         m_painter->setWorldTransform(QTransform());
         for (size_t i = 0; i < points.size(); ++i) {
-            const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+            // Pixel centres lie at +0.5: a vertex at whole device coordinates
+            // fills the pixels from its left and top edges up to, not
+            // including, the right and bottom ones, as GDI fills polygons.
+            const QPointF p = QPointF(toDevice(points[i].x, points[i].y));
             i == 0 ? path.moveTo(p) : path.lineTo(p);
         }
         path.closeSubpath();

@@ -252,6 +252,23 @@ TEST(PainterFigure, PolygonFillsAndOutlinesEveryEdge)
     EXPECT_TRUE(isColor(img, 10, 10, Qt::red));
 }
 
+TEST(PainterFigure, PolygonFillWithoutOutlineExcludesRightAndBottomEdges)
+{
+    for (qreal scale : {1.0, 2.0}) {
+        QImage img = whiteImage(200, 200);
+        {
+            PainterCanvas c(&img);
+            c.setTransform(QTransform::fromScale(scale, scale));
+            c.setPen({gdi::PS_NULL, 0, kBlack});
+            c.setBrush({gdi::BS_SOLID, kRed, 0});
+            const gdi::Point pts[] = {{10, 10}, {80, 10}, {80, 80}, {10, 80}};
+            c.polygon(pts);
+        }
+        const int lo = int(10 * scale), hi = int(80 * scale) - 1;
+        EXPECT_EQ(inkBounds(img), QRect(QPoint(lo, lo), QPoint(hi, hi))) << "scale " << scale;
+    }
+}
+
 TEST(PainterBrush, FillRectUsesTheBrushOnlyWithExclusiveEdges)
 {
     QImage img = whiteImage(20, 20);
