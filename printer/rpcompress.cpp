@@ -3,6 +3,8 @@
 #include "platform/rperror.h"
 #include "printer/printerstrings.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -116,6 +118,39 @@ bool RpCompress::expand(quint8 &expanded)
     return true;
 }
 
+// The whole-page coders keep the path of each byte: walking up (coding) or
+// down (decoding) they note the inner nodes passed and the bit taken at each.
+// The splay then needs no walk through the parent links of its own: node and
+// grandparent of every step come from the noted path, so its loads do not
+// wait on each other. Paths that do not fit in 64 bits take the slow route.
+namespace {
+
+// One splay over a noted path: path[k] is the inner node at depth k (the
+// root at 0), (bits >> k) & 1 the child taken there, leaf the byte's leaf at
+// depth depth. Up links are kept only when the coder needs them.
+template <bool KeepUp, typename BitAt>
+inline void splayPath(RpCompress::Tree &t, const quint16 *path, int depth, int leaf, BitAt bitAt)
+{
+    int a = leaf;
+    for (int j = depth; j >= 2; j -= 2) {
+        const int b = path[j - 1];
+        const int d = path[j - 2];
+        // b hangs on d's side bitAt(j - 2); a takes the other side, and what
+        // hung there moves into a's old place under b.
+        const int side = 1 - bitAt(j - 2);
+        const int e = t.child[d][side];
+        t.child[d][side] = quint16(a);
+        t.child[b][bitAt(j - 1)] = quint16(e);
+        if constexpr (KeepUp) {
+            t.up[a] = quint8(d);
+            t.up[e] = quint8(b);
+        }
+        a = d;
+    }
+}
+
+} // namespace
+
 QByteArray RpCompress::compressBytes(QByteArrayView data)
 {
     Tree t;
@@ -137,17 +172,22 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
         acc >>= 32;
         nbits -= 32;
     };
+    // Walking up, the inner nodes come leaf end first: up[s] is the parent
+    // reached at step s, so the node at depth k is up[len - 1 - k].
+    quint16 upPath[kLeaves + 1];
+    quint16 path[kLeaves + 1];
     for (const char ch : data) {
         const int c = quint8(ch);
-        // Walking up, each step's bit goes below the ones found so far, so
-        // the root's bit ends lowest: the order in which bits are emitted.
+        const int leaf = c + kLeaves;
+        // Each step's bit goes below the ones found so far, so the root's bit
+        // ends lowest: the order in which bits are emitted.
         quint64 code = 0;
         int len = 0;
-        int a = c + kLeaves;
+        int a = leaf;
         do {
             const int u = t.up[a];
-            if (len < 32)
-                code = (code << 1) | quint64(t.child[u][1] == a);
+            upPath[len] = quint16(u);
+            code = (code << 1) | quint64(t.child[u][1] == a);
             ++len;
             a = u;
         } while (a != kRoot);
@@ -161,11 +201,14 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
             nbits += len;
             if (nbits >= 32)
                 put32();
+            for (int k = 0; k < len; ++k)
+                path[k] = upPath[len - 1 - k];
+            splayPath<true>(t, path, len, leaf, [code](int k) { return int((code >> k) & 1); });
         } else {
             // A deep leaf (rare): take the path again, bit by bit.
             bool bits[kLeaves + 1];
             int n = 0;
-            a = c + kLeaves;
+            a = leaf;
             do {
                 const int u = t.up[a];
                 bits[n++] = t.child[u][1] == a;
@@ -176,8 +219,8 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
                 if (++nbits == 32)
                     put32();
             }
+            t.splay(c);
         }
-        t.splay(c);
     }
     while (nbits > 0) {
         dst[pos++] = quint8(acc);
@@ -197,37 +240,87 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
     if (count > qint64(coded.size()) * 8)
         throw RpError(printerstrings::errCompressedPage(
             QStringLiteral("the byte count %1 does not fit in %2 coded bytes").arg(count).arg(coded.size())));
+    // Decoding never looks at up links: the splay takes its nodes from the
+    // path noted on the way down.
     Tree t;
     QByteArray out(qsizetype(count), Qt::Uninitialized);
     auto *dst = reinterpret_cast<unsigned char *>(out.data());
     const auto *p = reinterpret_cast<const unsigned char *>(coded.data());
     const auto *end = p + coded.size();
+    // acc holds nbits unread bits, the next one lowest.
     quint64 acc = 0;
     int nbits = 0;
-    for (qint64 i = 0; i < count; ++i) {
-        int node = kRoot;
-        do {
-            if (nbits == 0) {
-                if (end - p >= 8) {
-                    acc = quint64(p[0]) | quint64(p[1]) << 8 | quint64(p[2]) << 16 | quint64(p[3]) << 24 |
-                          quint64(p[4]) << 32 | quint64(p[5]) << 40 | quint64(p[6]) << 48 | quint64(p[7]) << 56;
-                    p += 8;
-                    nbits = 64;
-                } else if (p < end) {
-                    acc = *p++;
-                    nbits = 8;
-                } else {
-                    throw RpError(printerstrings::errCompressedPage(
-                        QStringLiteral("the coded data ends after %1 of %2 bytes").arg(i).arg(count)));
+    constexpr int kFast = 57; // bits a refill guarantees while 8 bytes remain
+    quint16 path[kLeaves + 1];
+    quint8 bits[kLeaves + 1];
+    for (qint64 i = 0; i < count;) {
+        if (nbits < kFast) {
+            if (end - p >= 8) {
+                quint64 w = 0;
+                for (int k = 0; k < 8; ++k)
+                    w |= quint64(p[k]) << (8 * k);
+                acc |= w << nbits;
+                const int take = (63 - nbits) >> 3;
+                p += take;
+                nbits += 8 * take;
+            } else {
+                while (nbits <= 56 && p < end) {
+                    acc |= quint64(*p++) << nbits;
+                    nbits += 8;
                 }
             }
+        }
+        const quint64 a0 = acc;
+        // A leaf hanging on the root keeps its place when it is decoded, so a
+        // run of that bit is a run of that byte.
+        const int first = t.child[kRoot][a0 & 1];
+        if (first >= kLeaves && nbits > 0) {
+            const quint64 other = (a0 & 1) ? ~a0 : a0;
+            qint64 run = other ? std::countr_zero(other) : 64;
+            run = std::min({run, qint64(nbits), count - i});
+            std::memset(dst + i, first - kLeaves, size_t(run));
+            i += run;
+            acc >>= run;
+            nbits -= int(run);
+            continue;
+        }
+        int node = kRoot;
+        int depth = 0;
+        if (nbits >= kFast) {
+            do {
+                path[depth] = quint16(node);
+                node = t.child[node][(a0 >> depth) & 1];
+                ++depth;
+            } while (node < kLeaves && depth < kFast);
+        }
+        if (node >= kLeaves) {
+            acc >>= depth;
+            nbits -= depth;
+            dst[i++] = quint8(node - kLeaves);
+            splayPath<false>(t, path, depth, node, [a0](int k) { return int((a0 >> k) & 1); });
+            continue;
+        }
+        // A path longer than the bits at hand (a deep leaf, or the last few
+        // coded bytes): again from the root, a bit at a time.
+        node = kRoot;
+        depth = 0;
+        while (node < kLeaves) {
+            if (nbits == 0) {
+                if (p >= end)
+                    throw RpError(printerstrings::errCompressedPage(
+                        QStringLiteral("the coded data ends after %1 of %2 bytes").arg(i).arg(count)));
+                acc = *p++;
+                nbits = 8;
+            }
+            path[depth] = quint16(node);
+            bits[depth] = quint8(acc & 1);
             node = t.child[node][acc & 1];
             acc >>= 1;
             --nbits;
-        } while (node < kLeaves);
-        const int c = node - kLeaves;
-        dst[i] = quint8(c);
-        t.splay(c);
+            ++depth;
+        }
+        dst[i++] = quint8(node - kLeaves);
+        splayPath<false>(t, path, depth, node, [&bits](int k) { return int(bits[k]); });
     }
     return out;
 }
