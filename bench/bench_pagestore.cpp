@@ -37,13 +37,15 @@ QByteArray page(int n)
     return b;
 }
 
-RpPageList &store(bool compressed)
+// The default memory limit spills these pages to a temporary file; a limit
+// of 1 GiB keeps them in memory.
+RpPageList &store(bool compressed, bool inMemory)
 {
-    static std::unique_ptr<RpPageList> lists[2];
-    auto &l = lists[compressed ? 1 : 0];
+    static std::unique_ptr<RpPageList> lists[4];
+    auto &l = lists[(compressed ? 1 : 0) + (inMemory ? 2 : 0)];
     if (!l) {
         l = std::make_unique<RpPageList>();
-        l->setStream(std::make_unique<RpStream>());
+        l->setStream(inMemory ? std::make_unique<RpStream>(qint64(1) << 30) : std::make_unique<RpStream>());
         l->setCompression(compressed);
         for (int i = 1; i <= kPages; ++i)
             l->addPage(page(i));
@@ -52,18 +54,14 @@ RpPageList &store(bool compressed)
     return *l;
 }
 
-void run(benchmark::State &state, bool compressed, int order)
+void run(benchmark::State &state, int order)
 {
-    RpPageList &l = store(compressed);
+    RpPageList &l = store(state.range(0) != 0, state.range(1) != 0);
     std::vector<int> seq(kPages);
     for (int i = 0; i < kPages; ++i)
         seq[size_t(i)] = order == 1 ? kPages - i : i + 1;
-    if (order == 2) {
-        // Each random step walks the chained records from the last page read
-        // (a third of the store on average), so 1,000 pages make one round.
+    if (order == 2)
         std::shuffle(seq.begin(), seq.end(), std::mt19937(5));
-        seq.resize(1000);
-    }
     for (auto _ : state) {
         qint64 bytes = 0;
         for (int k : seq)
@@ -74,13 +72,14 @@ void run(benchmark::State &state, bool compressed, int order)
     state.counters["spilled"] = l.stream()->inMemory() ? 0 : 1;
 }
 
-void BM_GetPageInOrder(benchmark::State &s) { run(s, s.range(0) != 0, 0); }
-void BM_GetPageBackwards(benchmark::State &s) { run(s, s.range(0) != 0, 1); }
-void BM_GetPageRandom(benchmark::State &s) { run(s, s.range(0) != 0, 2); }
+void BM_GetPageInOrder(benchmark::State &s) { run(s, 0); }
+void BM_GetPageBackwards(benchmark::State &s) { run(s, 1); }
+void BM_GetPageRandom(benchmark::State &s) { run(s, 2); }
 
-BENCHMARK(BM_GetPageInOrder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetPageBackwards)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetPageRandom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(2);
+// Arguments: compressed, in memory.
+BENCHMARK(BM_GetPageInOrder)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"coded", "mem"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetPageBackwards)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"coded", "mem"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetPageRandom)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"coded", "mem"})->Unit(benchmark::kMillisecond);
 
 } // namespace
 

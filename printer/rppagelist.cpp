@@ -221,12 +221,14 @@ void RpPageList::clear()
 {
     QMutexLocker lock(&m_lock);
     m_pageCount = 0;
+    m_recordStarts.clear();
 }
 
 void RpPageList::setStream(std::unique_ptr<RpStream> stream)
 {
     QMutexLocker lock(&m_lock);
     m_stream = std::move(stream);
+    m_recordStarts.clear();
     m_headerLength = kHeaderLength;
 }
 
@@ -287,6 +289,10 @@ void RpPageList::addPage(const QByteArray &metafile)
         writeI32(s, newCount);
         s.seek(end);
         m_pageCount = newCount;
+        if (m_recordStarts.size() == size_t(newCount - 1))
+            m_recordStarts.push_back(start);
+        else
+            m_recordStarts.clear();
     } catch (...) {
         s.unlockStream();
         throw;
@@ -336,6 +342,14 @@ qint64 RpPageList::locate(int k)
     if (k == 1)
         return m_headerLength;
     const qint64 size = s.size();
+    // A remembered start is taken when its record still carries page k;
+    // readRecord checks the rest of it.
+    if (size_t(k) <= m_recordStarts.size()) {
+        const qint64 at = m_recordStarts[size_t(k - 1)];
+        if (at >= m_headerLength && at <= size - 12 && i32At(s, at) == k)
+            return at;
+        m_recordStarts.clear();
+    }
     qint64 pos = s.position();
     if (pos >= size) {
         moveToLastRecord();
@@ -415,6 +429,7 @@ void RpPageList::commit(std::unique_ptr<RpStream> stream, int headerLength, int 
     m_pageCount = pageCount;
     m_compression = compressed;
     m_stream->seek(0, RpStream::FromEnd);
+    m_recordStarts.clear();
 }
 
 void RpPageList::loadFromFile(const QString &fileName)
@@ -430,6 +445,8 @@ void RpPageList::loadFromFile(const QString &fileName)
             readAt(*s, last.start + 8, last.metafileBytes);
     }
     commit(std::move(s), info.headerLength, info.pageCount, info.compressed);
+    for (const RecordInfo &r : info.records)
+        m_recordStarts.push_back(r.start);
 }
 
 void RpPageList::loadFromStream(QIODevice &in)
@@ -449,6 +466,8 @@ void RpPageList::loadFromBytes(const QByteArray &bytes)
         RpCompress::expandBytes(readAt(*s, last.start + 12, last.storedBytes - 4), last.metafileBytes);
     }
     commit(std::move(s), info.headerLength, info.pageCount, info.compressed);
+    for (const RecordInfo &r : info.records)
+        m_recordStarts.push_back(r.start);
 }
 
 void RpPageList::saveToFile(const QString &fileName)

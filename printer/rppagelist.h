@@ -3,8 +3,9 @@
 // also, byte for byte, the report file. A 128-byte header is followed by one
 // record per page: page number, offset of the next record, the page's
 // metafile (plain, or its byte count and splay-coded bytes), and the offset
-// of the record's own start, so records can be walked both ways without an
-// index.
+// of the record's own start, so records can be walked both ways. The list
+// also remembers where each record starts, so a page is found at once; the
+// walk along the chain remains for a stream the list did not fill itself.
 //
 // Report files are outside data: loading checks the header and every record
 // before the new stream replaces the old one, so a bad file raises RpError
@@ -106,5 +107,7 @@ private:
     bool m_compression = false;
     int m_pageCount = 0;
     int m_headerLength = kHeaderLength;
+    // Start of the record of page i + 1, for the pages this list wrote or loaded.
+    std::vector<qint64> m_recordStarts;
     Clock m_clock;
 };

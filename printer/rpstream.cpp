@@ -36,6 +36,7 @@ std::unique_ptr<RpStream> RpStream::createFromFile(const QString &fileName)
     if (!s->m_file->open(QIODevice::ReadOnly))
         throw RpError(printerstrings::errFileOpen(fileName, s->m_file->errorString()));
     s->m_device = s->m_file.get();
+    s->m_deviceSize = s->m_file->size();
     return s;
 }
 
@@ -93,6 +94,7 @@ qint64 RpStream::write(const char *buffer, qint64 count)
         if (n <= 0)
             throw RpError(printerstrings::errStreamWrite(m_device->errorString()));
         done += n;
+        m_deviceSize = std::max(m_deviceSize, m_device->pos());
     }
     // QFile buffers writes; push them to the file so a full disk shows now.
     if (m_tempFile && !m_tempFile->flush())
@@ -124,6 +126,7 @@ void RpStream::spill()
     // failure above the temporary file goes away and the stream stays in memory.
     m_tempFile = std::move(tmp);
     m_device = m_tempFile.get();
+    m_deviceSize = m_memory.size();
     m_memory = QByteArray();
     m_memoryPos = 0;
     m_inMemory = false;
@@ -155,7 +158,7 @@ qint64 RpStream::position() const
 qint64 RpStream::size() const
 {
     QMutexLocker lock(&m_lock);
-    return m_inMemory ? m_memory.size() : m_device->size();
+    return m_inMemory ? m_memory.size() : m_deviceSize;
 }
 
 bool RpStream::inMemory() const

@@ -69,4 +69,5 @@ private:
     std::unique_ptr<QTemporaryFile> m_tempFile; // after spilling
     std::unique_ptr<QFile> m_file;              // over a loaded file
     QIODevice *m_device = nullptr;              // whichever of the two is open
+    qint64 m_deviceSize = 0;                    // its size, kept here: asking the file costs a system call
 };

@@ -99,6 +99,32 @@ TEST(PageList, NavigatesForwardBackwardAndRepeats)
     }
 }
 
+TEST(PageList, ARecordChangedBehindTheListIsNotServedFromItsRememberedStart)
+{
+    auto list = makeStore(7, true);
+    const qint64 fourth = list->records()[3].start;
+    auto setNumber = [&](qint32 n) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(n, b.data());
+        list->stream()->seek(fourth);
+        list->stream()->write(b.constData(), 4);
+        list->moveToFirstRecord();
+    };
+    setNumber(99);
+    EXPECT_THROW(list->getPage(4), RpError);
+    // The chain is walked instead: pages before the damage are found, the
+    // walk past it is refused.
+    EXPECT_EQ(*list->getPage(2), pageEmf(2, 3002));
+    EXPECT_EQ(*list->getPage(3), pageEmf(3, 3003));
+    EXPECT_THROW(list->getPage(6), RpError);
+    setNumber(4);
+    for (int k : {7, 5, 4, 6, 1, 3}) {
+        const auto page = list->getPage(k);
+        ASSERT_TRUE(page) << k;
+        EXPECT_EQ(*page, pageEmf(k, 3000 + k)) << k;
+    }
+}
+
 TEST(PageList, PagesReadWhileTheDocumentGrows)
 {
     RpPageList list;
