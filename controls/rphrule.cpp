@@ -26,23 +26,11 @@ bool kindDrawnByPdfShape(RpShapeType t) { return int(t) <= int(RpShapeType::rpsR
 } // namespace
 
 RpHRule::RpHRule(QWidget *parent)
-    : RpPrintable(nullptr)
+    : RpLineArt(nullptr)
 {
     setBounds(0, 0, 100, 10);
     if (parent)
         setParentPanel(parent);
-}
-
-void RpHRule::setBrush(const gdi::LogBrush &b)
-{
-    m_brush = b;
-    update();
-}
-
-void RpHRule::setPen(const gdi::LogPen &p)
-{
-    m_pen = p;
-    update();
 }
 
 void RpHRule::printAt(int ofsX, int ofsY)
@@ -76,23 +64,11 @@ void RpHRule::paintSurface(Canvas &c)
 }
 
 RpPDFShape::RpPDFShape(QWidget *parent)
-    : RpPrintable(nullptr)
+    : RpLineArt(nullptr)
 {
     setBounds(0, 0, 100, 10);
     if (parent)
         setParentPanel(parent);
-}
-
-void RpPDFShape::setBrush(const gdi::LogBrush &b)
-{
-    m_brush = b;
-    update();
-}
-
-void RpPDFShape::setPen(const gdi::LogPen &p)
-{
-    m_pen = p;
-    update();
 }
 
 void RpPDFShape::setShapeType(RpShapeType t)

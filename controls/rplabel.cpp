@@ -483,7 +483,8 @@ void RpCustomLabel::printLine(Canvas &c, int i)
             justifyLine(c, line);
             return;
         }
-        c.extTextOut(p.xPos(m_ps.X), p.yPos(m_ps.Y), useRightToLeftReading() ? gdi::ETO_RTLREADING : 0, nullptr, line);
+        const quint32 options = useRightToLeftReading() ? quint32(gdi::ETO_RTLREADING) : 0u;
+        c.extTextOut(p.xPos(m_ps.X), p.yPos(m_ps.Y), options, nullptr, line);
     }
     if (exporting) {
         if (m_fullJustify)

@@ -49,7 +49,7 @@ void drawShapeFigure(Canvas &c, RpShapeType kind, int L, int T, int R, int B, in
 }
 
 RpShape::RpShape(QWidget *parent)
-    : RpPrintable(nullptr)
+    : RpLineArt(nullptr)
 {
     setBounds(0, 0, 65, 65);
     if (parent)
@@ -61,18 +61,6 @@ void RpShape::setShape(RpShapeType s)
     if (s == m_shape)
         return;
     m_shape = s;
-    update();
-}
-
-void RpShape::setBrush(const gdi::LogBrush &b)
-{
-    m_brush = b;
-    update();
-}
-
-void RpShape::setPen(const gdi::LogPen &p)
-{
-    m_pen = p;
     update();
 }
 

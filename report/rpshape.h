@@ -2,7 +2,7 @@
 // The line-art control: a rectangle, ellipse, line pair or diagonal drawn
 // with its own pen and brush. Frames and backgrounds are also described to
 // export filters as temporary shapes.
-#include "report/rpprintable.h"
+#include "report/rplineart.h"
 
 enum class RpShapeType {
     rpsRectangle = 0, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom,
@@ -13,24 +13,15 @@ enum class RpShapeType {
 void drawShapeFigure(Canvas &canvas, RpShapeType kind, int l, int t, int r, int b, int mx, int my,
                      double roundFactor);
 
-class RpShape : public RpPrintable {
+class RpShape : public RpLineArt {
     Q_OBJECT
 public:
     explicit RpShape(QWidget *parent = nullptr);
 
     RpShapeType shape() const { return m_shape; }
     void setShape(RpShapeType s);
-    // Colours may be system colours; they are resolved when drawing.
-    const gdi::LogBrush &brush() const { return m_brush; }
-    void setBrush(const gdi::LogBrush &b);
-    const gdi::LogPen &pen() const { return m_pen; }
-    void setPen(const gdi::LogPen &p);
-    gdi::LogPen &penRef() { return m_pen; }
-    gdi::LogBrush &brushRef() { return m_brush; }
     float roundFactor() const { return m_roundFactor; }
     void setRoundFactor(float f);
-    int vertAdjust() const { return m_vertAdjust; }
-    void setVertAdjust(int v) { m_vertAdjust = v; }
 
     // A temporary shape handed to an export filter carries device pixels.
     void setDeviceBounds(const gdi::Rect &r) { applyBounds(r.left, r.top, r.width(), r.height()); }
@@ -40,10 +31,7 @@ public:
 
 private:
     RpShapeType m_shape = RpShapeType::rpsRectangle;
-    gdi::LogBrush m_brush{gdi::BS_SOLID, rpcolor::clWhite, 0};
-    gdi::LogPen m_pen{gdi::PS_SOLID, 1, rpcolor::clBlack};
     float m_roundFactor = 0;
-    int m_vertAdjust = 0;
 };
 
 gdi::LogPen resolvedPen(const gdi::LogPen &p);

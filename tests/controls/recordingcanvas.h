@@ -92,7 +92,7 @@ public:
 private:
     void push(DrawOp::Kind k, gdi::Rect r)
     {
-        DrawOp o{k, r, {}, m_state.pen, m_state.brush};
+        DrawOp o{k, r, {}, m_state.pen, m_state.brush, 0, 0, {}};
         ops.push_back(o);
     }
     int m_dpi;
