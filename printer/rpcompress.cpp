@@ -176,9 +176,34 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
     // reached at step s, so the node at depth k is up[len - 1 - k].
     quint16 upPath[kLeaves + 1];
     quint16 path[kLeaves + 1];
-    for (const char ch : data) {
-        const int c = quint8(ch);
+    const auto *src = reinterpret_cast<const unsigned char *>(data.data());
+    const qsizetype size = data.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const int c = src[i];
         const int leaf = c + kLeaves;
+        if (t.up[leaf] == kRoot) {
+            // A leaf on the root keeps its place when it is coded: a run of
+            // its byte is a run of one bit, put out 32 bits at a time.
+            qsizetype run = 1;
+            while (i + run < size && src[i + run] == c)
+                ++run;
+            i += run - 1;
+            const quint64 ones = t.child[kRoot][1] == leaf ? ~quint64(0) : 0;
+            while (run > 0) {
+                if (pos + 72 > cap) {
+                    cap = cap * 2 + 64;
+                    out.resize(cap);
+                    dst = reinterpret_cast<unsigned char *>(out.data());
+                }
+                const int k = int(std::min<qsizetype>(run, 32));
+                acc |= (ones >> (64 - k)) << nbits;
+                nbits += k;
+                if (nbits >= 32)
+                    put32();
+                run -= k;
+            }
+            continue;
+        }
         // Each step's bit goes below the ones found so far, so the root's bit
         // ends lowest: the order in which bits are emitted.
         quint64 code = 0;
