@@ -10,6 +10,15 @@
 namespace {
 constexpr int kRoot = 0;
 constexpr int kLeaves = 256; // leaf of byte c is 256 + c
+// The tree has one leaf more than there are bytes; no coder ever codes it,
+// so coded bits that lead to it are damaged, not a byte.
+constexpr int kUncodedLeaf = 2 * kLeaves;
+
+[[noreturn]] void uncodedLeaf(qint64 at)
+{
+    throw RpError(printerstrings::errCompressedPage(
+        QStringLiteral("the coded bits of byte %1 lead to a leaf no byte is coded with").arg(at + 1)));
+}
 } // namespace
 
 RpCompress::Tree::Tree()
@@ -113,6 +122,9 @@ bool RpCompress::expand(quint8 &expanded)
         }
         node = m_tree.child[node][(m_inByte >> m_bitPos) & 1];
     }
+    if (node == kUncodedLeaf)
+        uncodedLeaf(m_expanded);
+    ++m_expanded;
     expanded = quint8(node - kLeaves);
     m_tree.splay(expanded);
     return true;
@@ -300,6 +312,8 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
         // run of that bit is a run of that byte.
         const int first = t.child[kRoot][a0 & 1];
         if (first >= kLeaves && nbits > 0) {
+            if (first == kUncodedLeaf)
+                uncodedLeaf(i);
             const quint64 other = (a0 & 1) ? ~a0 : a0;
             qint64 run = other ? std::countr_zero(other) : 64;
             run = std::min({run, qint64(nbits), count - i});
@@ -319,6 +333,8 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
             } while (node < kLeaves && depth < kFast);
         }
         if (node >= kLeaves) {
+            if (node == kUncodedLeaf)
+                uncodedLeaf(i);
             acc >>= depth;
             nbits -= depth;
             dst[i++] = quint8(node - kLeaves);
@@ -344,6 +360,8 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
             --nbits;
             ++depth;
         }
+        if (node == kUncodedLeaf)
+            uncodedLeaf(i);
         dst[i++] = quint8(node - kLeaves);
         splayPath<false>(t, path, depth, node, [&bits](int k) { return int(bits[k]); });
     }

@@ -24,18 +24,21 @@ public:
     RpCompress &operator=(const RpCompress &) = delete;
 
     void compress(quint8 plain);
-    // Decodes one byte; false when the coded bytes run out first.
+    // Decodes one byte; false when the coded bytes run out first. Raises
+    // RpError when the bits lead to the tree's uncoded leaf (damaged data).
     bool expand(quint8 &expanded);
     void flush();
 
     // Codes data with a fresh tree, flushed.
     static QByteArray compressBytes(QByteArrayView data);
     // Decodes count bytes from coded with a fresh tree; raises RpError when
-    // the coded bytes end before count bytes came out.
+    // the coded bytes end before count bytes came out or lead to the uncoded
+    // leaf.
     static QByteArray expandBytes(QByteArrayView coded, qint64 count);
 
     // The code tree: inner nodes 0..255 (0 is the root), leaf 256 + c for
-    // byte c; child[n][0] is the left child, child[n][1] the right one.
+    // byte c and one more leaf, 512, that nothing is coded with; child[n][0]
+    // is the left child, child[n][1] the right one.
     struct Tree {
         quint16 child[256][2];
         quint8 up[513];
@@ -52,4 +55,5 @@ private:
     QByteArray *m_out = nullptr;
     QByteArrayView m_in;
     qsizetype m_inPos = 0;
+    qint64 m_expanded = 0;
 };

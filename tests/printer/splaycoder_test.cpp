@@ -74,6 +74,21 @@ TEST(SplayCoder, DamagedInputRaisesInsteadOfReadingPastTheEnd)
     EXPECT_EQ(RpCompress::expandBytes(coded, 10), in.left(10));
 }
 
+TEST(SplayCoder, BitsLeadingToTheUncodedLeafAreDamage)
+{
+    // In a fresh tree eight left turns and a right one reach leaf 512,
+    // which no byte is coded with (nine left turns are byte 255): the bits
+    // 00000000 1 are damage, not a byte 0 (256 cut to 8 bits), and both
+    // readers say so.
+    const QByteArray coded = bytes({0x00, 0x01});
+    EXPECT_THROW(RpCompress::expandBytes(coded, 1), RpError);
+    RpCompress r(coded);
+    quint8 b = 0;
+    EXPECT_THROW(r.expand(b), RpError);
+    // Byte 0 itself (seven left turns, one right) still decodes.
+    EXPECT_EQ(RpCompress::expandBytes(bytes({0x80}), 1), bytes({0}));
+}
+
 TEST(SplayCoder, WholePageCodingMatchesByteAtATimeCoding)
 {
     std::mt19937 rng(99);
