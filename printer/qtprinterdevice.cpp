@@ -16,6 +16,23 @@ PrinterDevice::~PrinterDevice() = default;
 
 namespace {
 PrinterDevice *g_override = nullptr;
+
+// The CUPS print engine takes job options as name/value pairs under this key
+// (the engine's own "CUPS options" property).
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// `options` with every `name` pair removed and, unless `value` is empty,
+// `name`=`value` appended.
+QStringList withOption(const QStringList &options, const QString &name, const QString &value)
+{
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < options.size(); i += 2)
+        if (options[i] != name)
+            out << options[i] << options[i + 1];
+    if (!value.isEmpty())
+        out << name << value;
+    return out;
+}
 } // namespace
 
 PrinterDevice &systemPrinter()
@@ -143,6 +160,11 @@ QStringList QtPrinterDevice::inputSlots() const
     return {};
 }
 
+QStringList QtPrinterDevice::cupsOptions() const
+{
+    return m_printer->printEngine()->property(kCupsOptions).toStringList();
+}
+
 void QtPrinterDevice::applyMode()
 {
     QPrinter &p = *m_printer;
@@ -165,16 +187,13 @@ void QtPrinterDevice::applyMode()
                                                                    : QPrinter::DuplexNone);
     // The bin: the queue's InputSlot choice of that rank (bin code 1 is the
     // first choice), when the queue has InputSlot choices at all.
+    // An InputSlot chosen for an earlier queue or bin is dropped first, so a
+    // queue without InputSlot, or a bin without a choice, sends none.
     if (p.outputFormat() == QPrinter::NativeFormat) {
         const QStringList choices = inputSlots();
-        QStringList options;
-        if (!choices.isEmpty() && m_mode.dmDefaultSource >= 1 && m_mode.dmDefaultSource <= choices.size())
-            options << QStringLiteral("InputSlot") << choices[m_mode.dmDefaultSource - 1];
-        // The CUPS print engine takes job options as name/value pairs under
-        // this key (the engine's own "CUPS options" property).
-        constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-        if (!options.isEmpty())
-            p.printEngine()->setProperty(kCupsOptions, options);
+        const int rank = m_mode.dmDefaultSource;
+        const QString slot = rank >= 1 && rank <= choices.size() ? choices[rank - 1] : QString();
+        p.printEngine()->setProperty(kCupsOptions, withOption(cupsOptions(), QStringLiteral("InputSlot"), slot));
     }
 }
 

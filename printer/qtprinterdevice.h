@@ -37,6 +37,9 @@ public:
 
     // The queue's InputSlot choices, in the order the bins map onto them.
     QStringList inputSlots() const;
+    // The CUPS job options the next document is sent with, as name/value
+    // pairs (InputSlot among them when the bin has a choice on the queue).
+    QStringList cupsOptions() const;
     // Where the printer writes instead of a queue (tests: a PDF file).
     void setOutputFileName(const QString &fileName);
     QPrinter *qprinter() const { return m_printer.get(); }
