@@ -13,6 +13,7 @@
 #include <QIODevice>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 // --- preview interface registry and process-wide flags ---------------------
@@ -388,21 +389,39 @@ void RpPrinter::printMetafileDirect(const QString &, int fromPage, int toPage)
 {
     if (m_status != mpFinished)
         return;
+    // Only pages the document has are printed: a range beyond it gives no
+    // blank sheets, and a range without any of its pages no job at all.
+    fromPage = std::max(fromPage, 1);
+    toPage = std::min(toPage, m_pageCount);
+    if (fromPage > toPage)
+        return;
     PrinterDevice &dev = device();
     dev.beginDoc();
-    const double px = dev.deviceCaps(gdi::LOGPIXELSX) / 254.0, py = dev.deviceCaps(gdi::LOGPIXELSY) / 254.0;
-    int w = dev.deviceCaps(gdi::HORZRES), h = dev.deviceCaps(gdi::VERTRES);
-    if (m_settings.paperSize() == RpPaperSize::Custom) {
-        w = round32(m_settings.paperWidth() * px);
-        h = round32(m_settings.paperLength() * py);
-    }
-    const gdi::Rect r{round32(m_dpLeftMargin * px), round32(m_dpTopMargin * py), w, h};
-    for (int i = fromPage; i <= toPage; ++i) {
-        if (const auto page = getPage(i))
-            if (Canvas *c = dev.canvas())
-                page->play(*c, r);
-        if (i < toPage)
-            dev.newPage();
+    try {
+        const double px = dev.deviceCaps(gdi::LOGPIXELSX) / 254.0, py = dev.deviceCaps(gdi::LOGPIXELSY) / 254.0;
+        int w = dev.deviceCaps(gdi::HORZRES), h = dev.deviceCaps(gdi::VERTRES);
+        if (m_settings.paperSize() == RpPaperSize::Custom) {
+            w = round32(m_settings.paperWidth() * px);
+            h = round32(m_settings.paperLength() * py);
+        }
+        const gdi::Rect r{round32(m_dpLeftMargin * px), round32(m_dpTopMargin * py), w, h};
+        for (int i = fromPage; i <= toPage; ++i) {
+            if (const auto page = getPage(i))
+                if (Canvas *c = dev.canvas())
+                    page->play(*c, r);
+            if (i < toPage)
+                dev.newPage();
+        }
+    } catch (...) {
+        // A page that cannot be read or played ends the job: the printer is
+        // not left with a document running.
+        if (dev.printing()) {
+            try {
+                dev.abortDoc();
+            } catch (const RpError &) {
+            }
+        }
+        throw;
     }
     dev.endDoc();
 }

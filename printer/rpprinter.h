@@ -93,7 +93,13 @@ public:
     // --- output ---------------------------------------------------------
     void print();
     void printSetup();
+    // Plays pages fromPage..toPage onto the printer as they are, each at
+    // (dpLeftMargin, dpTopMargin) 0.1 mm from the printable area's corner.
     void printMetafileDirect(const QString &fileName, int fromPage, int toPage);
+    double dpLeftMargin() const { return m_dpLeftMargin; }
+    void setDpLeftMargin(double v) { m_dpLeftMargin = v; }
+    double dpTopMargin() const { return m_dpTopMargin; }
+    void setDpTopMargin(double v) { m_dpTopMargin = v; }
     RpProgressDialog *progressWindow() const { return m_progress_window.get(); }
 
     // --- preview --------------------------------------------------------
