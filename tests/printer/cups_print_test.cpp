@@ -1,59 +1,80 @@
-// Prints recorded pages through a real CUPS server onto a cups-pdf queue and
-// reads the PDF it writes. Needs root (to start cupsd and make the queue);
-// skipped elsewhere.
-#include "platform/metafilerecorder.h"
-#include "printer/rppagelist.h"
-#include "testsupport.h"
+// Prints recorded pages through a real CUPS server onto cups-pdf queues and
+// reads back what the server got: the job's attributes (ipptool), the
+// document it spooled and the PDF cups-pdf writes. Needs root (to start
+// cupsd and make the queues); skipped elsewhere.
+//
+// The cups-pdf queue is a PostScript printer: its filter chain turns our PDF
+// into PostScript and cups-pdf distils that again. On the way the embedded
+// TrueType (CID) fonts become Type 3 fonts without a character map, so the
+// PDF it writes has every glyph but not the text. The text is checked in the
+// document the server received, and the PDF it writes is checked glyph for
+// glyph against it.
+#include "printedpages.h"
+#include "printer/printerdevice.h"
+#include "printer/qtprinterdevice.h"
+#include "printer/rpprinter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtEndian>
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <map>
+#include <memory>
+#include <pwd.h>
+#include <set>
 #include <unistd.h>
+
+using namespace printedpages;
 
 namespace {
 
 const QString kTool = QStringLiteral(TOVREL_BINARY_DIR "/tools/tovrel-tool");
 const QString kQueue = QStringLiteral("tovrel-test-pdf");
+const QString kSlotQueue = QStringLiteral("tovrel-test-slots");
 const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+const QString kSpool = QStringLiteral("/var/spool/cups");
 
-QByteArray runOut(const QString &program, const QStringList &args, int *code = nullptr, int ms = 60000)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    p.waitForFinished(ms);
-    if (code)
-        *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return p.readAll();
-}
 
 bool schedulerRunning()
 {
     int code = 0;
-    const QByteArray out = runOut("lpstat", {"-r"}, &code);
+    const QByteArray out = run("lpstat", {"-r"}, &code, 10000);
     return code == 0 && out.contains("scheduler is running") && !out.contains("not running");
 }
 
-QByteArray page(int n)
+// The cups-pdf PPD with a paper source choice (Auto, Tray1, Tray2) added
+// to its General group.
+QByteArray ppdWithInputSlots()
 {
-    MetafileRecorder rec(794, 1123);
-    gdi::LogFont f;
-    f.height = -32;
-    f.faceName = QStringLiteral("DejaVu Sans");
-    rec.setFont(f);
-    rec.setBkMode(gdi::TRANSPARENT);
-    // Page n carries 3n more letters than "Tovrel page n", so pages tell
-    // themselves apart by their glyph count too.
-    rec.extTextOut(96, 96, 0, nullptr, QStringLiteral("Tovrel page %1 ").arg(n) + QString(3 * n, QLatin1Char('x')));
-    return rec.finish().bytes();
+    QFile f(kPpd);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray ppd = f.readAll();
+    const qsizetype at = ppd.indexOf("*OpenUI *Resolution");
+    if (at < 0)
+        return {};
+    ppd.insert(at, "*OpenUI *InputSlot/Media Source: PickOne\n"
+                   "*OrderDependency: 20 AnySetup *InputSlot\n"
+                   "*DefaultInputSlot: Auto\n"
+                   "*InputSlot Auto/Automatic: \"\"\n"
+                   "*InputSlot Tray1/Tray 1: \"\"\n"
+                   "*InputSlot Tray2/Tray 2: \"\"\n"
+                   "*CloseUI: *InputSlot\n\n");
+    return ppd;
+}
+
+using Attributes = std::map<QString, QString>;
+
+QString attr(const Attributes &a, const QString &name)
+{
+    const auto it = a.find(name);
+    return it == a.end() ? QStringLiteral("none") : it->second;
 }
 
 class CupsPrint : public ::testing::Test {
@@ -62,8 +83,20 @@ protected:
     {
         if (geteuid() != 0)
             GTEST_SKIP() << "needs root to run cupsd";
-        if (!QFile::exists("/usr/sbin/cupsd") || !QFile::exists("/usr/lib/cups/backend/cups-pdf") || !QFile::exists(kPpd))
-            GTEST_SKIP() << "cups or cups-pdf is not installed";
+        for (const char *path : {"/usr/sbin/cupsd", "/usr/sbin/lpadmin", "/usr/sbin/cupsenable",
+                                 "/usr/sbin/cupsdisable", "/usr/lib/cups/backend/cups-pdf"})
+            if (!QFile::exists(path))
+                GTEST_SKIP() << path << " is not installed (cups, printer-driver-cups-pdf)";
+        if (!QFile::exists(kPpd))
+            GTEST_SKIP() << "the cups-pdf PPD is not installed";
+        for (const char *program : {"ipptool", "lpstat", "lpoptions", "pdfinfo", "pdftotext", "pdftoppm"})
+            if (!haveProgram(program))
+                GTEST_SKIP() << program << " is not installed (cups-ipp-utils, cups-client, poppler-utils)";
+        ASSERT_TRUE(tmp.isValid());
+        // The CUPS tests share the server and cups-pdf's folder: one at a time
+        // across test processes.
+        lock = std::make_unique<QLockFile>(QDir::tempPath() + "/tovrel-cups-tests.lock");
+        ASSERT_TRUE(lock->tryLock(180000)) << "another CUPS test holds the lock";
         if (!schedulerRunning()) {
             cupsd = std::make_unique<QProcess>();
             cupsd->start("/usr/sbin/cupsd", {"-f"});
@@ -74,44 +107,155 @@ protected:
                 QThread::msleep(200);
             ASSERT_TRUE(schedulerRunning()) << "cupsd did not start";
         }
-        int code = 0;
-        const QByteArray out = runOut("lpadmin", {"-p", kQueue, "-E", "-v", "cups-pdf:/", "-P", kPpd}, &code);
-        ASSERT_EQ(code, 0) << out.toStdString();
-        outDir = QDir::homePath() + "/PDF";
-        QDir().mkpath(outDir);
-        before = QDir(outDir).entryList({"*.pdf"}, QDir::Files);
+        const passwd *pw = getpwuid(geteuid());
+        outDir = QString::fromLocal8Bit(pw ? pw->pw_dir : "/root") + "/PDF";
+        writeIppTests();
+        addQueue(kQueue, kPpd);
     }
     void TearDown() override
     {
-        if (geteuid() == 0 && QFile::exists("/usr/sbin/lpadmin"))
-            runOut("lpadmin", {"-x", kQueue});
+        for (const QString &q : queues)
+            run("lpadmin", {"-x", q});
+        for (const QString &pdf : outputs)
+            QFile::remove(pdf);
         if (cupsd) {
             cupsd->terminate();
-            cupsd->waitForFinished(10000);
+            if (!cupsd->waitForFinished(10000)) {
+                cupsd->kill();
+                cupsd->waitForFinished(5000);
+            }
         }
     }
-    // The PDF the job wrote, once it is complete.
-    QString waitForPdf()
+
+    void addQueue(const QString &name, const QString &ppd)
+    {
+        int code = 0;
+        const QByteArray out = run("lpadmin", {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppd}, &code);
+        ASSERT_EQ(code, 0) << out.toStdString();
+        queues << name;
+    }
+
+    void writeIppTests()
+    {
+        const QByteArray head = "  GROUP operation-attributes-tag\n"
+                                "  ATTR charset attributes-charset utf-8\n"
+                                "  ATTR naturalLanguage attributes-natural-language en\n"
+                                "  ATTR uri printer-uri $uri\n"
+                                "  ATTR name requesting-user-name root\n";
+        QFile jobs(tmp.filePath("get-jobs.test"));
+        ASSERT_TRUE(jobs.open(QIODevice::WriteOnly));
+        jobs.write("{\n  OPERATION Get-Jobs\n" + head +
+                   "  ATTR keyword which-jobs all\n  ATTR keyword requested-attributes job-id\n"
+                   "  STATUS successful-ok\n}\n");
+        QFile job(tmp.filePath("get-job.test"));
+        ASSERT_TRUE(job.open(QIODevice::WriteOnly));
+        job.write("{\n  OPERATION Get-Job-Attributes\n" + head +
+                  "  ATTR integer job-id $job_id\n  ATTR keyword requested-attributes all\n"
+                  "  STATUS successful-ok\n}\n");
+    }
+
+    // The response attributes of an ipptool request, by name.
+    Attributes ipp(const QString &queue, const QString &test, const QStringList &vars = {})
+    {
+        QStringList args{"-t", "-v"};
+        for (const QString &v : vars)
+            args << "-d" << v;
+        args << "ipp://localhost/printers/" + queue << tmp.filePath(test);
+        int code = 0;
+        const QString out = QString::fromUtf8(run("ipptool", args, &code, 20000));
+        Attributes attrs;
+        const qsizetype at = out.indexOf("RECEIVED:");
+        if (code != 0 || at < 0 || !out.contains("[PASS]")) {
+            ADD_FAILURE() << "ipptool " << test.toStdString() << " failed: " << out.toStdString();
+            return attrs;
+        }
+        static const QRegularExpression line(QStringLiteral("^\\s+([\\w-]+) \\([^)]*\\) = (.*)$"),
+                                             QRegularExpression::MultilineOption);
+        auto it = line.globalMatch(out.mid(at));
+        while (it.hasNext()) {
+            const auto m = it.next();
+            QString &v = attrs[m.captured(1)];
+            v = v.isEmpty() ? m.captured(2) : v + ',' + m.captured(2);
+        }
+        return attrs;
+    }
+
+    std::set<int> jobIds(const QString &queue)
+    {
+        std::set<int> ids;
+        const Attributes a = ipp(queue, "get-jobs.test");
+        const auto it = a.find("job-id");
+        if (it != a.end())
+            for (const QString &id : it->second.split(','))
+                ids.insert(id.toInt());
+        return ids;
+    }
+
+    // The one job the queue has beyond `before`; 0 (and a failure) without.
+    int newJob(const QString &queue, const std::set<int> &before)
     {
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < 90000) {
-            for (const QString &name : QDir(outDir).entryList({"*.pdf"}, QDir::Files))
-                if (!before.contains(name)) {
-                    const QString path = outDir + "/" + name;
-                    // cups-pdf writes the file and then closes the job.
-                    const QByteArray jobs = runOut("lpstat", {"-o", kQueue});
-                    if (jobs.trimmed().isEmpty() && QFileInfo(path).size() > 0)
-                        return path;
-                }
-            QThread::msleep(300);
+        while (t.elapsed() < 20000) {
+            std::set<int> now = jobIds(queue);
+            for (int id : before)
+                now.erase(id);
+            if (now.size() == 1)
+                return *now.begin();
+            if (now.size() > 1) {
+                ADD_FAILURE() << now.size() << " new jobs on " << queue.toStdString();
+                return 0;
+            }
+            QThread::msleep(200);
         }
-        return {};
+        ADD_FAILURE() << "no job reached " << queue.toStdString();
+        return 0;
     }
+
+    Attributes jobAttributes(const QString &queue, int id)
+    {
+        return ipp(queue, "get-job.test", {QStringLiteral("job_id=%1").arg(id)});
+    }
+
+    // The job's attributes once it has completed, with the PDF cups-pdf
+    // wrote for it; fails when the job ends otherwise or takes too long.
+    Attributes waitCompleted(const QString &queue, int id, QString *pdf = nullptr)
+    {
+        QElapsedTimer t;
+        t.start();
+        Attributes a;
+        while (t.elapsed() < 60000) {
+            a = jobAttributes(queue, id);
+            const QString state = attr(a, "job-state");
+            if (state == "completed")
+                break;
+            if (state == "canceled" || state == "aborted") {
+                ADD_FAILURE() << "job " << id << " ended " << state.toStdString() << ": "
+                              << attr(a, "job-printer-state-message").toStdString();
+                return a;
+            }
+            QThread::msleep(250);
+        }
+        EXPECT_EQ(attr(a, "job-state"), "completed") << "job " << id;
+        // cups-pdf names its file after the title and the job.
+        const QString suffix = QStringLiteral("-job_%1.pdf").arg(id);
+        QString found;
+        for (const QString &name : QDir(outDir).entryList({"*" + suffix}, QDir::Files))
+            found = outDir + "/" + name;
+        if (!found.isEmpty())
+            outputs << found;
+        if (pdf) {
+            EXPECT_FALSE(found.isEmpty()) << "no *" << suffix.toStdString() << " in " << outDir.toStdString();
+            *pdf = found;
+        }
+        return a;
+    }
+
+    QTemporaryDir tmp;
+    std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QProcess> cupsd;
     QString outDir;
-    QStringList before;
-    QTemporaryDir tmp;
+    QStringList queues, outputs;
 };
 
 } // namespace
@@ -119,70 +263,130 @@ protected:
 TEST_F(CupsPrint, RecordedPagesReachAPdfQueueWithRangeAndCopies)
 {
     ASSERT_TRUE(QFile::exists(kTool));
-    RpPageList list;
-    list.setStream(std::make_unique<RpStream>());
-    for (int i = 1; i <= 4; ++i)
-        list.addPage(page(i));
-    list.finish();
     const QString trp = tmp.filePath("cupsjob.trp");
-    list.saveToFile(trp);
-
+    saveReport(trp, 4);
+    // The queue holds the job until it is enabled again, so the document
+    // the server received can be read from its spool.
+    run("cupsdisable", {kQueue});
+    const std::set<int> before = jobIds(kQueue);
     int code = 0;
-    const QByteArray out = runOut(kTool, {"trp", "print", trp, "--printer", kQueue, "--from", "2", "--to", "3",
-                                          "--copies", "2"},
-                                  &code, 120000);
+    const QByteArray out =
+        run(kTool, {"trp", "print", trp, "--printer", kQueue, "--from", "2", "--to", "3", "--copies", "2"}, &code, 120000);
     ASSERT_EQ(code, 0) << out.toStdString();
-    const QString pdf = waitForPdf();
-    ASSERT_FALSE(pdf.isEmpty()) << "no PDF in " << outDir.toStdString();
+    const int id = newJob(kQueue, before);
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(attr(jobAttributes(kQueue, id), "copies"), "2");
 
-    const QString info = QString::fromUtf8(runOut("pdfinfo", {pdf}));
-    // Pages 2 and 3, twice: copies reach the job (the PDF queue writes them out).
-    const QRegularExpression pagesRe(QStringLiteral("Pages:\\s+(\\d+)"));
-    const auto m = pagesRe.match(info);
-    ASSERT_TRUE(m.hasMatch()) << info.toStdString();
-    const int pages = m.captured(1).toInt();
-    EXPECT_TRUE(pages == 2 || pages == 4) << info.toStdString();
+    const QString spooled = QStringLiteral("%1/d%2-001").arg(kSpool).arg(id, 5, 10, QLatin1Char('0'));
+    ASSERT_TRUE(QFile::exists(spooled)) << spooled.toStdString();
+    const QString sent = tmp.filePath("sent.pdf");
+    ASSERT_TRUE(QFile::copy(spooled, sent));
+    ASSERT_EQ(pdfPageCount(sent), 2);
+    const QString sent1 = pdfPageText(sent, 1), sent2 = pdfPageText(sent, 2);
+    EXPECT_TRUE(sent1.contains("Tovrel page 2 xxxxxx")) << sent1.toStdString();
+    EXPECT_TRUE(sent2.contains("Tovrel page 3 xxxxxxxxx")) << sent2.toStdString();
+
+    run("cupsenable", {kQueue});
+    QString pdf;
+    const Attributes done = waitCompleted(kQueue, id, &pdf);
+    EXPECT_EQ(attr(done, "copies"), "2");
+    // Two pages, twice.
+    EXPECT_EQ(attr(done, "job-impressions-completed"), "4");
+    ASSERT_FALSE(pdf.isEmpty());
+
+    // cups-pdf writes one copy: the two pages, A4, each looking as sent.
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    const QString info = QString::fromUtf8(run("pdfinfo", {pdf}));
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12]"))))
         << info.toStdString();
-    // Which pages came out: by their text where the PDF maps glyphs back to
-    // characters, else by the number of glyphs on each page.
-    auto pageText = [&](int k) {
-        return QString::fromUtf8(runOut("pdftotext", {"-f", QString::number(k), "-l", QString::number(k), pdf, "-"}));
-    };
-    auto glyphs = [](const QString &t) {
-        int n = 0;
-        for (QChar c : t)
-            n += !c.isSpace() && c != QChar(0x0c);
-        return n;
-    };
-    const QString first = pageText(1), second = pageText(2);
-    if (first.contains("Tovrel")) {
-        EXPECT_TRUE(first.contains("Tovrel page 2")) << first.toStdString();
-        EXPECT_TRUE(second.contains("Tovrel page 3")) << second.toStdString();
+    for (int k = 1; k <= 2; ++k) {
+        const qint64 want = pdfPageInk(sent, k, tmp.filePath("sent")), got = pdfPageInk(pdf, k, tmp.filePath("out"));
+        ASSERT_GT(want, 0) << "page " << k;
+        EXPECT_NEAR(double(got) / double(want), 1.0, 0.08) << "page " << k << ": " << got << " dark pixels, sent " << want;
     }
-    EXPECT_GT(glyphs(first), 0);
-    EXPECT_GT(glyphs(second), glyphs(first)) << first.toStdString() << " / " << second.toStdString();
+    // Page 3 carries three more letters than page 2: the pages tell apart.
+    EXPECT_GT(double(pdfPageInk(sent, 2, tmp.filePath("sent"))), 1.1 * double(pdfPageInk(sent, 1, tmp.filePath("sent"))));
+}
 
-    // Copies reach the job as its "copies" attribute, whether or not the
-    // queue writes them out as extra pages.
-    if (pages == 2) {
-        bool found = false;
-        for (const QString &name : QDir("/var/spool/cups").entryList({"c*"}, QDir::Files, QDir::Time)) {
-            const QByteArray job = testsupport::readFile("/var/spool/cups/" + name);
-            if (!job.contains("cupsjob"))
-                continue;
-            const qsizetype at = job.indexOf(QByteArray("\x06" "copies", 7));
-            ASSERT_GE(at, 0);
-            ASSERT_GE(job.size(), at + 7 + 6);
-            const QByteArray v = job.mid(at + 7 + 2, 4);
-            EXPECT_EQ(qFromBigEndian<qint32>(v.constData()), 2);
-            found = true;
-            break;
-        }
-        // cupsd writes job control files when it gets round to it; without
-        // one the copies cannot be read back here.
-        if (!found)
-            std::printf("note: no job control file to read the copies from\n");
+namespace {
+
+class CupsBins : public CupsPrint {
+protected:
+    void SetUp() override
+    {
+        CupsPrint::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        const QByteArray ppd = ppdWithInputSlots();
+        ASSERT_FALSE(ppd.isEmpty()) << "cannot add InputSlot to " << kPpd.toStdString();
+        QFile f(tmp.filePath("slots.ppd"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(ppd);
+        f.close();
+        addQueue(kSlotQueue, f.fileName());
+        saveReport(tmp.filePath("bins.trp"), 2);
+        // A printer device that sees the new queues.
+        device = std::make_unique<QtPrinterDevice>();
+        setSystemPrinter(device.get());
+        printer = std::make_unique<RpPrinter>();
+        printer->load(tmp.filePath("bins.trp"));
+        printer->setFirstPage(1);
+        printer->setLastPage(1);
     }
-    QFile::remove(pdf);
+    void TearDown() override
+    {
+        printer.reset();
+        setSystemPrinter(nullptr);
+        device.reset();
+        CupsPrint::TearDown();
+    }
+    void select(const QString &queue)
+    {
+        const int index = int(printer->printers().indexOf(queue));
+        ASSERT_GE(index, 0) << queue.toStdString() << " is not among " << printer->printers().join(", ").toStdString();
+        printer->setPrinterIndex(index);
+        ASSERT_EQ(device->deviceName(), queue);
+    }
+    // Prints page 1 from `bin` and gives the job's attributes.
+    Attributes printFrom(const QString &queue, RpBin bin)
+    {
+        printer->setOutputBin(bin);
+        EXPECT_EQ(printer->outputBin(), bin);
+        const std::set<int> before = jobIds(queue);
+        printer->setTitle(QStringLiteral("bin%1").arg(papers::binDeviceCode(bin)));
+        printer->print();
+        const int id = newJob(queue, before);
+        return id > 0 ? waitCompleted(queue, id) : Attributes{};
+    }
+    std::unique_ptr<QtPrinterDevice> device;
+    std::unique_ptr<RpPrinter> printer;
+};
+
+QString inputSlot(const Attributes &a) { return attr(a, "InputSlot"); }
+
+} // namespace
+
+TEST_F(CupsBins, BinReachesTheQueueAsTheInputSlotOfItsRank)
+{
+    ASSERT_NO_FATAL_FAILURE(select(kSlotQueue));
+    EXPECT_EQ(device->inputSlots(), QStringList({"Auto", "Tray1", "Tray2"}));
+    // Bin codes count the queue's choices from 1: Lower (2) is the second.
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray1");
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Middle)), "Tray2");
+    // Auto (7) has no choice on this queue: the job leaves the queue's default.
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Auto)), "none");
+    EXPECT_FALSE(device->cupsOptions().contains("InputSlot"));
+}
+
+TEST_F(CupsBins, AQueueWithoutInputSlotGetsNone)
+{
+    ASSERT_NO_FATAL_FAILURE(select(kSlotQueue));
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray1");
+    // The same bin on the plain cups-pdf queue, from the same printer object.
+    ASSERT_NO_FATAL_FAILURE(select(kQueue));
+    EXPECT_TRUE(device->inputSlots().isEmpty());
+    const Attributes a = printFrom(kQueue, RpBin::Lower);
+    EXPECT_EQ(a.count("job-id"), 1u);
+    EXPECT_EQ(inputSlot(a), "none");
+    EXPECT_FALSE(device->cupsOptions().contains("InputSlot"));
 }
