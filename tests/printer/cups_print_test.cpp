@@ -96,6 +96,7 @@ protected:
         // The CUPS tests share the server and cups-pdf's folder: one at a time
         // across test processes.
         lock = std::make_unique<QLockFile>(QDir::tempPath() + "/tovrel-cups-tests.lock");
+        lock->setStaleLockTime(300000); // a test holds it far shorter; a crashed one's is taken over
         ASSERT_TRUE(lock->tryLock(180000)) << "another CUPS test holds the lock";
         if (!schedulerRunning()) {
             cupsd = std::make_unique<QProcess>();
