@@ -3,10 +3,12 @@
 // read back with pdftotext.
 #include "fakeprinter.h"
 #include "printedpages.h"
+#include "platform/metafilerecorder.h"
 #include "platform/rperror.h"
 #include "printer/qtprinterdevice.h"
 #include "printer/rpprinter.h"
 
+#include <QFontDatabase>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -153,4 +155,29 @@ TEST_F(DirectToPdf, MarginsMoveThePageIntoTheRestOfThePrintableArea)
     const double left = 72, top = 36;
     EXPECT_NEAR(b.x() - ox, left + (a.x() - ox) * (w - left) / w, 1.5);
     EXPECT_NEAR(b.y() - oy, top + (a.y() - oy) * (h - top) / h, 1.5);
+}
+TEST_F(DirectToPdf, WorksheetCharactersKeepTheirText)
+{
+    if (QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty())
+        GTEST_SKIP() << "no Chinese font is installed";
+    // The worksheet faces, or the Kai faces standing in for them.
+    MetafileRecorder rec(794, 1123);
+    gdi::LogFont f;
+    f.height = -64;
+    f.faceName = QString::fromUtf8("華康標楷筆順體");
+    rec.setFont(f);
+    rec.setBkMode(gdi::TRANSPARENT);
+    rec.extTextOut(96, 96, 0, nullptr, QString::fromUtf8("變儲"));
+    f.faceName = QString::fromUtf8("華康標楷虛線體");
+    rec.setFont(f);
+    rec.extTextOut(96, 300, 0, nullptr, QString::fromUtf8("姓名："));
+    RpPageList list;
+    list.setStream(std::make_unique<RpStream>());
+    list.addPage(rec.finish().bytes());
+    list.finish();
+    list.saveToFile(tmp.filePath("r.trp"));
+    const Printed out = print("worksheet.pdf", 1, 1);
+    const QString text = pdfPageText(out.pdf, 1);
+    EXPECT_TRUE(text.contains(QString::fromUtf8("變儲"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("姓名："))) << text.toStdString();
 }
