@@ -276,7 +276,9 @@ TEST_F(CupsPrint, RecordedPagesReachAPdfQueueWithRangeAndCopies)
     ASSERT_EQ(code, 0) << out.toStdString();
     const int id = newJob(kQueue, before);
     ASSERT_GT(id, 0);
-    EXPECT_EQ(attr(jobAttributes(kQueue, id), "copies"), "2");
+    const Attributes held = jobAttributes(kQueue, id);
+    EXPECT_EQ(attr(held, "copies"), "2");
+    EXPECT_EQ(attr(held, "job-name"), "cupsjob"); // the title, from the file's name
 
     const QString spooled = QStringLiteral("%1/d%2-001").arg(kSpool).arg(id, 5, 10, QLatin1Char('0'));
     ASSERT_TRUE(QFile::exists(spooled)) << spooled.toStdString();
