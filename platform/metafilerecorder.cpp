@@ -534,7 +534,10 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
         default:
             move = width;
         }
-        m_state.position = {qint32(x + move), y};
+        // Along the text's direction, as the text is drawn.
+        const double ang = -font->logFont().escapement / 10.0 * M_PI / 180.0;
+        m_state.position = {qint32(x + std::llround(double(move) * std::cos(ang))),
+                            qint32(y + std::llround(double(move) * std::sin(ang)))};
     }
 }
 

@@ -220,3 +220,37 @@ TEST(EmfRecordThenPlay, PageRecordedIntoAnotherRecorderStillLooksTheSame)
     EXPECT_LE(emfsupport::differingPixels(once, again), kDemoWidth * kDemoHeight / 1000);
     EXPECT_EQ(twice.textRecords().size(), page.textRecords().size());
 }
+
+TEST(EmfRecorder, TextThatMovesThePositionMovesItAsTheScreenDoes)
+{
+    // Recording and drawing must leave the same current position behind,
+    // along the text's direction when it is rotated.
+    const QString text = QStringLiteral("Tovrel 班別");
+    for (int escapement : {0, 900, 1800, 450}) {
+        for (quint32 horz : {quint32(gdi::TA_LEFT), quint32(gdi::TA_RIGHT), quint32(gdi::TA_CENTER)}) {
+            gdi::LogFont f;
+            f.faceName = QStringLiteral("Arial");
+            f.height = -20;
+            f.escapement = escapement;
+            f.orientation = escapement;
+            MetafileRecorder rec(400, 400);
+            QImage img = paintersupport::whiteImage(400, 400);
+            PainterCanvas paint(&img);
+            for (Canvas *c : {static_cast<Canvas *>(&rec), static_cast<Canvas *>(&paint)}) {
+                c->setFont(f);
+                c->setTextAlign(gdi::TA_UPDATECP | horz);
+                c->moveTo(200, 200);
+                c->textOut(0, 0, text);
+            }
+            // Within a pixel: the recorder moves by the sum of whole-pixel
+            // advances, the screen by the text's exact width.
+            EXPECT_NEAR(rec.currentPosition().x, paint.currentPosition().x, 1) << escapement << " " << horz;
+            EXPECT_NEAR(rec.currentPosition().y, paint.currentPosition().y, 1) << escapement << " " << horz;
+            if (escapement == 900 && horz == gdi::TA_LEFT) {
+                // Text running upwards moves the position up.
+                EXPECT_EQ(rec.currentPosition().x, 200);
+                EXPECT_LT(rec.currentPosition().y, 200 - 50);
+            }
+        }
+    }
+}
