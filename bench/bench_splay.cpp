@@ -2,7 +2,7 @@
 // coded one page at a time as the page store codes them (a fresh tree each).
 // Two sets of pages (the benchmark's argument): 0, metafiles of the shared
 // corpus made by other programs; 1, the four worksheet layouts recorded by
-// our own recorder at 600 dpi, as a printer page records them.
+// our own recorder, as the report printer records a page (at the screen's 96 dpi).
 #include "app/form73.h"
 #include "app/startup.h"
 #include "platform/metafilerecorder.h"
@@ -31,7 +31,7 @@ std::vector<QByteArray> worksheetPages()
         form.edit1()->setText(QString::fromUtf8(word));
         form.edit1Change();
     }
-    const double f = 600 / 254.0; // device pixels per 0.1 mm
+    const double f = 96 / 254.0; // pixels per 0.1 mm
     for (int layout = 1; layout <= 4; ++layout) {
         CustomReport *report = form.report(layout);
         MetafileRecorder rec(int(std::lround(2100 * f)), int(std::lround(2970 * f)));

@@ -4,11 +4,13 @@
 // cupsd and make the queues); skipped elsewhere.
 //
 // The cups-pdf queue is a PostScript printer: its filter chain turns our PDF
-// into PostScript and cups-pdf distils that again. On the way the embedded
-// TrueType (CID) fonts become Type 3 fonts without a character map, so the
-// PDF it writes has every glyph but not the text. The text is checked in the
-// document the server received, and the PDF it writes is checked glyph for
-// glyph against it.
+// into PostScript and cups-pdf distils that again. With the server's default
+// PostScript conversion the embedded TrueType (CID) fonts become Type 3 fonts
+// without a character map, so the PDF it writes has every glyph but not the
+// text: there the text is checked in the document the server received, and
+// the PDF written is compared with it dark pixel for dark pixel. A second
+// queue converts with the cairo renderer, which keeps the fonts as they are,
+// and the PDF cups-pdf writes for it must carry the pages' text.
 #include "printedpages.h"
 #include "printer/printerdevice.h"
 #include "printer/qtprinterdevice.h"
@@ -37,6 +39,7 @@ namespace {
 const QString kTool = QStringLiteral(TOVREL_BINARY_DIR "/tools/tovrel-tool");
 const QString kQueue = QStringLiteral("tovrel-test-pdf");
 const QString kSlotQueue = QStringLiteral("tovrel-test-slots");
+const QString kTextQueue = QStringLiteral("tovrel-test-text");
 const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
 const QString kSpool = QStringLiteral("/var/spool/cups");
 
@@ -309,6 +312,33 @@ TEST_F(CupsPrint, RecordedPagesReachAPdfQueueWithRangeAndCopies)
     }
     // Page 3 carries three more letters than page 2: the pages tell apart.
     EXPECT_GT(double(pdfPageInk(sent, 2, tmp.filePath("sent"))), 1.1 * double(pdfPageInk(sent, 1, tmp.filePath("sent"))));
+}
+
+TEST_F(CupsPrint, AQueueThatKeepsFontsWritesThePagesText)
+{
+    ASSERT_TRUE(QFile::exists(kTool));
+    addQueue(kTextQueue, kPpd);
+    int code = 0;
+    const QByteArray set = run("lpadmin", {"-p", kTextQueue, "-o", "pdftops-renderer-default=pdftocairo"}, &code);
+    ASSERT_EQ(code, 0) << set.toStdString();
+    const QString trp = tmp.filePath("textjob.trp");
+    saveReport(trp, 4);
+    const std::set<int> before = jobIds(kTextQueue);
+    const QByteArray out =
+        run(kTool, {"trp", "print", trp, "--printer", kTextQueue, "--from", "2", "--to", "3"}, &code, 120000);
+    ASSERT_EQ(code, 0) << out.toStdString();
+    const int id = newJob(kTextQueue, before);
+    ASSERT_GT(id, 0);
+    QString pdf;
+    waitCompleted(kTextQueue, id, &pdf);
+    ASSERT_FALSE(pdf.isEmpty());
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    const QString info = QString::fromUtf8(run("pdfinfo", {pdf}));
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12]"))))
+        << info.toStdString();
+    const QString first = pdfPageText(pdf, 1), second = pdfPageText(pdf, 2);
+    EXPECT_TRUE(first.contains("Tovrel page 2 xxxxxx")) << first.toStdString();
+    EXPECT_TRUE(second.contains("Tovrel page 3 xxxxxxxxx")) << second.toStdString();
 }
 
 namespace {
