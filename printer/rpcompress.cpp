@@ -301,7 +301,7 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
                 p += take;
                 nbits += 8 * take;
             } else {
-                while (nbits <= 56 && p < end) {
+                while (nbits <= 55 && p < end) { // at most 63 bits: every shift stays below 64
                     acc |= quint64(*p++) << nbits;
                     nbits += 8;
                 }

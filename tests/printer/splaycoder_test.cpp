@@ -74,6 +74,18 @@ TEST(SplayCoder, DamagedInputRaisesInsteadOfReadingPastTheEnd)
     EXPECT_EQ(RpCompress::expandBytes(coded, 10), in.left(10));
 }
 
+TEST(SplayCoder, LongRunsAtTheEndOfTheCodedBytes)
+{
+    // A byte hanging on the root codes as one bit; runs of it end the coded
+    // bytes with long runs of one bit value, read across the last refill.
+    for (char fill : {'\0', 'x'}) {
+        for (int run = 1; run < 1200; run += 7) {
+            const QByteArray in = QByteArray("Tovrel") + QByteArray(run, fill) + QByteArray(run % 5, 'y');
+            EXPECT_EQ(RpCompress::expandBytes(RpCompress::compressBytes(in), in.size()), in) << run;
+        }
+    }
+}
+
 TEST(SplayCoder, BitsLeadingToTheUncodedLeafAreDamage)
 {
     // In a fresh tree eight left turns and a right one reach leaf 512,
