@@ -329,6 +329,13 @@ void RpPrinter::print()
     }
     if (m_status != mpFinished || !m_printerOK)
         return;
+    // The range holds only pages the document has: a last page beyond it
+    // would come out as blank sheets, and a range with none of its pages
+    // starts no job.
+    const int first = m_firstPage > 0 ? m_firstPage : 1;
+    const int last = m_lastPage > 0 ? std::min(m_lastPage, m_pageCount) : m_pageCount;
+    if (first > last)
+        return;
     PrinterDevice &dev = device();
     dev.setTitle(m_title);
     if (dev.printing())
@@ -348,8 +355,6 @@ void RpPrinter::print()
         }
     } guard{dev};
 
-    const int first = m_firstPage > 0 ? m_firstPage : 1;
-    const int last = m_lastPage > 0 ? m_lastPage : m_pageCount;
     const bool showing = m_parent && m_parent->showProgress();
     if (showing) {
         if (!m_progress_window)

@@ -212,6 +212,30 @@ TEST(RpPrinter, PrintsRecordedPagesWithProgress)
     EXPECT_EQ(dev.applied.back().dmPaperSize, 9);
 }
 
+TEST(RpPrinter, PrintRangeBeyondTheDocumentGivesNoBlankSheets)
+{
+    FakePrinterDevice dev;
+    UseDevice use(&dev);
+    FakeReport report;
+    report.progress = true;
+    RpPrinter p(&report);
+    generate(p, 4);
+    p.setFirstPage(3);
+    p.setLastPage(9);
+    ProgressSpy spy;
+    p.print();
+    processMessages();
+    EXPECT_EQ(dev.pages.size(), 2u);
+    EXPECT_EQ(spy.values, (std::vector<quintptr>{50, 100}));
+    // A range that holds none of the pages starts no job.
+    dev.log.clear();
+    dev.pages.clear();
+    p.setFirstPage(5);
+    p.print();
+    EXPECT_TRUE(dev.log.isEmpty()) << dev.log.join(", ").toStdString();
+    EXPECT_TRUE(dev.pages.empty());
+}
+
 TEST(RpPrinter, CancelStopsPrintingAndAbortsTheJob)
 {
     FakePrinterDevice dev;
