@@ -139,18 +139,23 @@ void QtPrinterDevice::setDeviceMode(const DevMode &mode)
 
 QStringList QtPrinterDevice::inputSlots() const
 {
-    // The queue's InputSlot choices, as lpoptions lists them:
-    // "InputSlot/Media Source: *Auto Tray1 Tray2".
     if (m_index < 0)
         return {};
     QProcess p;
     p.start(QStringLiteral("lpoptions"), {QStringLiteral("-p"), m_names[m_index], QStringLiteral("-l")});
     if (!p.waitForFinished(5000))
         return {};
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
+    return inputSlotChoices(p.readAllStandardOutput());
+}
+
+QStringList QtPrinterDevice::inputSlotChoices(const QByteArray &lpoptions)
+{
+    // "InputSlot/Media Source: *Auto Tray1 Tray2": the label may hold a
+    // colon of its own, the choices (option keywords) never do.
+    for (const QByteArray &line : lpoptions.split('\n')) {
         if (!line.startsWith("InputSlot/") && !line.startsWith("InputSlot:"))
             continue;
-        const int colon = int(line.indexOf(':'));
+        const int colon = int(line.lastIndexOf(':'));
         QStringList choices;
         for (const QByteArray &c : line.mid(colon + 1).simplified().split(' '))
             if (!c.isEmpty())

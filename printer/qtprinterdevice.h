@@ -37,6 +37,9 @@ public:
 
     // The queue's InputSlot choices, in the order the bins map onto them.
     QStringList inputSlots() const;
+    // The InputSlot choices in the output of `lpoptions -l` (the default
+    // choice without its star).
+    static QStringList inputSlotChoices(const QByteArray &lpoptions);
     // The CUPS job options the next document is sent with, as name/value
     // pairs (InputSlot among them when the bin has a choice on the queue).
     QStringList cupsOptions() const;

@@ -1,5 +1,6 @@
 #include "fakeprinter.h"
 #include "printer/printersettings.h"
+#include "printer/qtprinterdevice.h"
 #include "printer/rpprinter.h"
 
 #include <gtest/gtest.h>
@@ -142,4 +143,15 @@ TEST(PrinterSettings, ReportSettingsCopyIntoThePrinter)
     EXPECT_EQ(p.outputBin(), RpBin::Lower);
     EXPECT_EQ(p.title(), "Sheet");
     EXPECT_EQ(p.paperWidthValue(), 2970); // landscape A4
+}
+
+TEST(PrinterSettings, InputSlotChoicesAreReadFromTheQueuesOptions)
+{
+    const QByteArray out = "PageSize/Media Size: Letter *A4 A5\n"
+                           "InputSlot/Paper Source: Tray 1: *Auto Upper Lower\n"
+                           "Duplex/2-Sided Printing: *None DuplexNoTumble\n";
+    EXPECT_EQ(QtPrinterDevice::inputSlotChoices(out), (QStringList{"Auto", "Upper", "Lower"}));
+    EXPECT_EQ(QtPrinterDevice::inputSlotChoices("InputSlot: Tray1 *Tray2\n"), (QStringList{"Tray1", "Tray2"}));
+    EXPECT_TRUE(QtPrinterDevice::inputSlotChoices("PageSize/Media Size: *A4\n").isEmpty());
+    EXPECT_TRUE(QtPrinterDevice::inputSlotChoices("").isEmpty());
 }
