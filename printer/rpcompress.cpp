@@ -137,16 +137,16 @@ bool RpCompress::expand(quint8 &expanded)
 // wait on each other. Paths that do not fit in 64 bits take the slow route.
 namespace {
 
-// One splay over a noted path: path[k] is the inner node at depth k (the
-// root at 0), (bits >> k) & 1 the child taken there, leaf the byte's leaf at
-// depth depth. Up links are kept only when the coder needs them.
-template <bool KeepUp, typename BitAt>
-inline void splayPath(RpCompress::Tree &t, const quint16 *path, int depth, int leaf, BitAt bitAt)
+// One splay over a noted path: nodeAt(k) is the inner node at depth k (the
+// root at 0), bitAt(k) the child taken there, leaf the byte's leaf at depth
+// depth. Up links are kept only when the coder needs them.
+template <bool KeepUp, typename NodeAt, typename BitAt>
+inline void splayPath(RpCompress::Tree &t, NodeAt nodeAt, int depth, int leaf, BitAt bitAt)
 {
     int a = leaf;
     for (int j = depth; j >= 2; j -= 2) {
-        const int b = path[j - 1];
-        const int d = path[j - 2];
+        const int b = nodeAt(j - 1);
+        const int d = nodeAt(j - 2);
         // b hangs on d's side bitAt(j - 2); a takes the other side, and what
         // hung there moves into a's old place under b.
         const int side = 1 - bitAt(j - 2);
@@ -184,10 +184,9 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
         acc >>= 32;
         nbits -= 32;
     };
-    // Walking up, the inner nodes come leaf end first: up[s] is the parent
-    // reached at step s, so the node at depth k is up[len - 1 - k].
+    // Walking up, the inner nodes come leaf end first: upPath[s] is the
+    // parent reached at step s, so the node at depth k is upPath[len - 1 - k].
     quint16 upPath[kLeaves + 1];
-    quint16 path[kLeaves + 1];
     const auto *src = reinterpret_cast<const unsigned char *>(data.data());
     const qsizetype size = data.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -238,9 +237,9 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
             nbits += len;
             if (nbits >= 32)
                 put32();
-            for (int k = 0; k < len; ++k)
-                path[k] = upPath[len - 1 - k];
-            splayPath<true>(t, path, len, leaf, [code](int k) { return int((code >> k) & 1); });
+            splayPath<true>(
+                t, [&upPath, len](int k) { return int(upPath[len - 1 - k]); }, len, leaf,
+                [code](int k) { return int((code >> k) & 1); });
         } else {
             // A deep leaf (rare): take the path again, bit by bit.
             bool bits[kLeaves + 1];
@@ -338,7 +337,8 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
             acc >>= depth;
             nbits -= depth;
             dst[i++] = quint8(node - kLeaves);
-            splayPath<false>(t, path, depth, node, [a0](int k) { return int((a0 >> k) & 1); });
+            splayPath<false>(
+                t, [&path](int k) { return int(path[k]); }, depth, node, [a0](int k) { return int((a0 >> k) & 1); });
             continue;
         }
         // A path longer than the bits at hand (a deep leaf, or the last few
@@ -363,7 +363,8 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
         if (node == kUncodedLeaf)
             uncodedLeaf(i);
         dst[i++] = quint8(node - kLeaves);
-        splayPath<false>(t, path, depth, node, [&bits](int k) { return int(bits[k]); });
+        splayPath<false>(
+            t, [&path](int k) { return int(path[k]); }, depth, node, [&bits](int k) { return int(bits[k]); });
     }
     return out;
 }
