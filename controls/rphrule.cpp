@@ -7,20 +7,6 @@
 
 namespace {
 
-struct PageRect {
-    int L, T, R, B, MX, MY;
-};
-
-PageRect pageRect(RpPageDevice &p, const RpPrintableSize &s, int ofsX, int ofsY)
-{
-    const double l = s.nativeValue(RpPrintableSize::LeftIdx);
-    const double t = s.nativeValue(RpPrintableSize::TopIdx);
-    const double w = s.nativeValue(RpPrintableSize::WidthIdx);
-    const double h = s.nativeValue(RpPrintableSize::HeightIdx);
-    return {p.xPos(ofsX + l), p.yPos(ofsY + t), p.xPos(ofsX + l + w), p.yPos(ofsY + t + h),
-            p.xPos(ofsX + l + w / 2), p.yPos(ofsY + t + h / 2)};
-}
-
 bool kindDrawnByPdfShape(RpShapeType t) { return int(t) <= int(RpShapeType::rpsRightAndLeft); }
 
 } // namespace
@@ -39,7 +25,7 @@ void RpHRule::printAt(int ofsX, int ofsY)
         beginPrinting();
     if (!m_parentReport || !m_reportPrinter)
         return;
-    const PageRect r = pageRect(*m_reportPrinter, *m_size, ofsX, ofsY);
+    const PageRect r = pageRect(ofsX, ofsY);
     if (m_parentReport->exporting() && m_parentReport->exportFilter()->isPdfDocumentFilter())
         m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
     if (!m_parentReport->finalPass() || !isPrintable())
@@ -83,7 +69,7 @@ void RpPDFShape::printAt(int ofsX, int ofsY)
         beginPrinting();
     if (!m_parentReport || !m_reportPrinter)
         return;
-    const PageRect r = pageRect(*m_reportPrinter, *m_size, ofsX, ofsY);
+    const PageRect r = pageRect(ofsX, ofsY);
     if (m_parentReport->exporting() && isPrintable() && m_parentReport->exportFilter()->isPdfDocumentFilter())
         m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
     if (!m_parentReport->finalPass() || !isPrintable() || !kindDrawnByPdfShape(m_shapeType))

@@ -2,6 +2,8 @@
 
 #include "platform/metafile.h"
 
+#include <cmath>
+
 Canvas::Canvas() = default;
 Canvas::~Canvas() = default;
 
@@ -15,6 +17,22 @@ void Canvas::setTextAlign(quint32 align) { m_state.textAlign = align; }
 void Canvas::setStretchBltMode(qint32 mode) { m_state.stretchBltMode = mode; }
 void Canvas::setTransform(const QTransform &t) { m_state.transform = t; }
 void Canvas::moveTo(qint32 x, qint32 y) { m_state.position = {x, y}; }
+
+void Canvas::advanceTextPosition(qint32 x, qint32 y, double width, qint32 escapement)
+{
+    double move = 0;
+    switch (m_state.textAlign & gdi::TA_HORZ_MASK) {
+    case gdi::TA_RIGHT:
+        move = -width;
+        break;
+    case gdi::TA_CENTER:
+        break;
+    default:
+        move = width;
+    }
+    const double ang = -escapement / 10.0 * M_PI / 180.0;
+    m_state.position = {qint32(x + std::lround(move * std::cos(ang))), qint32(y + std::lround(move * std::sin(ang)))};
+}
 
 void Canvas::stretchDraw(const gdi::Rect &dest, const QImage &image)
 {

@@ -115,6 +115,10 @@ protected:
         gdi::Point position;
         QTransform transform;
     };
+    // Text drawn with TA_UPDATECP from (x, y), `width` pixels wide, moves the
+    // position along the text's direction (the font's escapement): past its
+    // end, back past its start for TA_RIGHT, not at all for TA_CENTER.
+    void advanceTextPosition(qint32 x, qint32 y, double width, qint32 escapement);
     // Derived canvases call these hooks' bases and keep their own device
     // state in step when a saved state comes back.
     virtual void stateRestored() {}

@@ -523,22 +523,8 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
     r.text.dx = advances;
     write(r);
 
-    if (updateCp) {
-        qint64 move = 0;
-        switch (align & gdi::TA_HORZ_MASK) {
-        case gdi::TA_RIGHT:
-            move = -width;
-            break;
-        case gdi::TA_CENTER:
-            break;
-        default:
-            move = width;
-        }
-        // Along the text's direction, as the text is drawn.
-        const double ang = -font->logFont().escapement / 10.0 * M_PI / 180.0;
-        m_state.position = {qint32(x + std::llround(double(move) * std::cos(ang))),
-                            qint32(y + std::llround(double(move) * std::sin(ang)))};
-    }
+    if (updateCp)
+        advanceTextPosition(x, y, double(width), font->logFont().escapement);
 }
 
 gdi::Size MetafileRecorder::textExtent(const QString &text)

@@ -157,20 +157,8 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     if (clipped)
         m_painter->restore();
 
-    if (updateCp) {
-        const qreal ang = -font.logFont().escapement / 10.0 * M_PI / 180.0;
-        qreal move = 0;
-        switch (align & gdi::TA_HORZ_MASK) {
-        case gdi::TA_RIGHT:
-            move = -width;
-            break;
-        case gdi::TA_CENTER:
-            break;
-        default:
-            move = width;
-        }
-        m_state.position = {x + roundi(move * std::cos(ang)), y + roundi(move * std::sin(ang))};
-    }
+    if (updateCp)
+        advanceTextPosition(x, y, width, font.logFont().escapement);
 }
 
 // --- bitmaps -------------------------------------------------------------------

@@ -492,24 +492,25 @@ void RpPageList::saveToFile(const QString &fileName)
 
 void RpPageList::addOutline(int, const QString &, int, const QRect &) {}
 
+namespace {
+// The stored pages checked as on loading, the stream left where it stood.
+LoadedInfo inspectInPlace(RpStream &s)
+{
+    const qint64 pos = s.position();
+    LoadedInfo info = inspect(s);
+    s.seek(pos);
+    return info;
+}
+} // namespace
+
 RpPageList::HeaderInfo RpPageList::headerInfo()
 {
     QMutexLocker lock(&m_lock);
-    if (!m_stream)
-        return {};
-    const qint64 pos = m_stream->position();
-    LoadedInfo info = inspect(*m_stream);
-    m_stream->seek(pos);
-    return info.header;
+    return m_stream ? inspectInPlace(*m_stream).header : HeaderInfo{};
 }
 
 std::vector<RpPageList::RecordInfo> RpPageList::records()
 {
     QMutexLocker lock(&m_lock);
-    if (!m_stream)
-        return {};
-    const qint64 pos = m_stream->position();
-    LoadedInfo info = inspect(*m_stream);
-    m_stream->seek(pos);
-    return info.records;
+    return m_stream ? inspectInPlace(*m_stream).records : std::vector<RecordInfo>{};
 }

@@ -94,13 +94,20 @@ void RpPrintable::printAt(int ofsX, int ofsY)
     if (!m_parentReport || !m_reportPrinter || !m_parentReport->finalPass() || !m_frame->anyFrame())
         return;
     RpPageDevice &p = *m_reportPrinter;
+    const PageRect pr = pageRect(ofsX, ofsY);
+    if (Canvas *c = p.canvas())
+        m_frame->paintFrame(*c, gdi::Rect{pr.L, pr.T, pr.R, pr.B}, p.xFactor(), p.yFactor());
+}
+
+RpPrintable::PageRect RpPrintable::pageRect(int ofsX, int ofsY) const
+{
+    const RpPageDevice &p = *m_reportPrinter;
     const double l = m_size->nativeValue(RpPrintableSize::LeftIdx);
     const double t = m_size->nativeValue(RpPrintableSize::TopIdx);
     const double w = m_size->nativeValue(RpPrintableSize::WidthIdx);
     const double h = m_size->nativeValue(RpPrintableSize::HeightIdx);
-    const gdi::Rect r{p.xPos(ofsX + l), p.yPos(ofsY + t), p.xPos(ofsX + l + w), p.yPos(ofsY + t + h)};
-    if (Canvas *c = p.canvas())
-        m_frame->paintFrame(*c, r, p.xFactor(), p.yFactor());
+    return {p.xPos(ofsX + l), p.yPos(ofsY + t), p.xPos(ofsX + l + w), p.yPos(ofsY + t + h),
+            p.xPos(ofsX + l + w / 2), p.yPos(ofsY + t + h / 2)};
 }
 
 void RpPrintable::notifyPrintable(QObject *, quint8 operation)

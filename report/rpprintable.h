@@ -84,6 +84,13 @@ public:
     virtual void paintSurface(Canvas &canvas);
 
 protected:
+    // The control's place on the page in device pixels when printed at
+    // (ofsX, ofsY) onto the report printer: its edges and its middle.
+    struct PageRect {
+        int L, T, R, B, MX, MY;
+    };
+    PageRect pageRect(int ofsX, int ofsY) const;
+
     void paintEvent(QPaintEvent *event) override;
     void paintBase(Canvas &canvas);
     void paintCorners(Canvas &canvas);

@@ -79,16 +79,7 @@ void RpShape::printAt(int ofsX, int ofsY)
     if (!m_parentReport || !m_reportPrinter)
         return;
     RpPageDevice &p = *m_reportPrinter;
-    const double l = m_size->nativeValue(RpPrintableSize::LeftIdx);
-    const double t = m_size->nativeValue(RpPrintableSize::TopIdx);
-    const double w = m_size->nativeValue(RpPrintableSize::WidthIdx);
-    const double h = m_size->nativeValue(RpPrintableSize::HeightIdx);
-    const int L = p.xPos(ofsX + l);
-    const int R = p.xPos(ofsX + l + w);
-    const int T = p.yPos(ofsY + t);
-    const int B = p.yPos(ofsY + t + h);
-    const int MX = p.xPos(ofsX + l + w / 2);
-    const int MY = p.yPos(ofsY + t + h / 2);
+    const auto [L, T, R, B, MX, MY] = pageRect(ofsX, ofsY);
     if (m_parentReport->exporting() && isPrintable())
         m_parentReport->exportFilter()->acceptGraphic(L, T, this);
     if (!m_parentReport->finalPass() || !isPrintable())
