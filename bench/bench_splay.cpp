@@ -1,6 +1,6 @@
 // The splay-tree page coder against zlib level 1 on the same page bytes,
 // coded one page at a time as the page store codes them (a fresh tree each).
-// Two sets of pages (the benchmark's argument): 0, metafiles of the shared
+// Two sets of pages (the benchmark's argument): 0, metafiles of the test
 // corpus made by other programs; 1, the four worksheet layouts recorded by
 // our own recorder, as the report printer records a page (at the screen's 96 dpi).
 #include "app/form73.h"
@@ -60,7 +60,7 @@ const std::vector<QByteArray> &corpusPages()
 {
     static std::vector<QByteArray> v = [] {
         std::vector<QByteArray> out;
-        const QDir dir(QStringLiteral(TOVREL_SOURCE_DIR "/../shared/testdata/emf-corpus/emf"));
+        const QDir dir(QStringLiteral(TOVREL_SOURCE_DIR "/tests/data/emf-corpus/emf"));
         qint64 total = 0;
         for (const QString &name : dir.entryList({"*.emf"}, QDir::Files, QDir::Name)) {
             QFile f(dir.filePath(name));

@@ -6,10 +6,10 @@
 
 namespace testsupport {
 
-// Path of a file below ../shared/testdata (beside the checkout).
+// Path of a file below tests/data, the test files made by other programs.
 inline QString testdata(const QString &rel)
 {
-    return QStringLiteral(TOVREL_SOURCE_DIR "/../shared/testdata/") + rel;
+    return QStringLiteral(TOVREL_SOURCE_DIR "/tests/data/") + rel;
 }
 
 inline QByteArray readFile(const QString &path)
