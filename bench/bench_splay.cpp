@@ -5,6 +5,7 @@
 // our own recorder, as the report printer records a page (at the screen's 96 dpi).
 #include "app/form73.h"
 #include "app/startup.h"
+#include "platform/units.h"
 #include "platform/metafilerecorder.h"
 #include "printer/rpcompress.h"
 #include "report/customreport.h"
@@ -31,10 +32,10 @@ std::vector<QByteArray> worksheetPages()
         form.edit1()->setText(QString::fromUtf8(word));
         form.edit1Change();
     }
-    const double f = 96 / 254.0; // pixels per 0.1 mm
+    const double f = units::devicePerNative(units::screenPixelsPerInch());
     for (int layout = 1; layout <= 4; ++layout) {
         CustomReport *report = form.report(layout);
-        MetafileRecorder rec(int(std::lround(2100 * f)), int(std::lround(2970 * f)));
+        MetafileRecorder rec(rpRound(2100 * f), rpRound(2970 * f));
         RpCanvasPageDevice device(&rec, f, f);
         report->setReportPrinter(&device);
         // The bands one below the other from the top of the sheet.

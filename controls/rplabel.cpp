@@ -1,10 +1,10 @@
 #include "controls/rplabel.h"
 
+#include "platform/units.h"
 #include "platform/canvas.h"
 #include "platform/paintercanvas.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
-#include "report/reportenv.h"
 #include "report/rpband.h"
 #include "report/rpshape.h"
 
@@ -17,7 +17,7 @@ namespace {
 Canvas &ownMeasureCanvas()
 {
     static QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-    static PainterCanvas canvas(&image, reportenv::screenPixelsPerInch());
+    static PainterCanvas canvas(&image, units::screenPixelsPerInch());
     return canvas;
 }
 
@@ -139,7 +139,7 @@ int RpCustomLabel::measureWidth(const QString &s)
 {
     if (m_parentReport) {
         const qint64 w = m_parentReport->textWidth(font(), s);
-        return int(std::llround(double(w * zoom()) / 100.0));
+        return int(rpRound64(double(w * zoom()) / 100.0));
     }
     Canvas &c = ownMeasureCanvas();
     c.setFont(font().toLogFont(c.logPixelsY()));
@@ -391,7 +391,7 @@ void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, doubl
     // 5. Inset by the frame.
     const double L0 = L;
     const double T0 = T;
-    const int f = rpRound(m_frame->width() / 72.0 * 254.0);
+    const int f = rpRound(units::pointsToNative(m_frame->width()));
     if (m_frame->drawTop())
         T += f;
     if (m_frame->drawLeft())
@@ -507,7 +507,7 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
     double total = 0;
     for (const QString &w : words)
         total += c.textWidth(w);
-    const double available = width() * (p.yPos(100000) / 100000.0 / 0.37795);
+    const double available = width() * (p.yPos(100000) / 100000.0 / units::kScreenPixelsPerNative);
     const double space = c.textWidth(QStringLiteral(" "));
     double gap = space;
     if (words.size() >= 2 && available > total)
@@ -520,7 +520,7 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
         if (!exporting)
             c.textOut(rpRound(x), y, w);
         else
-            m_parentReport->exportFilter()->textOut(rpRound(x / 0.37795), m_ps.Y, font(), rpcolor::resolve(m_color),
+            m_parentReport->exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), m_ps.Y, font(), rpcolor::resolve(m_color),
                                                     effectiveAlignment(), w);
         x += c.textWidth(w) + gap;
     }
@@ -536,7 +536,7 @@ void RpCustomLabel::paintToCanvas(Canvas &c, const gdi::Rect &r, int lh)
     int Y = r.top;
     int X = r.left;
     if (m_frame->anyFrame()) {
-        const int inset = rpRound(zoom() * (m_frame->width() / 72.0 * reportenv::screenPixelsPerInch()) / 100.0);
+        const int inset = rpRound(zoom() * (m_frame->width() / units::kPointsPerInch * units::screenPixelsPerInch()) / 100.0);
         if (m_frame->drawTop() && m_frame->width() > 0)
             Y += inset;
         if (m_frame->drawLeft())
@@ -570,7 +570,7 @@ void RpCustomLabel::paintSurface(Canvas &c)
         f.setSize(size);
     if (!m_isPrinting)
         paintBase(c);
-    c.setFont(f.toLogFont(reportenv::screenPixelsPerInch()));
+    c.setFont(f.toLogFont(units::screenPixelsPerInch()));
     const int lh = c.textHeight(QStringLiteral("W"));
     paintToCanvas(c, gdi::Rect{0, 0, width(), height()}, lh);
     paintCorners(c);

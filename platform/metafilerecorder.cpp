@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/rperror.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 
 #include <cmath>
 
@@ -42,15 +43,15 @@ int MetafileRecorder::deviceCaps(int index) const
     switch (index) {
     case gdi::LOGPIXELSX:
     case gdi::LOGPIXELSY:
-        return screenPixelsPerInch();
+        return units::screenPixelsPerInch();
     case gdi::HORZRES:
         return m_width;
     case gdi::VERTRES:
         return m_height;
     case gdi::HORZSIZE:
-        return roundi(m_width * 25.4 / screenPixelsPerInch());
+        return roundi(m_width * 25.4 / units::screenPixelsPerInch());
     case gdi::VERTSIZE:
-        return roundi(m_height * 25.4 / screenPixelsPerInch());
+        return roundi(m_height * 25.4 / units::screenPixelsPerInch());
     case gdi::BITSPIXEL:
         return screenColorDepth();
     case gdi::PLANES:
@@ -587,7 +588,7 @@ Metafile MetafileRecorder::finish()
         return *m_finished;
     write(EMR_EOF{});
 
-    const double dpi = screenPixelsPerInch();
+    const double dpi = units::screenPixelsPerInch();
     EMR_HEADER h;
     h.bounds = m_hasBounds ? m_bounds : gdi::Rect{0, 0, -1, -1};
     h.frame = {0, 0, roundi(m_width * 2540.0 / dpi), roundi(m_height * 2540.0 / dpi)};

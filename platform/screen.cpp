@@ -3,8 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-int screenPixelsPerInch() { return 96; }
-
 int screenColorDepth()
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))

@@ -1,5 +1,6 @@
 #include "printer/papersizes.h"
 
+#include "platform/units.h"
 #include "printer/printerstrings.h"
 
 #include <cmath>
@@ -108,12 +109,6 @@ int ord(RpPaperSize p)
 
 namespace papers {
 
-qint64 roundEven(double x)
-{
-    // nearbyint follows the default rounding mode: to nearest, ties to even.
-    return static_cast<qint64>(std::nearbyint(x));
-}
-
 std::optional<QSizeF> sizeMM(RpPaperSize p)
 {
     const PaperEntry &e = kPapers[ord(p)];
@@ -127,8 +122,8 @@ std::optional<QSize> sizeNative(RpPaperSize p, bool landscape)
     const auto mm = sizeMM(p);
     if (!mm)
         return std::nullopt;
-    const int w = int(roundEven(mm->width() * 10));
-    const int l = int(roundEven(mm->height() * 10));
+    const int w = rpRound(mm->width() * 10);
+    const int l = rpRound(mm->height() * 10);
     return landscape ? QSize(l, w) : QSize(w, l);
 }
 

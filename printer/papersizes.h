@@ -29,9 +29,6 @@ inline constexpr int kBinCount = 14;
 
 namespace papers {
 
-// Rounding to the nearest integer, halves to the even neighbour.
-qint64 roundEven(double x);
-
 // Portrait width x length in millimetres; none for Default and Custom.
 std::optional<QSizeF> sizeMM(RpPaperSize p);
 // Width x length in tenths of a millimetre (Round(mm * 10)), exchanged for a

@@ -2,6 +2,7 @@
 
 #include "platform/gdi.h"
 #include "platform/messages.h"
+#include "platform/units.h"
 #include "printer/printerdevice.h"
 #include "printer/rpprinter.h"
 
@@ -54,13 +55,13 @@ void PrinterSettings::readDevice()
         }
         const int px = m_pixelsPerX > 0 ? m_pixelsPerX : 1;
         const int py = m_pixelsPerY > 0 ? m_pixelsPerY : 1;
-        m_leftOffset = int(papers::roundEven(double(m_printer->deviceCaps(gdi::PHYSICALOFFSETX)) / px * 254));
-        m_topOffset = int(papers::roundEven(double(m_printer->deviceCaps(gdi::PHYSICALOFFSETY)) / py * 254));
+        m_leftOffset = rpRound(units::deviceToNative(m_printer->deviceCaps(gdi::PHYSICALOFFSETX), px));
+        m_topOffset = rpRound(units::deviceToNative(m_printer->deviceCaps(gdi::PHYSICALOFFSETY), py));
         m_paperSize = RpPaperSize::Default;
         if (dm.declares(DevMode::DM_PAPERSIZE))
             m_paperSize = papers::fromDeviceCode(dm.dmPaperSize);
-        m_paperWidth = int(papers::roundEven(double(m_printer->deviceCaps(gdi::PHYSICALWIDTH)) / px * 254));
-        m_paperLength = int(papers::roundEven(double(m_printer->deviceCaps(gdi::PHYSICALHEIGHT)) / py * 254));
+        m_paperWidth = rpRound(units::deviceToNative(m_printer->deviceCaps(gdi::PHYSICALWIDTH), px));
+        m_paperLength = rpRound(units::deviceToNative(m_printer->deviceCaps(gdi::PHYSICALHEIGHT), py));
         if (const auto codes = m_printer->paperCodes()) {
             m_paperSizes.fill(false);
             for (int code : *codes) {

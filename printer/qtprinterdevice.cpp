@@ -3,6 +3,7 @@
 #include "platform/gdi.h"
 #include "platform/paintercanvas.h"
 #include "platform/rperror.h"
+#include "platform/units.h"
 #include "printer/papersizes.h"
 #include "printer/printerstrings.h"
 
@@ -106,8 +107,8 @@ void QtPrinterDevice::select(const QString &name)
     const QPageSize ps = info.defaultPageSize();
     m_mode.dmPaperSize = ps.isValid() ? ps.windowsId() : 0;
     const QSizeF mm = ps.isValid() ? ps.size(QPageSize::Millimeter) : QSizeF();
-    m_mode.dmPaperWidth = int(papers::roundEven(mm.width() * 10));
-    m_mode.dmPaperLength = int(papers::roundEven(mm.height() * 10));
+    m_mode.dmPaperWidth = rpRound(mm.width() * 10);
+    m_mode.dmPaperLength = rpRound(mm.height() * 10);
     m_mode.dmOrientation = DevMode::DMORIENT_PORTRAIT;
     m_mode.dmCopies = 1;
     m_mode.dmDefaultSource = papers::binDeviceCode(RpBin::Auto);

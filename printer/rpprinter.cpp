@@ -4,7 +4,6 @@
 #include "platform/messages.h"
 #include "platform/metafilerecorder.h"
 #include "platform/rperror.h"
-#include "platform/screen.h"
 #include "printer/printerdevice.h"
 #include "printer/printerstrings.h"
 #include "printer/rpprinterparent.h"
@@ -29,7 +28,6 @@ RpPreviewInterfaceFactory &previewFactory()
 }
 bool g_reportFileLoaded = false;
 
-qint32 round32(double v) { return qint32(papers::roundEven(v)); }
 } // namespace
 
 void setPreviewInterfaceClass(RpPreviewInterfaceFactory factory) { previewFactory() = std::move(factory); }
@@ -117,10 +115,10 @@ void RpPrinter::setWaste()
     }
 }
 
-qint32 RpPrinter::xPos(double v) const { return round32((v - m_leftWaste) * m_xFactor); }
-qint32 RpPrinter::yPos(double v) const { return round32((v - m_topWaste) * m_yFactor); }
-qint32 RpPrinter::xSize(double v) const { return round32(v * m_xFactor); }
-qint32 RpPrinter::ySize(double v) const { return round32(v * m_yFactor); }
+qint32 RpPrinter::xPos(double v) const { return rpRound((v - m_leftWaste) * m_xFactor); }
+qint32 RpPrinter::yPos(double v) const { return rpRound((v - m_topWaste) * m_yFactor); }
+qint32 RpPrinter::xSize(double v) const { return rpRound(v * m_xFactor); }
+qint32 RpPrinter::ySize(double v) const { return rpRound(v * m_yFactor); }
 
 qint32 RpPrinter::paperWidthValue() const
 {
@@ -138,7 +136,7 @@ qint32 RpPrinter::paperLengthValue() const
     return landscape ? m_settings.paperWidth() : m_settings.paperLength();
 }
 
-double RpPrinter::screenFactor() const { return screenPixelsPerInch() / 254.0; }
+double RpPrinter::screenFactor() const { return units::devicePerNative(units::screenPixelsPerInch()); }
 
 // --- messages -----------------------------------------------------------------
 
@@ -184,8 +182,8 @@ void RpPrinter::beginDoc()
         m_xFactor = m_yFactor = screenFactor();
     } else {
         PrinterDevice &dev = device();
-        m_xFactor = dev.deviceCaps(gdi::LOGPIXELSX) / 254.0;
-        m_yFactor = dev.deviceCaps(gdi::LOGPIXELSY) / 254.0;
+        m_xFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSX));
+        m_yFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSY));
         if (m_xFactor < kMinFactor)
             m_xFactor = kFallbackFactor;
         if (m_yFactor < kMinFactor)
@@ -256,8 +254,8 @@ void RpPrinter::newPage()
             m_deviceDocRunning = true;
         }
         m_canvas = dev.canvas();
-        m_xFactor = dev.deviceCaps(gdi::LOGPIXELSX) / 254.0;
-        m_yFactor = dev.deviceCaps(gdi::LOGPIXELSY) / 254.0;
+        m_xFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSX));
+        m_yFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSY));
         if (m_yFactor < kMinFactor)
             m_yFactor = 1.0;
         if (m_xFactor < kMinFactor)
@@ -364,15 +362,15 @@ void RpPrinter::print()
     }
     gdi::Rect target{0, 0, dev.deviceCaps(gdi::HORZRES), dev.deviceCaps(gdi::VERTRES)};
     if (m_parent) {
-        const double px = m_settings.pixelsPerX() / 254.0, py = m_settings.pixelsPerY() / 254.0;
+        const double px = units::devicePerNative(m_settings.pixelsPerX()), py = units::devicePerNative(m_settings.pixelsPerY());
         const double w = m_parent->pageWidthNative(), l = m_parent->pageLengthNative();
-        target = gdi::Rect{-round32(m_settings.leftOffset() * px), -round32(m_settings.topOffset() * py),
-                           round32((w - m_settings.leftOffset()) * px), round32((l - m_settings.topOffset()) * py)};
+        target = gdi::Rect{-rpRound(m_settings.leftOffset() * px), -rpRound(m_settings.topOffset() * py),
+                           rpRound((w - m_settings.leftOffset()) * px), rpRound((l - m_settings.topOffset()) * py)};
     }
     for (int i = first; i <= last; ++i) {
         processMessages();
         if (showing)
-            setProgress(round32(double(i - first + 1) / double(last - first + 1) * 100.0));
+            setProgress(rpRound(double(i - first + 1) / double(last - first + 1) * 100.0));
         setPageNumber(i);
         if (const auto page = getPage(i))
             if (Canvas *c = dev.canvas())
@@ -403,13 +401,13 @@ void RpPrinter::printMetafileDirect(const QString &, int fromPage, int toPage)
     PrinterDevice &dev = device();
     dev.beginDoc();
     try {
-        const double px = dev.deviceCaps(gdi::LOGPIXELSX) / 254.0, py = dev.deviceCaps(gdi::LOGPIXELSY) / 254.0;
+        const double px = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSX)), py = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSY));
         int w = dev.deviceCaps(gdi::HORZRES), h = dev.deviceCaps(gdi::VERTRES);
         if (m_settings.paperSize() == RpPaperSize::Custom) {
-            w = round32(m_settings.paperWidth() * px);
-            h = round32(m_settings.paperLength() * py);
+            w = rpRound(m_settings.paperWidth() * px);
+            h = rpRound(m_settings.paperLength() * py);
         }
-        const gdi::Rect r{round32(m_dpLeftMargin * px), round32(m_dpTopMargin * py), w, h};
+        const gdi::Rect r{rpRound(m_dpLeftMargin * px), rpRound(m_dpTopMargin * py), w, h};
         for (int i = fromPage; i <= toPage; ++i) {
             if (const auto page = getPage(i))
                 if (Canvas *c = dev.canvas())

@@ -6,6 +6,7 @@
 // straight onto the printer (rpdPrinter). Recorded pages can be printed,
 // saved as a report file and loaded again.
 #include "platform/metafile.h"
+#include "platform/units.h"
 #include "printer/papersizes.h"
 #include "printer/printersettings.h"
 #include "printer/rppagelist.h"
@@ -47,7 +48,7 @@ void setReportFileLoaded(bool loaded);
 
 class RpPrinter {
 public:
-    static constexpr double kFallbackFactor = 0.37795; // 96 dpi in pixels per 0.1 mm
+    static constexpr double kFallbackFactor = units::kScreenPixelsPerNative;
     static constexpr double kMinFactor = 0.1;
 
     explicit RpPrinter(RpPrinterParent *parentReport = nullptr);

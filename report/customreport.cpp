@@ -1,5 +1,6 @@
 #include "report/customreport.h"
 
+#include "platform/units.h"
 #include "platform/paintercanvas.h"
 #include "report/reportenv.h"
 #include "report/reportstrings.h"
@@ -93,7 +94,7 @@ Canvas &CustomReport::referenceDC()
 {
     if (!m_referenceDC) {
         m_referenceImage = std::make_unique<QImage>(1, 1, QImage::Format_ARGB32_Premultiplied);
-        m_referenceDC = std::make_unique<PainterCanvas>(m_referenceImage.get(), reportenv::screenPixelsPerInch());
+        m_referenceDC = std::make_unique<PainterCanvas>(m_referenceImage.get(), units::screenPixelsPerInch());
     }
     return *m_referenceDC;
 }

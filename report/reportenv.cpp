@@ -6,12 +6,9 @@
 namespace reportenv {
 
 namespace {
-std::optional<int> g_ppi;
 std::optional<bool> g_us;
 std::optional<long long> g_colors;
 } // namespace
-
-int screenPixelsPerInch() { return g_ppi ? *g_ppi : ::screenPixelsPerInch(); }
 
 long long screenColorCount()
 {
@@ -32,7 +29,6 @@ bool usMeasurement()
 
 bool japaneseLanguage() { return rplocale::primaryLanguage() == rplocale::LANG_JAPANESE; }
 
-void overrideScreenPixelsPerInch(std::optional<int> ppi) { g_ppi = ppi; }
 void overrideUsMeasurement(std::optional<bool> us) { g_us = us; }
 void overrideScreenColorCount(std::optional<long long> count) { g_colors = count; }
 

@@ -1,12 +1,12 @@
 #pragma once
-// What the report model reads from its surroundings: the screen's pixels per
-// inch and colour depth, and the locale's measurement system. Tests may pin
-// each value; otherwise the platform answers.
+// What the report model reads from its surroundings: the screen's colour
+// depth and the locale's measurement system. Tests may pin each value;
+// otherwise the platform answers. (The screen's pixels per inch are the
+// reference surface's, platform/units.h.)
 #include <optional>
 
 namespace reportenv {
 
-int screenPixelsPerInch();
 // Colours the screen can show, or 0 for true colour (no count).
 long long screenColorCount();
 bool usMeasurement();
@@ -14,7 +14,6 @@ bool usMeasurement();
 // platform's default font).
 bool japaneseLanguage();
 
-void overrideScreenPixelsPerInch(std::optional<int> ppi);
 void overrideUsMeasurement(std::optional<bool> us);
 void overrideScreenColorCount(std::optional<long long> count);
 

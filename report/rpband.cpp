@@ -1,8 +1,8 @@
 #include "report/rpband.h"
 
+#include "platform/units.h"
 #include "platform/canvas.h"
 #include "report/customreport.h"
-#include "report/reportenv.h"
 #include "report/reportstrings.h"
 #include "report/rpprintable.h"
 #include "report/surfacescheme.h"
@@ -175,10 +175,10 @@ void RpCustomBand::expandedHeight(double &newHeight)
             continue;
         double e = p->height();
         p->getExpandedHeight(e);
-        const double b = (p->top() + e) / 0.37795;
+        const double b = (p->top() + e) / units::kScreenPixelsPerNative;
         if (b > m_expandedHeight) {
             m_expandedHeight = b;
-            extra = (height() - p->top() - p->height() + 1) / 0.37795;
+            extra = (height() - p->top() - p->height() + 1) / units::kScreenPixelsPerNative;
         }
     }
     if (extra < 0)
@@ -287,11 +287,11 @@ void RpCustomBand::paintSurface(Canvas &canvas)
     line(0, H - 1, W - 1, H - 1);
     line(0, 0, 0, H - 1);
     line(W - 1, 0, W - 1, H - 1);
-    const double f = reportenv::screenPixelsPerInch() / 254.0;
+    const double f = units::devicePerNative(units::screenPixelsPerInch());
     m_frame->paintFrame(canvas, gdi::Rect{0, 0, W - 1, H - 1}, f, f);
 
     gdi::LogFont lf;
-    lf.height = -mulDiv(6, reportenv::screenPixelsPerInch(), 72);
+    lf.height = -mulDiv(6, units::screenPixelsPerInch(), int(units::kPointsPerInch));
     lf.faceName = QString::fromLatin1(reportstrings::kRulerFont);
     canvas.setFont(lf);
     canvas.setTextColor(surfaceScheme().textColor);

@@ -1,7 +1,7 @@
 #include "report/rpbasepanel.h"
 
+#include "platform/units.h"
 #include "platform/paintercanvas.h"
-#include "report/reportenv.h"
 #include "report/reportstrings.h"
 #include "report/rpprintable.h"
 #include "report/surfacescheme.h"
@@ -45,7 +45,7 @@ void RpBasePanel::applyBounds(int l, int t, int w, int h)
 void RpBasePanel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int ppi = reportenv::screenPixelsPerInch();
+    const int ppi = units::screenPixelsPerInch();
     PainterCanvas canvas(&painter, ppi, ppi, size());
     paintSurface(canvas);
 }
@@ -74,7 +74,7 @@ gdi::LogFont rulerFont(int ppi)
 void RpBasePanel::drawRuler(Canvas &canvas, RpUnit units)
 {
     const SurfaceScheme &scheme = surfaceScheme();
-    const double P = reportenv::screenPixelsPerInch();
+    const double P = units::screenPixelsPerInch();
     const double Z = m_zoom;
     const int W = width();
     const int H = height();

@@ -1,5 +1,6 @@
 #include "report/rpframe.h"
 
+#include "platform/units.h"
 #include "platform/canvas.h"
 #include "printer/exportfilter.h"
 #include "report/customreport.h"
@@ -61,7 +62,7 @@ int RpFrame::thickness(double factor) const
 {
     if (m_width == -1)
         return 1;
-    int t = rpRound(factor / 72.0 * 254.0 * m_width);
+    int t = rpRound(factor * units::pointsToNative(m_width));
     if (t < 1 && m_width >= 1)
         t = 1;
     if (t < 0)

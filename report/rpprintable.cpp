@@ -1,9 +1,9 @@
 #include "report/rpprintable.h"
 
+#include "platform/units.h"
 #include "platform/paintercanvas.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
-#include "report/reportenv.h"
 #include "report/rpband.h"
 
 #include <QPainter>
@@ -205,13 +205,13 @@ void RpPrintable::loaded()
 
 double RpPrintable::screenFactor() const
 {
-    return zoom() * (reportenv::screenPixelsPerInch() / 254.0) / 100.0;
+    return zoom() * units::devicePerNative(units::screenPixelsPerInch()) / 100.0;
 }
 
 void RpPrintable::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const int ppi = reportenv::screenPixelsPerInch();
+    const int ppi = units::screenPixelsPerInch();
     PainterCanvas canvas(&painter, ppi, ppi, QWidget::size());
     paintSurface(canvas);
 }

@@ -13,7 +13,7 @@ double characterHeightMM(double s) { return 145.3 / s / 2.54; }
 RpUnit defaultReportUnit() { return reportenv::usMeasurement() ? RpUnit::Inches : RpUnit::MM; }
 
 RpUnitBase::RpUnitBase()
-    : m_resolution(reportenv::screenPixelsPerInch())
+    : m_resolution(units::screenPixelsPerInch())
     , m_units(defaultReportUnit())
     , m_savedUnits(m_units)
 {
@@ -40,9 +40,9 @@ double RpUnitBase::fromNative(RpUnit units, bool horizontal, double v) const
     case RpUnit::MM:
         return v / 10.0;
     case RpUnit::Inches:
-        return v / 254.0;
+        return v / units::kNativePerInch;
     case RpUnit::Pixels:
-        return v / (254.0 / m_resolution) * m_zoom / 100.0;
+        return v / (units::kNativePerInch / m_resolution) * m_zoom / 100.0;
     case RpUnit::Characters: {
         // Without a font size there is no character cell: the value is shown
         // as it is stored rather than divided by zero.
@@ -63,11 +63,11 @@ double RpUnitBase::toNative(RpUnit units, bool horizontal, double v) const
     case RpUnit::MM:
         return v * 10.0;
     case RpUnit::Inches:
-        return v * 254.0;
+        return v * units::kNativePerInch;
     case RpUnit::Pixels:
         if (m_zoom == 0)
             return v;
-        return v * (254.0 / m_resolution) / m_zoom * 100.0;
+        return v * (units::kNativePerInch / m_resolution) / m_zoom * 100.0;
     case RpUnit::Characters: {
         const double s = reportFontSize();
         if (s == 0)

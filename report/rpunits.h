@@ -4,6 +4,8 @@
 // All geometry is stored in tenths of a millimetre ("native" units, 254 per
 // inch) and shown in the unit the user picked. A size object keeps its
 // owner's on-screen bounds in step with its values.
+#include "platform/units.h"
+
 #include <QtGlobal>
 #include <cmath>
 #include <vector>
@@ -14,10 +16,6 @@ class RpCustomBand;
 
 // Stored by ordinal.
 enum class RpUnit { MM = 0, Inches = 1, Pixels = 2, Characters = 3, Native = 4 };
-
-// Round to the nearest integer, halves to the even neighbour.
-inline qint64 rpRound64(double v) { return std::llrint(v); }
-inline int rpRound(double v) { return int(std::llrint(v)); }
 
 // Millimetres per character and per text line at font size s (points).
 double characterWidthMM(double s);

@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         reportenv::overrideUsMeasurement(false);
-        reportenv::overrideScreenPixelsPerInch(96);
         forceSurfaceScheme(true);
         report = std::make_unique<Report>();
         report->setUnits(RpUnit::MM);
@@ -33,7 +32,6 @@ protected:
         report->setExportFilter(nullptr);
         report.reset();
         reportenv::overrideUsMeasurement(std::nullopt);
-        reportenv::overrideScreenPixelsPerInch(std::nullopt);
     }
     RpLabel *label(const QString &caption, int w = 200, int h = 30, bool autoSize = false)
     {

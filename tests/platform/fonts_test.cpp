@@ -3,6 +3,7 @@
 #include "painter_support.h"
 #include "platform/fonts.h"
 #include "platform/screen.h"
+#include "platform/units.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -266,6 +267,6 @@ TEST(FontDocument, FaceOutOfACollection)
 
 TEST(FontScreen, ReferenceSurfaceIs96Dpi)
 {
-    EXPECT_EQ(screenPixelsPerInch(), 96);
+    EXPECT_EQ(units::screenPixelsPerInch(), 96);
     EXPECT_GE(screenColorDepth(), 1);
 }

@@ -76,11 +76,3 @@ TEST(PaperSizes, BinCodes)
     EXPECT_EQ(papers::binFromValueName("Tractor"), RpBin::Tractor);
     EXPECT_FALSE(papers::binFromValueName("Nothing"));
 }
-
-TEST(PaperSizes, RoundingHalvesToEven)
-{
-    EXPECT_EQ(papers::roundEven(2.5), 2);
-    EXPECT_EQ(papers::roundEven(3.5), 4);
-    EXPECT_EQ(papers::roundEven(-2.5), -2);
-    EXPECT_EQ(papers::roundEven(2.6), 3);
-}

@@ -13,7 +13,6 @@ protected:
     void SetUp() override
     {
         reportenv::overrideUsMeasurement(false);
-        reportenv::overrideScreenPixelsPerInch(96);
         forceSurfaceScheme(true);
         report = std::make_unique<Report>();
     }
@@ -21,7 +20,6 @@ protected:
     {
         report.reset();
         reportenv::overrideUsMeasurement(std::nullopt);
-        reportenv::overrideScreenPixelsPerInch(std::nullopt);
     }
     // The worksheet page: margins 10, 10, 10 and 7 mm, one title band.
     RpBand *worksheetPage()
