@@ -2,7 +2,7 @@
 // generation does for group expressions and expression labels.
 #include "expr/environment.h"
 #include "expr/evaluator.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include <benchmark/benchmark.h>
 

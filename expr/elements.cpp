@@ -2,7 +2,7 @@
 
 #include "expr/environment.h"
 #include "expr/exprstrings.h"
-#include "report/dataset.h"
+#include "data/dataset.h"
 
 #include <algorithm>
 

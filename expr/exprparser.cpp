@@ -4,7 +4,7 @@
 #include "expr/environment.h"
 #include "expr/exprstrings.h"
 #include "expr/functions.h"
-#include "report/dataset.h"
+#include "data/dataset.h"
 
 #include <charconv>
 #include <limits>

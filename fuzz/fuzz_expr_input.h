@@ -7,7 +7,7 @@
 #include "expr/evaluator.h"
 #include "expr/numberpicture.h"
 #include "platform/rperror.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include <QDateTime>
 #include <QString>

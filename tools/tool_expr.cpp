@@ -3,7 +3,7 @@
 
 #include "expr/evaluator.h"
 #include "platform/rperror.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include <QFile>
 #include <memory>

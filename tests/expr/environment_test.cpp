@@ -4,7 +4,7 @@
 
 #include "expr/environment.h"
 #include "platform/rperror.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include <QDate>
 #include <QDateTime>

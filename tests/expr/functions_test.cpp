@@ -3,7 +3,7 @@
 #include "exprtestutil.h"
 
 #include "expr/functions.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "exprtestutil.h"
 
 #include "fuzz/fuzz_expr_input.h"
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 // RpMemoryTable: a data set held in memory, with typed fields. Used where a
 // report needs records without a database, and by tovrel-tool.
-#include "report/dataset.h"
+#include "data/dataset.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "report/memorytable.h"
+#include "data/memorytable.h"
 
 #include "platform/rperror.h"
 
