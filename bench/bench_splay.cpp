@@ -10,6 +10,7 @@
 #include "printer/rpcompress.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpband.h"
 #include "report/rpprintable.h"
 
@@ -37,7 +38,7 @@ std::vector<QByteArray> worksheetPages()
         CustomReport *report = form.report(layout);
         MetafileRecorder rec(rpRound(2100 * f), rpRound(2970 * f));
         RpCanvasPageDevice device(&rec, f, f);
-        report->setReportPrinter(&device);
+        RpReportRun run(*report, device);
         // The bands one below the other from the top of the sheet.
         double top = 0;
         for (int i = 1; i <= 7; ++i) {
@@ -45,13 +46,12 @@ std::vector<QByteArray> worksheetPages()
             if (!band)
                 continue;
             for (RpPrintable *p : band->printables()) {
-                p->beginPrinting();
-                p->printAt(0, int(top));
+                p->beginPrinting(run);
+                p->printAt(run, 0, int(top));
                 p->endPrinting();
             }
             top += band->size()->height();
         }
-        report->setReportPrinter(nullptr);
         out.push_back(rec.finish().bytes());
     }
     return out;

@@ -280,7 +280,8 @@ void registerReportClasses(desc::Registry &r)
         b.enumProperty(QStringLiteral("Units"), &CustomReport::units, &CustomReport::setUnits, kUnits);
         b.property(QStringLiteral("Zoom"), &CustomReport::zoom, &CustomReport::setZoom);
         b.setProperty(QStringLiteral("Options"), &CustomReport::options, &CustomReport::setOptions, kOptions);
-        b.property(QStringLiteral("PrintIfEmpty"), &CustomReport::printIfEmpty, &CustomReport::setPrintIfEmpty, false);
+        b.property(QStringLiteral("PrintIfEmpty"), &CustomReport::printIfEmpty, &CustomReport::setPrintIfEmpty, true);
+        b.property(QStringLiteral("Tag"), &CustomReport::tag, &CustomReport::setTag, 0);
         b.property(QStringLiteral("SnapToGrid"), &CustomReport::snapToGrid, &CustomReport::setSnapToGrid);
         b.property(QStringLiteral("ShowProgress"), &CustomReport::showProgress, &CustomReport::setShowProgress, true);
         b.property(QStringLiteral("ReportTitle"), &CustomReport::reportTitle, &CustomReport::setReportTitle, QString());
@@ -391,6 +392,7 @@ void registerReportClasses(desc::Registry &r)
         b.beginLoad(&beginLoading<RpPrintable>);
         b.subObject<RpPrintableSize>(QStringLiteral("Size"), &RpPrintable::size);
         b.property(QStringLiteral("Enabled"), &RpPrintable::printableEnabled, &RpPrintable::setPrintableEnabled, true);
+        b.property(QStringLiteral("Tag"), &RpPrintable::tag, &RpPrintable::setTag, 0);
         b.subObject<RpFrame>(QStringLiteral("Frame"), &RpPrintable::frame);
         b.loaded(&RpPrintable::loaded);
     }

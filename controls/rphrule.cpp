@@ -4,6 +4,7 @@
 #include "printer/exportfilter.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 
 namespace {
 
@@ -19,18 +20,14 @@ RpHRule::RpHRule(QWidget *parent)
         setParentPanel(parent);
 }
 
-void RpHRule::printAt(int ofsX, int ofsY)
+void RpHRule::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
-    if (!m_reportPrinter)
-        beginPrinting();
-    if (!m_parentReport || !m_reportPrinter)
+    const PageRect r = pageRect(run.device(), ofsX, ofsY);
+    if (run.exporting() && run.exportFilter()->isPdfDocumentFilter())
+        run.exportFilter()->acceptGraphic(r.L, r.T, this);
+    if (!run.finalPass() || !isPrintable())
         return;
-    const PageRect r = pageRect(ofsX, ofsY);
-    if (m_parentReport->exporting() && m_parentReport->exportFilter()->isPdfDocumentFilter())
-        m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
-    if (!m_parentReport->finalPass() || !isPrintable())
-        return;
-    if (Canvas *c = m_reportPrinter->canvas()) {
+    if (Canvas *c = run.canvas()) {
         c->setBrush(resolvedBrush(m_brush));
         c->setPen(resolvedPen(m_pen));
         c->moveTo(r.L, r.MY);
@@ -63,18 +60,14 @@ void RpPDFShape::setShapeType(RpShapeType t)
     update();
 }
 
-void RpPDFShape::printAt(int ofsX, int ofsY)
+void RpPDFShape::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
-    if (!m_reportPrinter)
-        beginPrinting();
-    if (!m_parentReport || !m_reportPrinter)
+    const PageRect r = pageRect(run.device(), ofsX, ofsY);
+    if (run.exporting() && isPrintable() && run.exportFilter()->isPdfDocumentFilter())
+        run.exportFilter()->acceptGraphic(r.L, r.T, this);
+    if (!run.finalPass() || !isPrintable() || !kindDrawnByPdfShape(m_shapeType))
         return;
-    const PageRect r = pageRect(ofsX, ofsY);
-    if (m_parentReport->exporting() && isPrintable() && m_parentReport->exportFilter()->isPdfDocumentFilter())
-        m_parentReport->exportFilter()->acceptGraphic(r.L, r.T, this);
-    if (!m_parentReport->finalPass() || !isPrintable() || !kindDrawnByPdfShape(m_shapeType))
-        return;
-    if (Canvas *c = m_reportPrinter->canvas()) {
+    if (Canvas *c = run.canvas()) {
         c->setBrush(resolvedBrush(m_brush));
         c->setPen(resolvedPen(m_pen));
         drawShapeFigure(*c, m_shapeType, r.L, r.T, r.R, r.B, r.MX, r.MY, 0);

@@ -8,7 +8,7 @@ class RpHRule : public RpLineArt {
 public:
     explicit RpHRule(QWidget *parent = nullptr);
 
-    void printAt(int ofsX, int ofsY) override;
+    void printAt(RpReportRun &run, int ofsX, int ofsY) override;
     void paintSurface(Canvas &canvas) override;
 };
 
@@ -20,7 +20,7 @@ public:
     RpShapeType shapeType() const { return m_shapeType; }
     void setShapeType(RpShapeType t);
 
-    void printAt(int ofsX, int ofsY) override;
+    void printAt(RpReportRun &run, int ofsX, int ofsY) override;
     void paintSurface(Canvas &canvas) override;
 
 private:

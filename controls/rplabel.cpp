@@ -1,25 +1,17 @@
 #include "controls/rplabel.h"
 
-#include "platform/units.h"
 #include "platform/canvas.h"
-#include "platform/paintercanvas.h"
+#include "platform/textmeasurer.h"
+#include "platform/units.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpband.h"
 #include "report/rpshape.h"
 
-#include <QImage>
 #include <cmath>
 
 namespace {
-
-// A surface to measure on for a label that belongs to no report.
-Canvas &ownMeasureCanvas()
-{
-    static QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-    static PainterCanvas canvas(&image, units::screenPixelsPerInch());
-    return canvas;
-}
 
 bool isBlank(const QString &s) { return s.trimmed().isEmpty(); }
 
@@ -135,31 +127,32 @@ Alignment RpCustomLabel::effectiveAlignment() const
     return m_alignment;
 }
 
-int RpCustomLabel::measureWidth(const QString &s)
+int RpCustomLabel::measureWidth(const QString &s) const
 {
     if (m_parentReport) {
         const qint64 w = m_parentReport->textWidth(font(), s);
         return int(rpRound64(double(w * zoom()) / 100.0));
     }
-    Canvas &c = ownMeasureCanvas();
-    c.setFont(font().toLogFont(c.logPixelsY()));
-    return c.textWidth(s);
+    // A label on no report measures on its own surface.
+    return textmeasure::extent(font().toLogFont(units::screenPixelsPerInch()), s).cx;
 }
 
-int RpCustomLabel::lineHeight()
+int RpCustomLabel::lineHeight() const
 {
     if (!m_parentReport)
         return 0;
     return m_parentReport->textHeight(font(), QStringLiteral("W")) * zoom() / 100;
 }
 
-void RpCustomLabel::flushLine(LineState &st)
+namespace {
+void flushLine(QStringList &out, QString &line)
 {
-    m_formattedLines.append(st.line);
-    st.line.clear();
+    out.append(line);
+    line.clear();
 }
+} // namespace
 
-void RpCustomLabel::addWord(LineState &st, QString w, int W)
+void RpCustomLabel::addWord(QStringList &out, LineState &st, QString w, int W) const
 {
     if (measureWidth(st.line + w) <= W) {
         st.line += w;
@@ -171,9 +164,9 @@ void RpCustomLabel::addWord(LineState &st, QString w, int W)
         while (i < w.size() && measureWidth(st.line + w.at(i)) < W)
             st.line += w.at(i++);
         w.clear();
-        flushLine(st);
+        flushLine(out, st.line);
     } else {
-        flushLine(st);
+        flushLine(out, st.line);
         if (measureWidth(w) > W) {
             if (W == 0)
                 w.clear();
@@ -181,7 +174,7 @@ void RpCustomLabel::addWord(LineState &st, QString w, int W)
                 while (!w.isEmpty() && measureWidth(w) > W)
                     w.chop(1);
             st.line = w;
-            flushLine(st);
+            flushLine(out, st.line);
             w.clear();
         }
     }
@@ -192,32 +185,31 @@ void RpCustomLabel::addWord(LineState &st, QString w, int W)
     st.line += w;
 }
 
-void RpCustomLabel::formatLine(const QString &input)
+void RpCustomLabel::formatLine(QStringList &out, int W, const QString &input) const
 {
     QString s = input;
     s.remove(QChar(10));
     if (s.contains(QChar(13))) {
         const QStringList parts = s.split(QChar(13));
         for (const QString &part : parts)
-            formatLine(part);
+            formatLine(out, W, part);
         return;
     }
     LineState st;
-    const int W = width();
     if (m_autoSize) {
         st.line = s;
-        flushLine(st);
+        flushLine(out, st.line);
         st.stop = true;
         return;
     }
     if (m_wrapStyle == WrapStyle::BreakAnywhere) {
         for (QChar c : s) {
             if (measureWidth(st.line + c) > W)
-                flushLine(st);
+                flushLine(out, st.line);
             st.line += c;
         }
         if (!isBlank(st.line))
-            flushLine(st);
+            flushLine(out, st.line);
         return;
     }
     // Words end after the first space or hyphen; the break stays with the word.
@@ -225,76 +217,85 @@ void RpCustomLabel::formatLine(const QString &input)
     for (QChar c : s) {
         word += c;
         if (c == QLatin1Char(' ') || c == QLatin1Char('-')) {
-            addWord(st, word, W);
+            addWord(out, st, word, W);
             word.clear();
         }
     }
     if (!word.isEmpty())
-        addWord(st, word, W);
+        addWord(out, st, word, W);
     if (!st.stop)
-        flushLine(st);
+        flushLine(out, st.line);
 }
 
 void RpCustomLabel::formatLines()
 {
     if (isLoading())
         return; // formatted once the description has been read
-    if (!parentWidget()) {
-        m_doneFormat = true;
+    formatInto(m_formattedLines, m_caption, m_updatingBounds);
+    m_doneFormat = true;
+}
+
+void RpCustomLabel::formatInto(QStringList &out, const QString &text, bool &updatingBounds)
+{
+    if (!parentWidget())
         return;
-    }
-    m_formattedLines.clear();
+    out.clear();
     const bool hasReport = m_parentReport != nullptr;
     if (isCaptionBased()) {
-        formatLine(m_printCaption);
-        if (!m_updatingBounds && hasReport) {
+        formatLine(out, pixelBounds().width, text);
+        if (!updatingBounds && hasReport) {
             const int h = m_parentReport->textHeight(font(), QStringLiteral("Wp")) * zoom() / 100 + 1;
-            if (h > height()) {
-                m_updatingBounds = true;
-                setHeight(h);
-                m_updatingBounds = false;
+            const PixelBounds b = pixelBounds();
+            if (h > b.height) {
+                updatingBounds = true;
+                storePixelBounds(b.left, b.top, b.width, h);
+                updatingBounds = false;
             }
         }
     } else if (!m_lines.isEmpty()) {
         if (m_autoSize)
-            m_formattedLines = m_lines;
+            out = m_lines;
         else
             for (const QString &l : m_lines)
-                formatLine(l);
+                formatLine(out, pixelBounds().width, l);
     }
-    if (m_autoSize && !m_updatingBounds && hasReport) {
+    if (m_autoSize && !updatingBounds && hasReport) {
         int w = 0;
-        for (const QString &l : m_formattedLines)
+        for (const QString &l : out)
             w = std::max(w, measureWidth(l));
         if (m_frame->drawLeft())
             w += m_frame->width();
         if (m_frame->drawRight())
             w += m_frame->width();
-        m_updatingBounds = true;
-        int l = left();
+        updatingBounds = true;
+        // The alignment edge stays where it was.
+        PixelBounds b = pixelBounds();
+        int l = b.left;
         switch (effectiveAlignment()) {
         case Alignment::taRightJustify:
-            l = left() + width() - w;
+            l = b.left + b.width - w;
             break;
         case Alignment::taCenter:
-            l = left() + (width() - w) / 2;
+            l = b.left + (b.width - w) / 2;
             break;
         case Alignment::taLeftJustify:
             break;
         }
-        setBounds(l, top(), w, height());
+        storePixelBounds(l, b.top, w, b.height);
+        b = pixelBounds();
         const int lh = lineHeight();
-        if (lh + 1 > height())
-            setHeight(lh + 1);
-        m_updatingBounds = false;
+        if (lh + 1 > b.height)
+            storePixelBounds(b.left, b.top, b.width, lh + 1);
+        updatingBounds = false;
     }
-    m_doneFormat = true;
 }
 
-void RpCustomLabel::beginPrinting()
+void RpCustomLabel::beginPrinting(RpReportRun &run)
 {
-    RpPrintable::beginPrinting();
-    setCaption(m_caption);
+    RpPrintable::beginPrinting(run);
+    // The print caption starts from the caption, formatted anew.
+    m_printCaption = m_caption;
+    formatInto(m_printLines, m_printCaption, m_printUpdatingBounds);
 }
 
 void RpCustomLabel::endPrinting() { RpPrintable::endPrinting(); }
@@ -322,22 +323,20 @@ void RpCustomLabel::loaded()
     formatLines();
 }
 
-void RpCustomLabel::printAt(int ofsX, int ofsY)
+void RpCustomLabel::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
     if (!isPrintable())
         return;
-    if (!m_reportPrinter)
-        beginPrinting();
-    if (!m_reportPrinter || !m_reportPrinter->canvas())
+    if (!run.canvas())
         return;
-    Canvas &c = *m_reportPrinter->canvas();
+    Canvas &c = *run.canvas();
     c.setFont(font().toLogFont(c.logPixelsY()));
     const double L = m_size->nativeValue(RpPrintableSize::LeftIdx);
     const double T = m_size->nativeValue(RpPrintableSize::TopIdx);
     const double W = m_size->nativeValue(RpPrintableSize::WidthIdx);
     const double H = m_size->nativeValue(RpPrintableSize::HeightIdx);
-    const double LH = c.textHeight(QStringLiteral("W")) / m_reportPrinter->yFactor();
-    printToCanvas(c, L + ofsX, T + ofsY, W, H, LH, m_autoStretch);
+    const double LH = c.textHeight(QStringLiteral("W")) / run.device().yFactor();
+    printToCanvas(run, c, L + ofsX, T + ofsY, W, H, LH, m_autoStretch);
 }
 
 void RpCustomLabel::fillStrip(Canvas &c, int l, int t, int r, int b)
@@ -348,17 +347,18 @@ void RpCustomLabel::fillStrip(Canvas &c, int l, int t, int r, int b)
     c.fillRect(gdi::Rect{l, t, r, b}, brush);
 }
 
-void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, double H, double LH, bool canExpand)
+void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double T, double W, double H, double LH,
+                                  bool canExpand)
 {
-    RpPageDevice &p = *m_reportPrinter;
-    CustomReport *report = m_parentReport;
-    const bool finalPass = report && report->finalPass();
-    const bool exporting = report && report->exporting();
+    RpPageDevice &p = run.device();
+    const bool finalPass = run.finalPass();
+    const bool exporting = run.exporting();
     const double W0 = W;
     m_ps = PrintState{};
+    m_ps.run = &run;
     m_ps.E = 0;
 
-    // 1. The OnPrint handler may replace the text for this print.
+    // The OnPrint handler may replace the text for this print.
     QString savedPrintCaption;
     bool restoreCaption = false;
     if (onPrint) {
@@ -371,24 +371,24 @@ void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, doubl
             savedPrintCaption = m_printCaption;
             restoreCaption = true;
             m_printCaption = v;
-            formatLines();
+            formatInto(m_printLines, m_printCaption, m_printUpdatingBounds);
         }
     }
-    // 2.
-    formatLines();
+    // Formatting may have changed the stored width.
+    formatInto(m_printLines, m_printCaption, m_printUpdatingBounds);
     W = m_size->nativeValue(RpPrintableSize::WidthIdx);
-    // 3. Background for the exporter (white is never exported).
+    // The background for the exporter (white is never exported).
     if (exporting && m_opaque && rpcolor::resolve(m_color) != gdi::rgb(255, 255, 255)) {
         RpShape bg;
         bg.setBrush({gdi::BS_SOLID, m_color, 0});
         bg.setPen({gdi::PS_NULL, 1, 0});
         bg.setDeviceBounds(gdi::Rect{p.xPos(L), p.yPos(T), p.xPos(L) + p.xSize(W), p.yPos(T) + p.ySize(H)});
-        report->exportFilter()->acceptGraphic(bg.x(), bg.y(), &bg);
+        run.exportFilter()->acceptGraphic(bg.x(), bg.y(), &bg);
     }
-    // 4.
+    // The background on the page.
     if (finalPass && m_opaque)
         fillStrip(c, p.xPos(L), p.yPos(T), p.xPos(L + W), p.yPos(T + H));
-    // 5. Inset by the frame.
+    // Inset by the frame.
     const double L0 = L;
     const double T0 = T;
     const int f = rpRound(units::pointsToNative(m_frame->width()));
@@ -396,7 +396,8 @@ void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, doubl
         T += f;
     if (m_frame->drawLeft())
         L += f;
-    // 6., 7.
+    // The limit the lines must keep to, and the anchor of the text: with
+    // AutoSize it moves by what formatting changed of the width.
     m_ps.L = L;
     m_ps.T = T;
     m_ps.W = W;
@@ -412,7 +413,7 @@ void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, doubl
         else if (m_alignment == Alignment::taCenter)
             X = L - (W - W0) / 2;
     }
-    // 8.
+    // Alignment of the text on the anchor.
     c.setBkMode(gdi::TRANSPARENT);
     quint32 align = gdi::TA_TOP;
     switch (effectiveAlignment()) {
@@ -433,23 +434,24 @@ void RpCustomLabel::printToCanvas(Canvas &c, double L, double T, double W, doubl
     c.setTextAlign(align);
     c.setTextColor(rpcolor::resolve(font().color));
     m_ps.X = X;
-    // 9., 10.
+    // The lines from the current one on, while they fit (the band may grow
+    // for them); a print that stops early continues there next time.
     if (m_printFinished)
         m_currentLine = 0;
-    while (m_currentLine <= m_formattedLines.size() - 1 && hasRoomForLine(c)) {
+    while (m_currentLine <= m_printLines.size() - 1 && hasRoomForLine(c)) {
         printLine(c, m_currentLine);
         ++m_currentLine;
     }
-    m_printFinished = m_currentLine > m_formattedLines.size() - 1 || !m_autoStretch;
-    // 11.
+    m_printFinished = m_currentLine > m_printLines.size() - 1 || !m_autoStretch;
     c.selectClipRgnNone();
     if (restoreCaption)
         m_printCaption = savedPrintCaption;
-    // 12. The frame goes round the label's own rectangle, grown by what the
+    // The frame goes round the label's own rectangle, grown by what the
     // band gave.
     if ((finalPass || exporting) && m_frame->anyFrame())
         m_frame->paintFrame(c, gdi::Rect{p.xPos(L0), p.yPos(T0), p.xPos(L0 + W), p.yPos(T0 + H + m_ps.E)},
-                            p.xFactor(), p.yFactor());
+                            p.xFactor(), p.yFactor(), &run);
+    m_ps.run = nullptr;
 }
 
 bool RpCustomLabel::hasRoomForLine(Canvas &c)
@@ -464,8 +466,8 @@ bool RpCustomLabel::hasRoomForLine(Canvas &c)
     const double E0 = m_ps.E;
     band->expandBand(m_ps.LH, m_ps.E, m_ps.hasExpanded);
     m_ps.limit = m_ps.T + m_ps.H + 1 + m_ps.E;
-    if (m_parentReport && m_parentReport->finalPass() && m_opaque) {
-        RpPageDevice &p = *m_reportPrinter;
+    if (m_ps.run->finalPass() && m_opaque) {
+        RpPageDevice &p = m_ps.run->device();
         fillStrip(c, p.xPos(m_ps.L), p.yPos(m_ps.T + m_ps.H + E0), p.xPos(m_ps.L + m_ps.W),
                   p.yPos(m_ps.T + m_ps.H + m_ps.E));
     }
@@ -474,10 +476,11 @@ bool RpCustomLabel::hasRoomForLine(Canvas &c)
 
 void RpCustomLabel::printLine(Canvas &c, int i)
 {
-    const QString &line = m_formattedLines.at(i);
-    const bool finalPass = m_parentReport && m_parentReport->finalPass();
-    const bool exporting = m_parentReport && m_parentReport->exporting();
-    RpPageDevice &p = *m_reportPrinter;
+    const QString &line = m_printLines.at(i);
+    RpReportRun &run = *m_ps.run;
+    const bool finalPass = run.finalPass();
+    const bool exporting = run.exporting();
+    RpPageDevice &p = run.device();
     if (finalPass && !line.isEmpty()) {
         if (m_fullJustify) {
             justifyLine(c, line);
@@ -490,16 +493,17 @@ void RpCustomLabel::printLine(Canvas &c, int i)
         if (m_fullJustify)
             justifyLine(c, line);
         else
-            m_parentReport->exportFilter()->textOut(m_ps.X, m_ps.Y, font(), rpcolor::resolve(m_color),
-                                                    effectiveAlignment(), line);
+            run.exportFilter()->textOut(m_ps.X, m_ps.Y, font(), rpcolor::resolve(m_color), effectiveAlignment(),
+                                        line);
     }
     m_ps.Y += m_ps.LH;
 }
 
 void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
 {
-    RpPageDevice &p = *m_reportPrinter;
-    const bool exporting = m_parentReport && m_parentReport->exporting();
+    RpReportRun &run = *m_ps.run;
+    RpPageDevice &p = run.device();
+    const bool exporting = run.exporting();
     QStringList words;
     for (const QString &w : line.split(QLatin1Char(' ')))
         if (const QString t = w.trimmed(); !t.isEmpty())
@@ -507,7 +511,7 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
     double total = 0;
     for (const QString &w : words)
         total += c.textWidth(w);
-    const double available = width() * (p.yPos(100000) / 100000.0 / units::kScreenPixelsPerNative);
+    const double available = pixelBounds().width * (p.yPos(100000) / 100000.0 / units::kScreenPixelsPerNative);
     const double space = c.textWidth(QStringLiteral(" "));
     double gap = space;
     if (words.size() >= 2 && available > total)
@@ -520,8 +524,8 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
         if (!exporting)
             c.textOut(rpRound(x), y, w);
         else
-            m_parentReport->exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), m_ps.Y, font(), rpcolor::resolve(m_color),
-                                                    effectiveAlignment(), w);
+            run.exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), m_ps.Y, font(),
+                                        rpcolor::resolve(m_color), effectiveAlignment(), w);
         x += c.textWidth(w) + gap;
     }
     if (!exporting)

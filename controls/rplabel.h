@@ -2,6 +2,10 @@
 // The report's text control: breaks its text into lines that fit its width,
 // can size its width to the text, paints a preview at the report's zoom and
 // prints its lines onto the page (stretching its band when allowed).
+//
+// The surface and a run each keep their own formatted lines: the widget
+// formats the caption for painting, a run formats its print caption for the
+// page, so a run on another thread never shares a line list with painting.
 #include "report/rpprintable.h"
 
 #include <QStringList>
@@ -58,11 +62,15 @@ public:
     // Renames the control; a caption that was empty or the old name follows.
     void setName(const QString &name);
 
+    // The lines the surface shows.
     const QStringList &formattedLines() const { return m_formattedLines; }
     bool doneFormat() const { return m_doneFormat; }
+    // The next line a run prints.
     int currentLine() const { return m_currentLine; }
 
     virtual bool isCaptionBased() const { return m_captionBased; }
+    // Formats the caption (or the lines) for the surface; with AutoSize the
+    // stored bounds follow the text.
     virtual void formatLines();
 
     // Effective alignment: left and right swapped under right-to-left.
@@ -71,30 +79,34 @@ public:
     bool useRightToLeftReading() const { return m_biDiMode != BiDiMode::bdLeftToRight; }
 
     // Width of `s` at the report's zoom (extent + 1), and the line height
-    // used for formatting.
-    int measureWidth(const QString &s);
-    int lineHeight();
+    // used for formatting. Any thread.
+    int measureWidth(const QString &s) const;
+    int lineHeight() const;
 
-    void beginPrinting() override;
+    void beginPrinting(RpReportRun &run) override;
     void endPrinting() override;
-    void printAt(int ofsX, int ofsY) override;
+    void printAt(RpReportRun &run, int ofsX, int ofsY) override;
     void changeAlignment(Alignment a) override;
     void setParentPanel(QWidget *parent) override;
     void loaded() override;
     void paintSurface(Canvas &canvas) override;
 
     // Prints the lines from the current one on, at (L, T) with width W and
-    // height H (native units), line height LH; true when the band may grow.
-    void printToCanvas(Canvas &canvas, double L, double T, double W, double H, double LH, bool canExpand);
+    // height H (native units), line height LH; the band may grow when
+    // canExpand.
+    void printToCanvas(RpReportRun &run, Canvas &canvas, double L, double T, double W, double H, double LH,
+                       bool canExpand);
 
 private:
     struct LineState {
         QString line;
         bool stop = false;
     };
-    void formatLine(const QString &s);
-    void addWord(LineState &st, QString w, int W);
-    void flushLine(LineState &st);
+    // Formats `text` into `out` at the current stored width; `updatingBounds`
+    // is the re-entry guard of whoever formats (the surface or the run).
+    void formatInto(QStringList &out, const QString &text, bool &updatingBounds);
+    void formatLine(QStringList &out, int W, const QString &s) const;
+    void addWord(QStringList &out, LineState &st, QString w, int W) const;
     bool hasRoomForLine(Canvas &canvas);
     void printLine(Canvas &canvas, int i);
     void justifyLine(Canvas &canvas, const QString &line);
@@ -109,7 +121,6 @@ private:
     QString m_widecaption;
     WrapStyle m_wrapStyle = WrapStyle::BreakOnSpaces;
     int m_currentLine = 0;
-    QString m_printCaption;
     QString m_wideprintcaption;
     int m_fontSize = 0;
     QStringList m_formattedLines;
@@ -123,8 +134,14 @@ private:
     BiDiMode m_biDiMode = BiDiMode::bdLeftToRight;
     bool m_parentBiDiMode = true;
 
+    // What a run prints: the print caption (the caption, or for one print
+    // what OnPrint made of it) and its lines.
+    QString m_printCaption;
+    QStringList m_printLines;
+    bool m_printUpdatingBounds = false;
     // State of one print (PrintToCanvas and its helpers).
     struct PrintState {
+        RpReportRun *run = nullptr;
         double L = 0, T = 0, W = 0, H = 0, LH = 0, X = 0, Y = 0, limit = 0, E = 0;
         bool canExpand = false;
         bool hasExpanded = false;

@@ -1,5 +1,7 @@
 #include "platform/messages.h"
 
+#include "platform/guithread.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QMutex>
@@ -61,5 +63,8 @@ qintptr sendMessage(const QPointer<QObject> &target, int message, quintptr wPara
 
 void processMessages()
 {
-    QCoreApplication::processEvents();
+    // A generation thread has no windows of its own: the user-interface
+    // thread runs their messages in its own loop.
+    if (onGuiThread())
+        QCoreApplication::processEvents();
 }

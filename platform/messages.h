@@ -67,5 +67,8 @@ bool postMessage(const QPointer<QObject> &target, int message, quintptr wParam =
 qintptr sendMessage(const QPointer<QObject> &target, int message, quintptr wParam = 0, qintptr lParam = 0);
 
 // Lets pending messages run: every message posted so far is delivered
-// (and whatever else the event loop has waiting).
+// (and whatever else the event loop has waiting). On the user-interface
+// thread only; elsewhere (a generation thread) it does nothing. Whatever a
+// caller holds may be freed while the messages run (a closed preview frees
+// its printer): hold it through a QPointer or check it again afterwards.
 void processMessages();

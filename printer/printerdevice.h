@@ -4,6 +4,7 @@
 // canvas. QtPrinterDevice reaches the system's printers (CUPS) through
 // QPrinter; tests put a device of their own in its place.
 #include "printer/devmode.h"
+#include "printer/papersizes.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,10 @@ public:
     virtual void setDeviceMode(const DevMode &mode) = 0;
     // The paper codes the device offers, or none when it does not say.
     virtual std::optional<std::vector<int>> paperCodes() = 0;
+    // The default paper (a device paper code) of the system's default
+    // printer, which need not be the selected one; none without a default
+    // printer.
+    virtual std::optional<int> defaultPaperCode() { return std::nullopt; }
     // LOGPIXELSX/Y, HORZRES/VERTRES (printable area in device pixels),
     // PHYSICALWIDTH/HEIGHT and PHYSICALOFFSETX/Y.
     virtual int deviceCaps(int index) = 0;
@@ -55,3 +60,7 @@ public:
 // nullptr gives the platform's own back).
 PrinterDevice &systemPrinter();
 void setSystemPrinter(PrinterDevice *device);
+
+// The default printer's paper as a paper size, or none when there is no
+// default printer (a new report's page starts on it).
+std::optional<RpPaperSize> defaultPrinterPaper();

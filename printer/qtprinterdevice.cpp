@@ -46,6 +46,23 @@ PrinterDevice &systemPrinter()
 
 void setSystemPrinter(PrinterDevice *device) { g_override = device; }
 
+std::optional<RpPaperSize> defaultPrinterPaper()
+{
+    const std::optional<int> code = systemPrinter().defaultPaperCode();
+    if (!code)
+        return std::nullopt;
+    return papers::fromDeviceCode(*code);
+}
+
+std::optional<int> QtPrinterDevice::defaultPaperCode()
+{
+    const QPrinterInfo def = QPrinterInfo::defaultPrinter();
+    if (def.isNull())
+        return std::nullopt;
+    const QPageSize ps = def.defaultPageSize();
+    return ps.isValid() ? ps.windowsId() : 0;
+}
+
 QtPrinterDevice::QtPrinterDevice() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     refresh();

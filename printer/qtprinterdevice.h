@@ -25,6 +25,7 @@ public:
     std::optional<DevMode> deviceMode() override;
     void setDeviceMode(const DevMode &mode) override;
     std::optional<std::vector<int>> paperCodes() override;
+    std::optional<int> defaultPaperCode() override;
     int deviceCaps(int index) override;
 
     void setTitle(const QString &title) override { m_title = title; }

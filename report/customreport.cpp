@@ -1,8 +1,11 @@
 #include "report/customreport.h"
 
 #include "platform/units.h"
-#include "platform/paintercanvas.h"
+#include "platform/canvas.h"
+#include "platform/textmeasurer.h"
+#include "printer/printerdevice.h"
 #include "report/reportenv.h"
+#include "report/reportrun.h"
 #include "report/reportstrings.h"
 #include "report/rpband.h"
 #include "report/rpprintable.h"
@@ -67,9 +70,9 @@ CustomReport::CustomReport(QWidget *parent)
                    {QStringLiteral("REPORTTITLE"), QStringLiteral("''")}};
     m_page = std::make_unique<RpPage>(this);
     m_color = rpcolor::clWhite;
-    // The paper of the default printer would be taken here; without printer
-    // settings the size stays Default and keeps the dimensions above.
-    m_page->setPaperSize(RpPaperSize::Default);
+    // The paper of the default printer; without one the size stays Default
+    // and keeps the dimensions the page starts with.
+    m_page->setPaperSize(defaultPrinterPaper().value_or(RpPaperSize::Default));
     m_page->setParentReport(this);
     if (!reportenv::japaneseLanguage()) {
         m_font.name = QString::fromLatin1(reportstrings::kReportFont);
@@ -90,36 +93,28 @@ CustomReport::~CustomReport()
     m_bandList.clear();
 }
 
-Canvas &CustomReport::referenceDC()
+int CustomReport::textWidth(const RpFont &font, const QString &text) const
 {
-    if (!m_referenceDC) {
-        m_referenceImage = std::make_unique<QImage>(1, 1, QImage::Format_ARGB32_Premultiplied);
-        m_referenceDC = std::make_unique<PainterCanvas>(m_referenceImage.get(), units::screenPixelsPerInch());
-    }
-    return *m_referenceDC;
-}
-
-int CustomReport::textWidth(const RpFont &font, const QString &text)
-{
-    Canvas &dc = referenceDC();
-    const gdi::LogFont old = dc.font();
-    dc.setFont(font.toLogFont(dc.logPixelsY()));
-    const gdi::Size ext = dc.textExtent(text);
-    dc.setFont(old);
+    const gdi::Size ext = textmeasure::extent(font.toLogFont(units::screenPixelsPerInch()), text);
     if (ext.cx < 0)
         return 0;
     return ext.cx + 1;
 }
 
-int CustomReport::textHeight(const RpFont &font, const QString &)
+int CustomReport::textHeight(const RpFont &font, const QString &) const
 {
-    Canvas &dc = referenceDC();
-    const gdi::LogFont old = dc.font();
-    dc.setFont(font.toLogFont(dc.logPixelsY()));
-    const gdi::Size ext = dc.textExtent(QStringLiteral("A"));
-    dc.setFont(old);
+    const gdi::Size ext = textmeasure::extent(font.toLogFont(units::screenPixelsPerInch()), QStringLiteral("A"));
     return std::max(ext.cy, 0);
 }
+
+RpReportRun *CustomReport::attachRun(RpReportRun *run) { return std::exchange(m_run, run); }
+bool CustomReport::finalPass() const { return m_run ? m_run->finalPass() : true; }
+bool CustomReport::exporting() const { return m_run && m_run->exporting(); }
+RpExportFilter *CustomReport::exportFilter() const { return m_run ? m_run->exportFilter() : nullptr; }
+int CustomReport::currentX() const { return m_run ? m_run->currentX : 0; }
+int CustomReport::currentY() const { return m_run ? m_run->currentY : -1; }
+int CustomReport::pageNumber() const { return m_run ? m_run->pageNumber : 0; }
+int CustomReport::availableSpace() const { return m_run ? m_run->availableSpace() : 0; }
 
 void CustomReport::setFont(const RpFont &f)
 {

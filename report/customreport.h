@@ -3,6 +3,7 @@
 // measurement, zoom and units, and the report surface on screen.
 #include "report/rpbandtype.h"
 #include "report/rpbasepanel.h"
+#include "report/previewsettings.h"
 #include "report/rppage.h"
 #include "report/storedprintersettings.h"
 
@@ -16,14 +17,10 @@ class Canvas;
 class RpCustomBand;
 class RpBand;
 class RpExportFilter;
-class RpPageDevice;
+class RpReportRun;
 class CustomReport;
 
 enum ReportOption { FirstPageHeader = 0, LastPageFooter = 1, Compression = 2 };
-enum class RpZoomState { rpZoomToFit = 0, rpZoomToWidth, rpZoomOther, rpZoom100 };
-enum class PrevSaveType { stTRP = 0, stPDF, stXL, stHTML, stRTF, stCSV, stASCII, stXML };
-enum class FormStyle { fsNormal = 0, fsMDIChild, fsMDIForm, fsStayOnTop };
-enum class WindowState { wsNormal = 0, wsMinimized, wsMaximized };
 
 // The `Bands` property: the report's standard bands by index.
 class ReportBands {
@@ -98,29 +95,35 @@ public:
     const QString &backImageControl() const { return m_backgroundImage; }
     void setBackImageControl(const QString &s) { m_backgroundImage = s; }
 
-    // Preview window settings.
-    FormStyle prevFormStyle() const { return m_prevFormStyle; }
-    void setPrevFormStyle(FormStyle v) { m_prevFormStyle = v; }
-    WindowState previewInitialState() const { return m_previewInitialState; }
-    void setPreviewInitialState(WindowState v) { m_previewInitialState = v; }
-    RpZoomState prevInitialZoom() const { return m_prevInitialZoom; }
-    void setPrevInitialZoom(RpZoomState v) { m_prevInitialZoom = v; }
-    PrevSaveType previewDefaultSaveType() const { return m_previewDefaultSaveType; }
-    void setPreviewDefaultSaveType(PrevSaveType v) { m_previewDefaultSaveType = v; }
-    int previewLeft() const { return m_previewLeft; }
-    void setPreviewLeft(int v) { m_previewLeft = v; }
-    int previewTop() const { return m_previewTop; }
-    void setPreviewTop(int v) { m_previewTop = v; }
-    int previewWidth() const { return m_previewWidth <= 0 ? 500 : m_previewWidth; }
-    void setPreviewWidth(int v) { m_previewWidth = v; }
-    int previewHeight() const { return m_previewHeight <= 0 ? 500 : m_previewHeight; }
-    void setPreviewHeight(int v) { m_previewHeight = v; }
-    bool prevShowThumbs() const { return m_prevShowThumbs; }
-    void setPrevShowThumbs(bool v) { m_prevShowThumbs = v; }
-    bool prevShowSearch() const { return m_prevShowSearch; }
-    void setPrevShowSearch(bool v) { m_prevShowSearch = v; }
+    // Preview window settings, one value; the accessors below read and write
+    // its fields under the names the descriptions store.
+    PreviewSettings &previewSettings() { return m_preview; }
+    const PreviewSettings &previewSettings() const { return m_preview; }
+    FormStyle prevFormStyle() const { return m_preview.formStyle; }
+    void setPrevFormStyle(FormStyle v) { m_preview.formStyle = v; }
+    WindowState previewInitialState() const { return m_preview.initialState; }
+    void setPreviewInitialState(WindowState v) { m_preview.initialState = v; }
+    RpZoomState prevInitialZoom() const { return m_preview.initialZoom; }
+    void setPrevInitialZoom(RpZoomState v) { m_preview.initialZoom = v; }
+    PrevSaveType previewDefaultSaveType() const { return m_preview.defaultSaveType; }
+    void setPreviewDefaultSaveType(PrevSaveType v) { m_preview.defaultSaveType = v; }
+    int previewLeft() const { return m_preview.left; }
+    void setPreviewLeft(int v) { m_preview.left = v; }
+    int previewTop() const { return m_preview.top; }
+    void setPreviewTop(int v) { m_preview.top = v; }
+    int previewWidth() const { return m_preview.shownWidth(); }
+    void setPreviewWidth(int v) { m_preview.width = v; }
+    int previewHeight() const { return m_preview.shownHeight(); }
+    void setPreviewHeight(int v) { m_preview.height = v; }
+    bool prevShowThumbs() const { return m_preview.showThumbs; }
+    void setPrevShowThumbs(bool v) { m_preview.showThumbs = v; }
+    bool prevShowSearch() const { return m_preview.showSearch; }
+    void setPrevShowSearch(bool v) { m_preview.showSearch = v; }
     int pagesInPreview() const { return m_pagesInPreview; }
     void setPagesInPreview(int v) { m_pagesInPreview = v; }
+    // The components' integer tag; a composite report marks its last part 999.
+    int tag() const { return m_tag; }
+    void setTag(int v) { m_tag = v; }
     bool startNewPageInComposite() const { return m_startNewPageInComposite; }
     void setStartNewPageInComposite(bool v) { m_startNewPageInComposite = v; }
     bool createInBGThread() const { return m_createInBGThread; }
@@ -131,17 +134,21 @@ public:
     int rotateBands() const { return m_rotateBands; }
     void setRotateBands(int v);
 
-    // Generation state read by printing controls.
-    bool finalPass() const { return m_finalPass; }
-    void setFinalPass(bool v) { m_finalPass = v; }
-    bool exporting() const { return m_exportFilter != nullptr; }
-    RpExportFilter *exportFilter() const { return m_exportFilter; }
-    void setExportFilter(RpExportFilter *f) { m_exportFilter = f; }
-    RpPageDevice *reportPrinter() const { return m_reportPrinter; }
-    void setReportPrinter(RpPageDevice *p) { m_reportPrinter = p; }
+    // The run in progress, or null between runs. Its state answers the
+    // generation properties below; outside a run they read as before the
+    // first page.
+    RpReportRun *currentRun() const { return m_run; }
+    // Makes `run` the current one and returns the one it replaces (the run
+    // object does this for the length of its life).
+    RpReportRun *attachRun(RpReportRun *run);
+    bool finalPass() const;
+    bool exporting() const;
+    RpExportFilter *exportFilter() const;
+    int currentX() const;
+    int currentY() const;
+    int pageNumber() const;
     // The space left above the page footer, native units; 0 outside a run.
-    virtual int availableSpace() const { return m_availableSpace; }
-    void setAvailableSpace(int v) { m_availableSpace = v; }
+    virtual int availableSpace() const;
 
     RpBand *createBand(RpBandType type);
     void addBand(RpCustomBand *band);
@@ -149,9 +156,10 @@ public:
     bool isDestroying() const { return m_destroying; }
 
     // Text extent + 1 and the height of "A" on the reference surface, in
-    // screen pixels; 0 when measuring fails.
-    int textWidth(const RpFont &font, const QString &text);
-    int textHeight(const RpFont &font, const QString &text);
+    // screen pixels; 0 when measuring fails. Safe on any thread: each thread
+    // measures on a surface of its own.
+    int textWidth(const RpFont &font, const QString &text) const;
+    int textHeight(const RpFont &font, const QString &text) const;
 
     void modify();
     bool modified() const { return m_modified; }
@@ -182,14 +190,13 @@ protected:
     virtual void connectBands() {}
 
 private:
-    Canvas &referenceDC();
-
     std::unique_ptr<RpPage> m_page;
     ReportBands m_bands;
     QList<RpCustomBand *> m_bandList;
     RpFont m_font;
     int m_options = (1 << FirstPageHeader) | (1 << LastPageFooter);
-    bool m_printIfEmpty = false;
+    bool m_printIfEmpty = true;
+    int m_tag = 0;
     bool m_snapToGrid = true;
     bool m_showProgress = true;
     QString m_reportTitle;
@@ -201,23 +208,13 @@ private:
     int m_rotateBands = 0;
     bool m_modified = false;
     QImage m_previewPage;
-    FormStyle m_prevFormStyle = FormStyle::fsNormal;
-    WindowState m_previewInitialState = WindowState::wsNormal;
-    RpZoomState m_prevInitialZoom = RpZoomState::rpZoomToFit;
-    PrevSaveType m_previewDefaultSaveType = PrevSaveType::stTRP;
-    int m_previewLeft = 0, m_previewTop = 0, m_previewWidth = 0, m_previewHeight = 0;
-    bool m_prevShowThumbs = true, m_prevShowSearch = true;
+    PreviewSettings m_preview;
     int m_pagesInPreview = 0;
     bool m_startNewPageInComposite = false, m_createInBGThread = false;
-    bool m_finalPass = true;
-    RpExportFilter *m_exportFilter = nullptr;
-    RpPageDevice *m_reportPrinter = nullptr;
-    int m_availableSpace = 0;
+    RpReportRun *m_run = nullptr;
     bool m_destroying = false;
     bool m_layingOut = false;
     StoredPrinterSettings m_printerSettings;
-    std::unique_ptr<QImage> m_referenceImage;
-    std::unique_ptr<Canvas> m_referenceDC;
 };
 
 class Report : public CustomReport {

@@ -168,17 +168,21 @@ bool RpCustomBand::expandBand(double value, double &newExpanded, bool &hasExpand
 
 void RpCustomBand::expandedHeight(double &newHeight)
 {
+    // Pixels here are those the stored sizes give (what the surface shows),
+    // so the height comes out the same on any thread.
     m_expandedHeight = m_size->height();
     double extra = 0;
+    const int bandHeight = m_size->pixelValue(RpBandSize::HeightIdx);
     for (RpPrintable *p : printables()) {
-        if (!p->isEnabled() || !p->stretchesBand())
+        if (!p->printableEnabled() || !p->stretchesBand())
             continue;
-        double e = p->height();
+        const RpPrintable::PixelBounds pb = p->pixelBounds();
+        double e = pb.height;
         p->getExpandedHeight(e);
-        const double b = (p->top() + e) / units::kScreenPixelsPerNative;
+        const double b = (pb.top + e) / units::kScreenPixelsPerNative;
         if (b > m_expandedHeight) {
             m_expandedHeight = b;
-            extra = (height() - p->top() - p->height() + 1) / units::kScreenPixelsPerNative;
+            extra = (bandHeight - pb.top - pb.height + 1) / units::kScreenPixelsPerNative;
         }
     }
     if (extra < 0)

@@ -5,6 +5,7 @@
 #include "printer/exportfilter.h"
 #include "report/customreport.h"
 #include "report/rpband.h"
+#include "report/reportrun.h"
 #include "report/rpprintable.h"
 #include "report/rpshape.h"
 
@@ -73,7 +74,8 @@ int RpFrame::thickness(double factor) const
 int RpFrame::verticalThickness(double xFactor) const { return thickness(xFactor); }
 int RpFrame::horizontalThickness(double yFactor) const { return thickness(yFactor); }
 
-void RpFrame::paintFrame(Canvas &canvas, const gdi::Rect &r, double xFactor, double yFactor) const
+void RpFrame::paintFrame(Canvas &canvas, const gdi::Rect &r, double xFactor, double yFactor,
+                         const RpReportRun *run) const
 {
     const int v = verticalThickness(xFactor);
     const int h = horizontalThickness(yFactor);
@@ -94,23 +96,17 @@ void RpFrame::paintFrame(Canvas &canvas, const gdi::Rect &r, double xFactor, dou
     if (v > 0 && m_right)
         canvas.fillRect(rightR, fill);
 
-    // Export: find the report the owner belongs to.
-    CustomReport *report = nullptr;
+    // Export: only the frames of printables, bands and reports, and only
+    // while the run they print in is exporting.
     auto *printable = qobject_cast<RpPrintable *>(m_parent);
-    if (printable)
-        report = printable->parentReport();
-    else if (auto *band = qobject_cast<RpCustomBand *>(m_parent))
-        report = band->parentReport();
-    else if (auto *rep = qobject_cast<CustomReport *>(m_parent))
-        report = rep;
-    else
+    if (!printable && !qobject_cast<RpCustomBand *>(m_parent) && !qobject_cast<CustomReport *>(m_parent))
         return;
     gdi::LogBrush clear = canvas.brush();
     clear.style = gdi::BS_NULL;
     canvas.setBrush(clear);
-    if (!report || !report->exporting())
+    if (!run || !run->exporting())
         return;
-    RpExportFilter *filter = report->exportFilter();
+    RpExportFilter *filter = run->exportFilter();
     RpShape shape;
     auto hand = [&](RpShapeType kind, const gdi::Rect &b) {
         shape.setShape(kind);

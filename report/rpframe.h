@@ -5,6 +5,7 @@
 #include "report/rpfont.h"
 
 class Canvas;
+class RpReportRun;
 class QWidget;
 
 class RpFrame {
@@ -40,9 +41,11 @@ public:
     int verticalThickness(double xFactor) const;
     int horizontalThickness(double yFactor) const;
 
-    // Draws the frame into `r` (device pixels of `canvas`) and, while the
-    // owner's report is exporting, hands it to the export filter as shapes.
-    void paintFrame(Canvas &canvas, const gdi::Rect &r, double xFactor, double yFactor) const;
+    // Draws the frame into `r` (device pixels of `canvas`) and, while `run`
+    // is exporting, hands it to the run's export filter as shapes. On screen
+    // there is no run.
+    void paintFrame(Canvas &canvas, const gdi::Rect &r, double xFactor, double yFactor,
+                    const RpReportRun *run = nullptr) const;
 
 private:
     void changed();

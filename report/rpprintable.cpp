@@ -1,9 +1,11 @@
 #include "report/rpprintable.h"
 
-#include "platform/units.h"
+#include "platform/guithread.h"
 #include "platform/paintercanvas.h"
+#include "platform/units.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpband.h"
 
 #include <QPainter>
@@ -61,47 +63,50 @@ void RpPrintable::applyBandAlignment()
 {
     if (!m_alignToBand)
         return;
+    // All in pixels of the stored values, the band's width as its size
+    // gives it, so that aligning works the same on any thread.
     m_alignUpdating = true;
     auto *band = qobject_cast<RpCustomBand *>(parentWidget());
+    const PixelBounds b = pixelBounds();
+    const int bandWidth = band ? band->size()->pixelValue(RpBandSize::WidthIdx) : 0;
     switch (m_alignment) {
     case Alignment::taLeftJustify:
-        setLeft(0);
+        storePixelBounds(0, b.top, b.width, b.height);
         break;
     case Alignment::taRightJustify:
         if (band)
-            setLeft(band->width() - width());
+            storePixelBounds(bandWidth - b.width, b.top, b.width, b.height);
         break;
     case Alignment::taCenter:
         if (band)
-            setLeft((band->width() - width()) / 2);
+            storePixelBounds((bandWidth - b.width) / 2, b.top, b.width, b.height);
         break;
     }
     m_alignUpdating = false;
 }
 
-void RpPrintable::beginPrinting()
-{
-    m_isPrinting = true;
-    m_reportPrinter = m_parentReport ? m_parentReport->reportPrinter() : nullptr;
-}
+void RpPrintable::beginPrinting(RpReportRun &) { m_isPrinting = true; }
 
 void RpPrintable::endPrinting() { m_isPrinting = false; }
 
-void RpPrintable::printAt(int ofsX, int ofsY)
+void RpPrintable::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
-    if (!m_reportPrinter)
-        beginPrinting();
-    if (!m_parentReport || !m_reportPrinter || !m_parentReport->finalPass() || !m_frame->anyFrame())
+    if (!run.finalPass() || !m_frame->anyFrame())
         return;
-    RpPageDevice &p = *m_reportPrinter;
-    const PageRect pr = pageRect(ofsX, ofsY);
+    RpPageDevice &p = run.device();
+    const PageRect pr = pageRect(p, ofsX, ofsY);
     if (Canvas *c = p.canvas())
-        m_frame->paintFrame(*c, gdi::Rect{pr.L, pr.T, pr.R, pr.B}, p.xFactor(), p.yFactor());
+        m_frame->paintFrame(*c, gdi::Rect{pr.L, pr.T, pr.R, pr.B}, p.xFactor(), p.yFactor(), &run);
 }
 
-RpPrintable::PageRect RpPrintable::pageRect(int ofsX, int ofsY) const
+RpPrintable::PixelBounds RpPrintable::pixelBounds() const
 {
-    const RpPageDevice &p = *m_reportPrinter;
+    return {m_size->pixelValue(RpPrintableSize::LeftIdx), m_size->pixelValue(RpPrintableSize::TopIdx),
+            m_size->pixelValue(RpPrintableSize::WidthIdx), m_size->pixelValue(RpPrintableSize::HeightIdx)};
+}
+
+RpPrintable::PageRect RpPrintable::pageRect(const RpPageDevice &p, int ofsX, int ofsY) const
+{
     const double l = m_size->nativeValue(RpPrintableSize::LeftIdx);
     const double t = m_size->nativeValue(RpPrintableSize::TopIdx);
     const double w = m_size->nativeValue(RpPrintableSize::WidthIdx);
@@ -126,6 +131,7 @@ void RpPrintable::changeAlignment(Alignment a)
 
 void RpPrintable::applyBounds(int l, int t, int w, int h)
 {
+    requireGuiThread("a printable control's widget bounds");
     setGeometry(l, t, std::max(w, 0), std::max(h, 0));
 }
 
@@ -141,22 +147,26 @@ void RpPrintable::setBounds(int l, int t, int w, int h)
         if (w != 0) m_loadedWidth = w;
         if (h != 0) m_loadedHeight = h;
     } else {
-        // Each value is written only when it differs from the pixel bound
-        // the size object gives the control now, so putting the same pixel
-        // bounds back leaves the stored values untouched.
-        auto pixel = [this](int i) {
-            return rpRound(m_size->fromNative(RpUnit::Pixels, m_size->isHorizontal(i), m_size->nativeValue(i)));
-        };
-        PixelScope px(*m_size);
-        if (pixel(RpPrintableSize::HeightIdx) != h)
-            m_size->setHeight(h);
-        if (pixel(RpPrintableSize::WidthIdx) != w)
-            m_size->setWidth(w);
-        if (pixel(RpPrintableSize::TopIdx) != t)
-            m_size->setTop(t);
-        if (pixel(RpPrintableSize::LeftIdx) != l)
-            m_size->setLeft(l);
+        storePixelBounds(l, t, w, h);
+        return;
     }
+    if (m_alignToBand && !m_alignUpdating)
+        applyBandAlignment();
+}
+
+void RpPrintable::storePixelBounds(int l, int t, int w, int h)
+{
+    // Each value is written only when it differs from the pixel bound the
+    // size object gives the control now, so putting the same pixel bounds
+    // back leaves the stored values untouched.
+    if (m_size->pixelValue(RpPrintableSize::HeightIdx) != h)
+        m_size->setPixelValue(RpPrintableSize::HeightIdx, h);
+    if (m_size->pixelValue(RpPrintableSize::WidthIdx) != w)
+        m_size->setPixelValue(RpPrintableSize::WidthIdx, w);
+    if (m_size->pixelValue(RpPrintableSize::TopIdx) != t)
+        m_size->setPixelValue(RpPrintableSize::TopIdx, t);
+    if (m_size->pixelValue(RpPrintableSize::LeftIdx) != l)
+        m_size->setPixelValue(RpPrintableSize::LeftIdx, l);
     if (m_alignToBand && !m_alignUpdating)
         applyBandAlignment();
 }

@@ -11,6 +11,7 @@ public:
     double yFactor() const override { return m_printer.yFactor(); }
     double leftWaste() const override { return m_printer.leftWaste(); }
     double topWaste() const override { return m_printer.topWaste(); }
+    double paperLength(const CustomReport &) const override { return m_printer.paperLengthValue(); }
     RpPrinter &printer() const { return m_printer; }
 
 private:

@@ -3,6 +3,7 @@
 #include "platform/canvas.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 
 gdi::LogPen resolvedPen(const gdi::LogPen &p) { return {p.style, p.width, rpcolor::resolve(p.color)}; }
 gdi::LogBrush resolvedBrush(const gdi::LogBrush &b) { return {b.style, rpcolor::resolve(b.color), b.hatch}; }
@@ -72,17 +73,13 @@ void RpShape::setRoundFactor(float f)
     update();
 }
 
-void RpShape::printAt(int ofsX, int ofsY)
+void RpShape::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
-    if (!m_reportPrinter)
-        beginPrinting();
-    if (!m_parentReport || !m_reportPrinter)
-        return;
-    RpPageDevice &p = *m_reportPrinter;
-    const auto [L, T, R, B, MX, MY] = pageRect(ofsX, ofsY);
-    if (m_parentReport->exporting() && isPrintable())
-        m_parentReport->exportFilter()->acceptGraphic(L, T, this);
-    if (!m_parentReport->finalPass() || !isPrintable())
+    RpPageDevice &p = run.device();
+    const auto [L, T, R, B, MX, MY] = pageRect(p, ofsX, ofsY);
+    if (run.exporting() && isPrintable())
+        run.exportFilter()->acceptGraphic(L, T, this);
+    if (!run.finalPass() || !isPrintable())
         return;
     Canvas *c = p.canvas();
     if (!c)

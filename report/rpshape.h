@@ -26,7 +26,7 @@ public:
     // A temporary shape handed to an export filter carries device pixels.
     void setDeviceBounds(const gdi::Rect &r) { applyBounds(r.left, r.top, r.width(), r.height()); }
 
-    void printAt(int ofsX, int ofsY) override;
+    void printAt(RpReportRun &run, int ofsX, int ofsY) override;
     void paintSurface(Canvas &canvas) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "report/rpunits.h"
 
+#include "platform/guithread.h"
 #include "platform/rperror.h"
 #include "report/customreport.h"
 #include "report/rpband.h"
@@ -94,6 +95,13 @@ void RpUnitBase::readValueList(const std::vector<double> &values)
     m_values = values;
 }
 
+void RpUnitBase::setPixelValue(int index, int pixels)
+{
+    if (index >= 0 && index < valueCount())
+        storeNative(index, toNative(RpUnit::Pixels, isHorizontal(index), pixels));
+    updateOwnerBounds();
+}
+
 void RpUnitBase::usePixels()
 {
     m_savedUnits = units();
@@ -131,9 +139,15 @@ void RpPrintableSize::updateOwnerBounds()
 {
     if (!m_parent)
         return;
-    auto px = [this](int i) { return rpRound(fromNative(RpUnit::Pixels, isHorizontal(i), nativeValue(i))); };
+    // The widget follows the stored values on the user-interface thread; a
+    // run printing elsewhere leaves it a message to do so.
+    if (!onGuiThread()) {
+        RpPrintable *owner = m_parent;
+        runOnGuiThread(owner, [owner] { owner->size()->updateOwnerBounds(); });
+        return;
+    }
     m_parentUpdating = true;
-    m_parent->setBounds(px(LeftIdx), px(TopIdx), px(WidthIdx), px(HeightIdx));
+    m_parent->setBounds(pixelValue(LeftIdx), pixelValue(TopIdx), pixelValue(WidthIdx), pixelValue(HeightIdx));
     m_parentUpdating = false;
 }
 
@@ -156,8 +170,8 @@ void RpBandSize::updateOwnerBounds()
 {
     if (!m_parent)
         return;
-    auto px = [this](int i) { return rpRound(fromNative(RpUnit::Pixels, isHorizontal(i), nativeValue(i))); };
+    requireGuiThread("a band's bounds");
     m_parentUpdating = true;
-    m_parent->setBounds(m_parent->left(), m_parent->top(), px(WidthIdx), px(HeightIdx));
+    m_parent->setBounds(m_parent->left(), m_parent->top(), pixelValue(WidthIdx), pixelValue(HeightIdx));
     m_parentUpdating = false;
 }

@@ -56,6 +56,12 @@ public:
     int valueCount() const { return int(m_values.size()); }
     bool isHorizontal(int index) const { return m_horizontal.at(size_t(index)); }
     double nativeValue(int index) const { return m_values.at(size_t(index)); }
+    // A value in whole screen pixels at the object's zoom (Round of the
+    // native value converted), as its owner's bounds show it.
+    int pixelValue(int index) const { return rpRound(fromNative(RpUnit::Pixels, isHorizontal(index), nativeValue(index))); }
+    // Stores a pixel value as native units without switching the unit, then
+    // lets the owner follow.
+    void setPixelValue(int index, int pixels);
     std::vector<double> writeValueList() const { return m_values; }
     // Throws RpError when the count does not match.
     virtual void readValueList(const std::vector<double> &values);

@@ -2,20 +2,7 @@
 
 namespace {
 
-class LabelPrintTest : public ControlTest {
-protected:
-    // Prints `l` onto a recording canvas at `dpi` with the band at native (0, 0).
-    void print(RpLabel *l, RecordingCanvas &canvas, int ofsX = 0, int ofsY = 0)
-    {
-        device = std::make_unique<RpCanvasPageDevice>(&canvas, canvas.logPixelsX() / 254.0,
-                                                      canvas.logPixelsY() / 254.0);
-        report->setReportPrinter(device.get());
-        l->beginPrinting();
-        l->printAt(ofsX, ofsY);
-        l->endPrinting();
-    }
-    std::unique_ptr<RpCanvasPageDevice> device;
-};
+class LabelPrintTest : public ControlTest {};
 
 TEST_F(LabelPrintTest, LinesGoToTheTopOfTheLabelAtDeviceResolution)
 {
@@ -57,7 +44,7 @@ TEST_F(LabelPrintTest, AnOpaqueWhiteLabelIsFilledButNeverExportedAsBackground)
     RpLabel *l = label(QString::fromUtf8("班別："), 120, 30);
     RecordingCanvas c;
     RecordingFilter filter;
-    report->setExportFilter(&filter);
+    exportTo = &filter;
     print(l, c);
     const auto fills = c.of(DrawOp::FillRect);
     ASSERT_EQ(fills.size(), 1u);
@@ -93,7 +80,7 @@ TEST_F(LabelPrintTest, ALineThatDoesNotFitIsNotPrintedUnlessTheBandStretches)
 
     // Stretching: the band gives room one line at a time.
     band->size()->setUnits(RpUnit::Native);
-    report->setAvailableSpace(100000);
+    spaceLeft = 100000;
     l->setAutoStretch(true);
     RecordingCanvas c2;
     print(l, c2);
@@ -103,7 +90,7 @@ TEST_F(LabelPrintTest, ALineThatDoesNotFitIsNotPrintedUnlessTheBandStretches)
 
     // No room left: printing stops and resumes at the same line.
     band->setExpanded(0);
-    report->setAvailableSpace(rpRound(band->size()->height()));
+    spaceLeft = rpRound(band->size()->height());
     RecordingCanvas c3;
     print(l, c3);
     EXPECT_TRUE(c3.of(DrawOp::Text).empty());
@@ -152,12 +139,12 @@ TEST_F(LabelPrintTest, OnPrintChangesOnlyThatPrint)
 TEST_F(LabelPrintTest, NothingIsDrawnOutsideTheFinalPassButLinesAreCounted)
 {
     RpLabel *l = label(QStringLiteral("a\rb"), 300, 100);
-    report->setFinalPass(false);
+    finalPass = false;
     RecordingCanvas c;
     print(l, c);
     EXPECT_TRUE(c.ops.empty());
     EXPECT_EQ(l->currentLine(), 2);
-    report->setFinalPass(true);
+    finalPass = true;
     l->setPrintableEnabled(false);
     RecordingCanvas d;
     print(l, d);

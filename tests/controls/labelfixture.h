@@ -2,8 +2,10 @@
 #include "controls/rplabel.h"
 #include "recordingcanvas.h"
 #include "report/customreport.h"
+#include "../printer/fakeprinter.h"
 #include "report/pagedevice.h"
 #include "report/reportenv.h"
+#include "report/reportrun.h"
 #include "report/rpband.h"
 #include "report/surfacescheme.h"
 
@@ -17,6 +19,7 @@ protected:
     {
         reportenv::overrideUsMeasurement(false);
         forceSurfaceScheme(true);
+        noPrinter.names.clear(); // no default printer: the page starts as Default
         report = std::make_unique<Report>();
         report->setUnits(RpUnit::MM);
         report->page()->setPaperSize(RpPaperSize::A4);
@@ -28,8 +31,6 @@ protected:
     }
     void TearDown() override
     {
-        report->setReportPrinter(nullptr);
-        report->setExportFilter(nullptr);
         report.reset();
         reportenv::overrideUsMeasurement(std::nullopt);
     }
@@ -48,6 +49,28 @@ protected:
         f.setSize(points);
         return f;
     }
+    // Prints `p` onto `canvas` at its resolution as one run does, with the
+    // band at native (ofsX, ofsY): the run exports to `exportTo` when set, draws
+    // when `finalPass`, and has `spaceLeft` native units left on its page
+    // (the band's top at 0) when set.
+    void print(RpPrintable *p, RecordingCanvas &canvas, int ofsX = 0, int ofsY = 0)
+    {
+        RpCanvasPageDevice device(&canvas);
+        RpReportRun run(*report, device, exportTo);
+        run.setFinalPass(finalPass);
+        if (spaceLeft) {
+            run.currentY = 0;
+            device.setPaperLength(*spaceLeft + report->page()->nativeValue(RpPage::BottomMarginIdx));
+        }
+        p->beginPrinting(run);
+        p->printAt(run, ofsX, ofsY);
+        p->endPrinting();
+    }
+    FakePrinterDevice noPrinter;
+    UseDevice useNoPrinter{&noPrinter};
     std::unique_ptr<Report> report;
     RpBand *band = nullptr;
+    RpExportFilter *exportTo = nullptr;
+    bool finalPass = true;
+    std::optional<int> spaceLeft;
 };

@@ -13,15 +13,6 @@ protected:
         s->size()->updateOwnerBounds();
         return s;
     }
-    void print(RpPrintable *p, RecordingCanvas &c, int ofsX = 0, int ofsY = 0)
-    {
-        device = std::make_unique<RpCanvasPageDevice>(&c, c.logPixelsX() / 254.0, c.logPixelsY() / 254.0);
-        report->setReportPrinter(device.get());
-        p->beginPrinting();
-        p->printAt(ofsX, ofsY);
-        p->endPrinting();
-    }
-    std::unique_ptr<RpCanvasPageDevice> device;
 };
 
 TEST_F(ShapeTest, EveryKindDrawsItsFigureInDevicePixels)
@@ -96,8 +87,8 @@ TEST_F(ShapeTest, ExportingHandsTheShapeOverAtItsTopLeftAndSkipsDisabledOnes)
 {
     RpShape *s = shape(RpShapeType::rpsHorLine, 100, 200, 1000, 500);
     RecordingFilter filter;
-    report->setExportFilter(&filter);
-    report->setFinalPass(false);
+    exportTo = &filter;
+    finalPass = false;
     RecordingCanvas c(96);
     print(s, c, 50, 60);
     ASSERT_EQ(filter.graphics.size(), 1u);
@@ -106,7 +97,7 @@ TEST_F(ShapeTest, ExportingHandsTheShapeOverAtItsTopLeftAndSkipsDisabledOnes)
     EXPECT_EQ(filter.graphics[0].shape, RpShapeType::rpsHorLine);
     EXPECT_TRUE(c.ops.empty()); // not the final pass: nothing drawn
     s->setPrintableEnabled(false);
-    report->setFinalPass(true);
+    finalPass = true;
     RecordingCanvas d(96);
     print(s, d);
     EXPECT_EQ(filter.graphics.size(), 1u);
@@ -144,7 +135,7 @@ TEST_F(ShapeTest, RulesAndPdfShapesGoOnlyToThePdfFilter)
     auto *pdf = new RpPDFShape(band);
     pdf->setShapeType(RpShapeType::rpsRoundRect);
     RecordingFilter other;
-    report->setExportFilter(&other);
+    exportTo = &other;
     RecordingCanvas c(96);
     print(rule, c);
     print(pdf, c);
@@ -152,7 +143,7 @@ TEST_F(ShapeTest, RulesAndPdfShapesGoOnlyToThePdfFilter)
     ASSERT_EQ(c.of(DrawOp::Line).size(), 1u);       // the rule's line
     EXPECT_TRUE(c.of(DrawOp::RoundRect).empty());   // kinds after 5 are not drawn
     PdfFilter pdfFilter;
-    report->setExportFilter(&pdfFilter);
+    exportTo = &pdfFilter;
     RecordingCanvas c2(96);
     print(rule, c2);
     print(pdf, c2);

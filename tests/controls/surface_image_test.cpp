@@ -95,14 +95,13 @@ TEST_F(SurfaceImageTest, PrintedRectanglesAndTextAt96And600Dpi)
         {
             PainterCanvas canvas(&page, dpi);
             RpCanvasPageDevice device(&canvas, f, f);
-            report->setReportPrinter(&device);
+            RpReportRun run(*report, device);
             const int ofsX = 100, ofsY = 100; // the band at the page margins
             for (RpPrintable *p : band->printables()) {
-                p->beginPrinting();
-                p->printAt(ofsX, ofsY);
+                p->beginPrinting(run);
+                p->printAt(run, ofsX, ofsY);
                 p->endPrinting();
             }
-            report->setReportPrinter(nullptr);
         }
         page.save(QStringLiteral("/tmp/tovrel_print_%1.png").arg(dpi));
         // The rectangle shape's outline: its left column and top row are
@@ -144,13 +143,14 @@ TEST_F(SurfaceImageTest, RecordedAtScreenResolutionTheTextAndFiguresSitWhereTheC
     const double f = 96 / 254.0;
     MetafileRecorder rec(rpRound(2100 * f), rpRound(2970 * f));
     RpCanvasPageDevice device(&rec, f, f);
-    report->setReportPrinter(&device);
-    for (RpPrintable *p : band->printables()) {
-        p->beginPrinting();
-        p->printAt(100, 100);
-        p->endPrinting();
+    {
+        RpReportRun run(*report, device);
+        for (RpPrintable *p : band->printables()) {
+            p->beginPrinting(run);
+            p->printAt(run, 100, 100);
+            p->endPrinting();
+        }
     }
-    report->setReportPrinter(nullptr);
     const Metafile mf = rec.finish();
     const auto texts = mf.textRecords();
     ASSERT_EQ(texts.size(), 1u);

@@ -55,6 +55,12 @@ public:
         applied.push_back(m);
     }
     std::optional<std::vector<int>> paperCodes() override { return papers; }
+    std::optional<int> defaultPaperCode() override
+    {
+        if (names.isEmpty() || !mode)
+            return std::nullopt;
+        return mode->dmPaperSize;
+    }
     int deviceCaps(int i) override
     {
         switch (i) {

@@ -1,6 +1,8 @@
 #include "reportfixture.h"
 
 #include "../controls/recordingcanvas.h"
+#include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpprintable.h"
 
 namespace {
@@ -102,7 +104,12 @@ TEST_F(BandTest, ExpandBandGrowsOnlyWhenTheRequestExceedsWhatWasGained)
     RpBand *band = report->createBand(rbDetail);
     band->size()->setUnits(RpUnit::Native);
     band->size()->setHeight(100);
-    report->setAvailableSpace(1000);
+    // A run with 1000 native units left above the bottom margin.
+    RecordingCanvas canvas;
+    RpCanvasPageDevice device(&canvas);
+    RpReportRun run(*report, device);
+    run.currentY = 0;
+    device.setPaperLength(1000 + report->page()->nativeValue(RpPage::BottomMarginIdx));
     band->setExpanded(50);
     double got = 0;
     bool has = false;
@@ -175,3 +182,33 @@ TEST_F(BandTest, PaintsOutlineFrameAndCaption)
 }
 
 } // namespace
+
+// A control whose height depends on its content, as a database picture's does.
+class GrowingPrintable : public RpPrintable {
+public:
+    using RpPrintable::RpPrintable;
+    bool stretchesBand() const override { return true; }
+    void getExpandedHeight(double &h) override { h = 200; }
+};
+
+TEST_F(BandTest, ExpandedHeightAsksTheControlsOwnEnabledNotTheWidgets)
+{
+    RpBand *band = report->createBand(rbDetail);
+    band->setBounds(0, 0, 700, 100);
+    auto *p = new GrowingPrintable(band);
+    p->setBounds(0, 10, 50, 20);
+    band->size()->setUnits(RpUnit::Native);
+    double h = 0;
+    band->expandedHeight(h);
+    // Top 10 + 200 pixels, and the room below the control: 100 - 10 - 20 + 1.
+    EXPECT_NEAR(h, (10 + 200) / 0.37795 + 71 / 0.37795, 1e-9);
+
+    p->setPrintableEnabled(false); // the widget stays enabled
+    band->expandedHeight(h);
+    EXPECT_DOUBLE_EQ(h, band->size()->height());
+
+    p->setPrintableEnabled(true);
+    band->setBandEnabled(false); // disables the widgets, not the control
+    band->expandedHeight(h);
+    EXPECT_NEAR(h, (10 + 200) / 0.37795 + 71 / 0.37795, 1e-9);
+}

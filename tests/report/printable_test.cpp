@@ -2,6 +2,7 @@
 
 #include "../controls/recordingcanvas.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpprintable.h"
 
 namespace {
@@ -64,17 +65,16 @@ TEST_F(PrintFrameTest, AnExporterGetsOneRectangleForFourSidesAndLinesOtherwise)
     RecordingCanvas canvas;
     RpCanvasPageDevice device(&canvas, 96 / 254.0, 96 / 254.0);
     RecordingFilter filter;
-    report->setReportPrinter(&device);
-    report->setExportFilter(&filter);
-    report->setFinalPass(false);
+    RpReportRun run(*report, device, &filter);
+    run.setFinalPass(false);
 
-    control->printAt(0, 0); // no side: nothing at all
+    control->printAt(run, 0, 0); // no side: nothing at all
     EXPECT_TRUE(filter.graphics.empty());
-    report->setFinalPass(true);
+    run.setFinalPass(true);
     RpFrame *f = control->frame();
     for (int i = 0; i < 4; ++i)
         f->setDrawSide(i, true);
-    control->printAt(0, 0);
+    control->printAt(run, 0, 0);
     ASSERT_EQ(filter.graphics.size(), 1u); // the control is transparent
     EXPECT_EQ(filter.graphics[0].shape, RpShapeType::rpsRectangle);
     EXPECT_EQ(filter.graphics[0].brush.style, gdi::BS_NULL);
@@ -84,29 +84,26 @@ TEST_F(PrintFrameTest, AnExporterGetsOneRectangleForFourSidesAndLinesOtherwise)
     control->setOpaqueStyle(true);
     f->setDrawLeft(false);
     f->setDrawRight(false);
-    control->printAt(0, 0);
+    control->printAt(run, 0, 0);
     ASSERT_EQ(filter.graphics.size(), 3u);
     EXPECT_EQ(filter.graphics[0].brush.style, gdi::BS_SOLID); // the opaque background
     EXPECT_EQ(filter.graphics[0].pen.style, gdi::PS_NULL);
     EXPECT_EQ(filter.graphics[1].shape, RpShapeType::rpsHorLine);
     EXPECT_EQ(filter.graphics[1].bounds, (gdi::Rect{76, 113, 227, 114}));
     EXPECT_EQ(filter.graphics[2].bounds, (gdi::Rect{76, 150, 227, 151}));
-    report->setExportFilter(nullptr);
-    report->setReportPrinter(nullptr);
 }
 
 TEST_F(PrintFrameTest, PrintedFrameUsesThePrinterConversions)
 {
     RecordingCanvas canvas(600);
     RpCanvasPageDevice device(&canvas, 600 / 254.0, 600 / 254.0, 50, 20);
-    report->setReportPrinter(&device);
+    RpReportRun run(*report, device);
     control->frame()->setDrawBottom(true);
-    control->printAt(100, 100);
+    control->printAt(run, 100, 100);
     const auto fills = canvas.of(DrawOp::FillRect);
     ASSERT_EQ(fills.size(), 1u);
     // XPos(300) = Round(250 * 600 / 254) = 591, XPos(700) = 1535, YPos(500) = 1134
     EXPECT_EQ(fills[0].r, (gdi::Rect{591, 1134 - 8, 1535, 1134}));
-    report->setReportPrinter(nullptr);
 }
 
 class AlignTest : public ReportTest {};
@@ -175,7 +172,10 @@ TEST_F(AlignTest, PaintShowsCornerMarksAndSkipsWhilePrinting)
     const auto marks = c.of(DrawOp::Polyline);
     ASSERT_EQ(marks.size(), 4u);
     EXPECT_EQ(marks[3].r, (gdi::Rect{16, 9, 19, 6}));
-    p->beginPrinting();
+    RecordingCanvas page;
+    RpCanvasPageDevice device(&page);
+    RpReportRun run(*report, device);
+    p->beginPrinting(run);
     RecordingCanvas none;
     p->paintSurface(none);
     EXPECT_TRUE(none.ops.empty());

@@ -1,5 +1,6 @@
 #pragma once
 // Reports in these tests are built in a metric locale at 96 pixels per inch.
+#include "../printer/fakeprinter.h"
 #include "report/customreport.h"
 #include "report/reportenv.h"
 #include "report/rpband.h"
@@ -14,6 +15,7 @@ protected:
     {
         reportenv::overrideUsMeasurement(false);
         forceSurfaceScheme(true);
+        noPrinter.names.clear(); // no default printer: the page starts as Default
         report = std::make_unique<Report>();
     }
     void TearDown() override
@@ -33,5 +35,7 @@ protected:
         band->size()->updateOwnerBounds();
         return band;
     }
+    FakePrinterDevice noPrinter;
+    UseDevice useNoPrinter{&noPrinter};
     std::unique_ptr<Report> report;
 };

@@ -1,0 +1,30 @@
+#include "report/reportrun.h"
+
+#include "platform/units.h"
+#include "printer/exportfilter.h"
+#include "report/customreport.h"
+#include "report/pagedevice.h"
+
+RpReportRun::RpReportRun(CustomReport &report, RpPageDevice &device, RpExportFilter *filter)
+    : m_report(report)
+    , m_device(device)
+    , m_filter(filter)
+    , m_finalPass(true)
+    , m_previous(report.attachRun(this))
+{
+}
+
+RpReportRun::~RpReportRun() { m_report.attachRun(m_previous); }
+
+Canvas *RpReportRun::canvas() const { return m_device.canvas(); }
+
+int RpReportRun::availableSpace() const
+{
+    if (currentY == -1)
+        return 0;
+    const double paperLength = m_device.paperLength(m_report);
+    if (m_filter && m_filter->streaming())
+        return rpRound(paperLength);
+    const double bottom = m_report.page()->nativeValue(RpPage::BottomMarginIdx);
+    return rpRound(paperLength - bottom - pageFooterSize - currentY);
+}

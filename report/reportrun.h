@@ -1,0 +1,67 @@
+#pragma once
+// One run of a report onto a page device: the state of generation that
+// lasts as long as the run and no longer. The report owns the run while it
+// lasts and answers CurrentY, PageNumber, AvailableSpace, FinalPass and
+// Exporting from it; bands and controls receive it when they print, and
+// read the page device, the export filter and the pass from it instead of
+// from the report.
+//
+// Positions and sizes are in native units (tenths of a millimetre).
+// Everything here belongs to the thread the run prints on.
+#include <QtGlobal>
+
+class Canvas;
+class CustomReport;
+class RpExportFilter;
+class RpPageDevice;
+
+class RpReportRun {
+public:
+    // A run of `report` onto `device`. With a filter the run exports: the
+    // bands and controls hand their items to it as well.
+    RpReportRun(CustomReport &report, RpPageDevice &device, RpExportFilter *filter = nullptr);
+    ~RpReportRun();
+    RpReportRun(const RpReportRun &) = delete;
+    RpReportRun &operator=(const RpReportRun &) = delete;
+
+    CustomReport &report() const { return m_report; }
+    RpPageDevice &device() const { return m_device; }
+    // The page canvas, or null between pages.
+    Canvas *canvas() const;
+    RpExportFilter *exportFilter() const { return m_filter; }
+    bool exporting() const { return m_filter != nullptr; }
+    // Pages are really drawn; an export run sets it false to only feed the
+    // filter. True at the start of every run.
+    bool finalPass() const { return m_finalPass; }
+    void setFinalPass(bool v) { m_finalPass = v; }
+
+    // The height left above the page footer: 0 before the first page, the
+    // paper length for a streaming filter, else
+    // Round(P - BottomMargin - PageFooterSize - CurrentY) with P the paper length.
+    int availableSpace() const;
+
+    // Where the next band starts; CurrentY is -1 before the first page.
+    int currentX = 0;
+    int currentY = -1;
+    int currentColumn = 1;
+    // CurrentY at which every column of the current page starts.
+    int columnTopPosition = 0;
+    // Pages started in this run.
+    int pageNumber = 0;
+    // Total height of the enabled page footer bands and their child chains.
+    double pageFooterSize = 0;
+    // The last page is being closed.
+    bool lastPage = false;
+    // The next forced page break is skipped (right after the title and the
+    // first column header).
+    bool noForceNewPage = false;
+    bool newColumnForced = false;
+    bool newPageForced = false;
+
+private:
+    CustomReport &m_report;
+    RpPageDevice &m_device;
+    RpExportFilter *m_filter;
+    bool m_finalPass;
+    RpReportRun *m_previous;
+};
