@@ -1,10 +1,11 @@
 #pragma once
 // RpPrinter: the output side of report generation. A document is opened on
 // it, pages are drawn on its canvas in device pixels (positions come in
-// 0.1 mm through xPos/yPos/xSize/ySize), and each page is either recorded as
-// a metafile into the page store (rpdMetafile, for the preview) or drawn
-// straight onto the printer (rpdPrinter). Recorded pages can be printed,
-// saved as a report file and loaded again.
+// 0.1 mm through xPos/yPos/xSize/ySize), and each page goes to a page sink
+// (printer/pagesink.h): recorded as a metafile into the page store
+// (rpdMetafile, for the preview) or drawn straight onto the printer
+// (rpdPrinter). Recorded pages can be printed (printrecorded.cpp), saved as a
+// report file and loaded again (reportfile.cpp).
 #include "platform/metafile.h"
 #include "platform/units.h"
 #include "printer/papersizes.h"
@@ -18,8 +19,11 @@
 #include <optional>
 
 class Canvas;
-class MetafileRecorder;
 class PrinterDevice;
+class RpDeviceSink;
+class RpDiscardingSink;
+class RpPageSink;
+class RpStoreSink;
 class QIODevice;
 class QWidget;
 class RpPrinterParent;
@@ -169,8 +173,12 @@ public:
 private:
     bool inPrintRange() const;
     void setWaste();
-    void closeRecordedPage(bool keep);
-    void openMetafilePage();
+    // The paper at the screen's resolution: the size of a recorded page.
+    QSize recordedPageSize() const;
+    // Finishes the open page on its sink; a sink that cannot keep it (the
+    // page store cannot be written) ends the document, nothing of it kept.
+    void closePage();
+    void openPage();
     double screenFactor() const;
     PrinterDevice &device() const;
     void guessPaper(bool exact);
@@ -179,7 +187,12 @@ private:
     RpPrinterParent *m_parent = nullptr;
     PrinterSettings m_settings;
     std::unique_ptr<RpPageList> m_pageList;
-    std::unique_ptr<MetafileRecorder> m_recorder;
+    // The sinks of the running document (by destination) and the one the
+    // open page is on.
+    std::unique_ptr<RpStoreSink> m_storeSink;
+    std::unique_ptr<RpDeviceSink> m_deviceSink;
+    std::unique_ptr<RpDiscardingSink> m_discardSink;
+    RpPageSink *m_sink = nullptr;
     Canvas *m_canvas = nullptr;
     RpPrinterStatus m_status = mpReady;
     RpPrinterDestination m_destination = rpdMetafile;
@@ -197,7 +210,6 @@ private:
     QPointer<QObject> m_client, m_master;
     QWidget *m_previewControl = nullptr;
     bool m_reportLoaded = false;
-    bool m_deviceDocRunning = false;
     double m_dpLeftMargin = 0, m_dpTopMargin = 0;
     std::unique_ptr<RpProgressDialog> m_progress_window;
 };
