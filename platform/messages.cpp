@@ -45,7 +45,9 @@ bool postMessage(const QPointer<QObject> &target, int message, quintptr wParam, 
     QObject *t = target.data();
     if (!t)
         return false;
-    if (t->isWidgetType() && !static_cast<QWidget *>(t)->testAttribute(Qt::WA_WState_Created))
+    // Another thread leaves the window alone: its attributes belong to the
+    // user-interface thread.
+    if (onGuiThread() && t->isWidgetType() && !static_cast<QWidget *>(t)->testAttribute(Qt::WA_WState_Created))
         return false; // no window handle yet
     QCoreApplication::postEvent(t, new RpMessageEvent(message, wParam, lParam));
     return true;

@@ -22,6 +22,8 @@
 #include <QPointer>
 #include <QtGlobal>
 
+#include <memory>
+
 enum : int {
     CM_REPORTPROGRESS = 1024,
     CM_PAGEAVAILABLE = 1025,
@@ -58,7 +60,12 @@ private:
 // Posts a message to `target`. It is posted only when the target window
 // exists and its handle has been created: a null or destroyed target, or a
 // widget whose native window does not exist yet, gets nothing. Returns
-// whether it was posted. Safe to call from another thread.
+// whether it was posted.
+//
+// Safe to call from another thread (a run generating in the background):
+// the message then goes into the target's queue without the window being
+// looked at, and the target must outlive the call (the windows that receive
+// a run's notices close only after the run has ended).
 bool postMessage(const QPointer<QObject> &target, int message, quintptr wParam = 0, qintptr lParam = 0);
 
 // Sends a message to `target` and returns the receiver's result; a null or
@@ -70,5 +77,37 @@ qintptr sendMessage(const QPointer<QObject> &target, int message, quintptr wPara
 // (and whatever else the event loop has waiting). On the user-interface
 // thread only; elsewhere (a generation thread) it does nothing. Whatever a
 // caller holds may be freed while the messages run (a closed preview frees
-// its printer): hold it through a QPointer or check it again afterwards.
+// its printer): hold it through a QPointer, or an RpLifetime for objects
+// that are not QObjects, and look again afterwards.
 void processMessages();
+
+// Tells code that lets messages run whether the object it works for was
+// freed meanwhile. The object holds an RpLifetime; the code takes a watch
+// before and asks it after:
+//
+//   const RpLifetime::Watch alive = m_lifetime.watch();
+//   processMessages();
+//   if (!alive.alive())
+//       return; // `this` is gone: touch nothing of it
+class RpLifetime {
+public:
+    class Watch {
+    public:
+        bool alive() const { return *m_flag; }
+
+    private:
+        friend class RpLifetime;
+        explicit Watch(std::shared_ptr<const bool> flag) : m_flag(std::move(flag)) {}
+        std::shared_ptr<const bool> m_flag;
+    };
+
+    RpLifetime() : m_flag(std::make_shared<bool>(true)) {}
+    ~RpLifetime() { *m_flag = false; }
+    RpLifetime(const RpLifetime &) : RpLifetime() {}
+    RpLifetime &operator=(const RpLifetime &) { return *this; }
+
+    Watch watch() const { return Watch(m_flag); }
+
+private:
+    std::shared_ptr<bool> m_flag;
+};

@@ -27,7 +27,10 @@ void PrinterSettings::readDevice()
 {
     if (!m_printer)
         return;
+    const RpLifetime::Watch alive = m_lifetime.watch();
     processMessages();
+    if (!alive.alive())
+        return; // the settings' printer was freed while the messages ran
     std::optional<DevMode> got = m_printer->deviceMode();
     if (!got)
         got = m_printer->deviceMode(); // asked a second time, as an empty handle may fill

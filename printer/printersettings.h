@@ -3,6 +3,7 @@
 // (resolution, offsets, paper, bins, copies, duplex) and writes back into
 // its device mode before a document. RpPrinterSettings / ReportPrinterSettings:
 // the settings a report stores and copies into its printer before a run.
+#include "platform/messages.h"
 #include "printer/devmode.h"
 #include "printer/papersizes.h"
 
@@ -118,6 +119,7 @@ private:
     int m_leftOffset = 0;
     QString m_title;
     Event m_onGet, m_onApply;
+    RpLifetime m_lifetime; // reading the device lets messages run
 };
 
 // The print settings a report stores (published as its PrinterSettings).

@@ -60,8 +60,15 @@ void RpPrinter::print()
         target = gdi::Rect{-rpRound(m_settings.leftOffset() * px), -rpRound(m_settings.topOffset() * py),
                            rpRound((w - m_settings.leftOffset()) * px), rpRound((l - m_settings.topOffset()) * py)};
     }
+    const RpLifetime::Watch alive = m_lifetime.watch();
     for (int i = first; i <= last; ++i) {
         processMessages();
+        if (!alive.alive()) {
+            // The printer was freed meanwhile (its preview closed): the job
+            // is abandoned, and nothing of the printer is touched again.
+            dev.abortDoc();
+            return;
+        }
         if (showing)
             setProgress(rpRound(double(i - first + 1) / double(last - first + 1) * 100.0));
         setPageNumber(i);

@@ -267,7 +267,10 @@ void RpPrinter::endDoc()
     // The last page is available now; a document without pages has none.
     if (hadPage)
         setAvailablePages(m_availablePages + 1);
+    const RpLifetime::Watch alive = m_lifetime.watch();
     processMessages();
+    if (!alive.alive())
+        return; // freed while the messages ran
     if (m_destination == rpdMetafile)
         m_pageList->finish();
     else if (afterPrintEvent)

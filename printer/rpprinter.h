@@ -6,6 +6,7 @@
 // (rpdMetafile, for the preview) or drawn straight onto the printer
 // (rpdPrinter). Recorded pages can be printed (printrecorded.cpp), saved as a
 // report file and loaded again (reportfile.cpp).
+#include "platform/messages.h"
 #include "platform/metafile.h"
 #include "platform/units.h"
 #include "printer/papersizes.h"
@@ -212,4 +213,6 @@ private:
     bool m_reportLoaded = false;
     double m_dpLeftMargin = 0, m_dpTopMargin = 0;
     std::unique_ptr<RpProgressDialog> m_progress_window;
+    // Watched across the places that let messages run.
+    RpLifetime m_lifetime;
 };

@@ -388,3 +388,38 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
     EXPECT_EQ(afterPreview, 1);
     EXPECT_EQ(master.values(CM_PREVIEWCLOSED).size(), 1u);
 }
+
+// A preview closed while the printer lets messages run frees the printer;
+// the printer must not touch itself afterwards (the sanitizer run catches a
+// use after free).
+TEST(RpPrinter, FreedWhileMessagesRunItTouchesNothingOfItselfAgain)
+{
+    FakePrinterDevice dev;
+    UseDevice use(&dev);
+    FakeReport report;
+
+    // Printing recorded pages: the job is abandoned.
+    auto printing = std::make_unique<RpPrinter>(&report);
+    generate(*printing, 3);
+    QMetaObject::invokeMethod(qApp, [&] { printing.reset(); }, Qt::QueuedConnection);
+    printing->print();
+    EXPECT_FALSE(printing);
+    EXPECT_TRUE(dev.log.contains("AbortDoc"));
+    EXPECT_FALSE(dev.printing());
+    EXPECT_EQ(report.afterPrints, 0);
+
+    // Ending a recorded document: the store is not finished afterwards.
+    auto recording = std::make_unique<RpPrinter>(&report);
+    recording->beginDoc();
+    recording->newPage();
+    QMetaObject::invokeMethod(qApp, [&] { recording.reset(); }, Qt::QueuedConnection);
+    recording->endDoc();
+    EXPECT_FALSE(recording);
+
+    // Choosing another printer reads the device after letting messages run.
+    dev.names << QStringLiteral("second");
+    auto choosing = std::make_unique<RpPrinter>(&report);
+    QMetaObject::invokeMethod(qApp, [&] { choosing.reset(); }, Qt::QueuedConnection);
+    choosing->setPrinterIndex(1);
+    EXPECT_FALSE(choosing);
+}
