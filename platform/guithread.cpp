@@ -1,24 +1,13 @@
 #include "platform/guithread.h"
 
+#include "platform/processwide.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-GuiThreadViolationHandler &handler()
-{
-    static GuiThreadViolationHandler h = [](const char *what) {
-        std::fprintf(stderr, "Tovrel: %s called off the user-interface thread\n", what);
-        std::abort();
-    };
-    return h;
-}
-
-} // namespace
 
 bool onGuiThread()
 {
@@ -28,15 +17,14 @@ bool onGuiThread()
 
 void requireGuiThread(const char *what)
 {
-    if (!onGuiThread())
-        handler()(what);
-}
-
-GuiThreadViolationHandler setGuiThreadViolationHandler(GuiThreadViolationHandler h)
-{
-    GuiThreadViolationHandler old = std::move(handler());
-    handler() = std::move(h);
-    return old;
+    if (onGuiThread())
+        return;
+    if (const GuiThreadViolationHandler &handler = platformState().guiThreadViolation) {
+        handler(what);
+        return;
+    }
+    std::fprintf(stderr, "Tovrel: %s changed off the user-interface thread\n", what);
+    std::abort();
 }
 
 void runOnGuiThread(QObject *context, std::function<void()> work)

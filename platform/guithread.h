@@ -13,15 +13,11 @@
 // object exists (plain tools and unit tests without one).
 bool onGuiThread();
 
-// Reports `what` to the violation handler when called off the user-interface
-// thread. The default handler stops the program with a message naming it.
+// Reports `what` to the violation handler (platform/processwide.h) when
+// called off the user-interface thread. Without a handler the program stops
+// with a message naming it.
 void requireGuiThread(const char *what);
-
-// Replaces the violation handler and returns the one it replaced (tests
-// install one that records). Process-wide: set it on the user-interface
-// thread while no second thread runs.
 using GuiThreadViolationHandler = std::function<void(const char *what)>;
-GuiThreadViolationHandler setGuiThreadViolationHandler(GuiThreadViolationHandler handler);
 
 // Runs `work` on the user-interface thread: at once when already there,
 // otherwise queued for that thread's event loop in the context of `context`

@@ -56,10 +56,9 @@ public:
     virtual Canvas *canvas() = 0;
 };
 
-// The process's printer object. setSystemPrinter replaces it (not owned;
-// nullptr gives the platform's own back).
+// The process's printer object: the stand-in of printerState() when one is
+// set, else the system's own.
 PrinterDevice &systemPrinter();
-void setSystemPrinter(PrinterDevice *device);
 
 // The default printer's paper as a paper size, or none when there is no
 // default printer (a new report's page starts on it).

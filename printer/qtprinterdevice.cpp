@@ -6,6 +6,7 @@
 #include "platform/units.h"
 #include "printer/papersizes.h"
 #include "printer/printerstrings.h"
+#include "printer/processwide.h"
 
 #include <QPageSize>
 #include <QPrintEngine>
@@ -16,8 +17,6 @@
 PrinterDevice::~PrinterDevice() = default;
 
 namespace {
-PrinterDevice *g_override = nullptr;
-
 // The CUPS print engine takes job options as name/value pairs under this key
 // (the engine's own "CUPS options" property).
 constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
@@ -38,13 +37,11 @@ QStringList withOption(const QStringList &options, const QString &name, const QS
 
 PrinterDevice &systemPrinter()
 {
-    if (g_override)
-        return *g_override;
+    if (PrinterDevice *standIn = printerState().systemPrinter)
+        return *standIn;
     static QtPrinterDevice device;
     return device;
 }
-
-void setSystemPrinter(PrinterDevice *device) { g_override = device; }
 
 std::optional<RpPaperSize> defaultPrinterPaper()
 {

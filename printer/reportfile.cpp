@@ -5,6 +5,7 @@
 #include "platform/metafile.h"
 #include "platform/rperror.h"
 #include "printer/papersizes.h"
+#include "printer/processwide.h"
 
 #include <cstdlib>
 
@@ -88,7 +89,7 @@ void RpPrinter::load(const QString &fileName)
     m_status = mpFinished;
     onPrintSetup = nullptr;
     m_reportLoaded = true;
-    setReportFileLoaded(true);
+    printerState().reportFileLoaded = true;
 }
 
 void RpPrinter::loadFromStream(QIODevice &in)
@@ -100,5 +101,5 @@ void RpPrinter::loadFromStream(QIODevice &in)
     m_status = mpFinished;
     onPrintSetup = nullptr;
     m_reportLoaded = true;
-    setReportFileLoaded(true);
+    printerState().reportFileLoaded = true;
 }

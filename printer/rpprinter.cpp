@@ -21,19 +21,12 @@ QWidget *RpPreviewInterface::show(RpPrinter *) { return nullptr; }
 QWidget *RpPreviewInterface::showModal(RpPrinter *) { return nullptr; }
 
 namespace {
-RpPreviewInterfaceFactory &previewFactory()
+std::unique_ptr<RpPreviewInterface> makePreviewInterface()
 {
-    static RpPreviewInterfaceFactory f = [] { return std::make_unique<RpPreviewInterface>(); };
-    return f;
+    const RpPreviewInterfaceFactory &factory = printerState().previewInterface;
+    return factory ? factory() : std::make_unique<RpPreviewInterface>();
 }
-bool g_reportFileLoaded = false;
-
 } // namespace
-
-void setPreviewInterfaceClass(RpPreviewInterfaceFactory factory) { previewFactory() = std::move(factory); }
-RpPreviewInterfaceFactory previewInterfaceClass() { return previewFactory(); }
-bool reportFileLoaded() { return g_reportFileLoaded; }
-void setReportFileLoaded(bool loaded) { g_reportFileLoaded = loaded; }
 
 // --- construction -----------------------------------------------------------
 
@@ -320,14 +313,14 @@ void RpPrinter::preview()
         onPreview(this);
         return;
     }
-    std::unique_ptr<RpPreviewInterface> pi = previewFactory()();
+    std::unique_ptr<RpPreviewInterface> pi = makePreviewInterface();
     if (pi)
         m_previewControl = pi->show(this);
 }
 
 void RpPrinter::previewModal()
 {
-    std::unique_ptr<RpPreviewInterface> pi = previewFactory()();
+    std::unique_ptr<RpPreviewInterface> pi = makePreviewInterface();
     if (pi)
         pi->showModal(this);
 }

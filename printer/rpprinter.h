@@ -11,6 +11,7 @@
 #include "platform/units.h"
 #include "printer/papersizes.h"
 #include "printer/printersettings.h"
+#include "printer/processwide.h"
 #include "printer/rppagelist.h"
 
 #include <QPointer>
@@ -35,21 +36,15 @@ enum RpPrinterDestination { rpdMetafile = 0, rpdPrinter = 1 };
 
 class RpPrinter;
 
-// How a preview window is opened for a printer. The registered class is
-// created for each preview; the base opens none.
+// How a preview window is opened for a printer. The registered class
+// (printerState().previewInterface) is created for each preview; the base
+// opens none.
 class RpPreviewInterface {
 public:
     virtual ~RpPreviewInterface() = default;
     virtual QWidget *show(RpPrinter *printer);
     virtual QWidget *showModal(RpPrinter *printer);
 };
-using RpPreviewInterfaceFactory = std::function<std::unique_ptr<RpPreviewInterface>()>;
-void setPreviewInterfaceClass(RpPreviewInterfaceFactory factory);
-RpPreviewInterfaceFactory previewInterfaceClass();
-
-// Set when a report file was loaded into a printer (the preview's Print reads it).
-bool reportFileLoaded();
-void setReportFileLoaded(bool loaded);
 
 class RpPrinter {
 public:

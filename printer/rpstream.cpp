@@ -2,6 +2,7 @@
 
 #include "platform/rperror.h"
 #include "printer/printerstrings.h"
+#include "printer/processwide.h"
 
 #include <QDir>
 #include <QMutexLocker>
@@ -10,19 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-QString &tempDirOverride()
-{
-    static QString dir;
-    return dir;
-}
-} // namespace
-
-void RpStream::setTempDirectory(const QString &dir) { tempDirOverride() = dir; }
-
 QString RpStream::tempDirectory()
 {
-    return tempDirOverride().isEmpty() ? QDir::tempPath() : tempDirOverride();
+    const QString &dir = printerState().tempDirectory;
+    return dir.isEmpty() ? QDir::tempPath() : dir;
 }
 
 RpStream::RpStream(qint64 memoryLimit) : m_memoryLimit(memoryLimit) {}

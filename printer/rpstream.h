@@ -50,9 +50,8 @@ public:
     // Raises RpError when out does not take every byte.
     void saveToStream(QIODevice &out);
 
-    // Where temporary files go; the system temporary directory by default.
-    // Tests point this elsewhere to provoke failures.
-    static void setTempDirectory(const QString &dir);
+    // Where temporary files go: printerState().tempDirectory, else the
+    // system's temporary directory.
     static QString tempDirectory();
 
 private:

@@ -1,8 +1,8 @@
 #pragma once
 // What the report model reads from its surroundings: the screen's colour
-// depth and the locale's measurement system. Tests may pin each value;
-// otherwise the platform answers. (The screen's pixels per inch are the
-// reference surface's, platform/units.h.)
+// depth and the locale's measurement system. Each may be pinned in
+// reportState() (report/processwide.h); otherwise the platform answers. (The
+// screen's pixels per inch are the reference surface's, platform/units.h.)
 #include <optional>
 
 namespace reportenv {
@@ -13,8 +13,5 @@ bool usMeasurement();
 // The system's primary language is Japanese (the report then keeps the
 // platform's default font).
 bool japaneseLanguage();
-
-void overrideUsMeasurement(std::optional<bool> us);
-void overrideScreenColorCount(std::optional<long long> count);
 
 } // namespace reportenv

@@ -1,5 +1,6 @@
 #include "report/surfacescheme.h"
 
+#include "report/processwide.h"
 #include "report/reportenv.h"
 
 #include <optional>
@@ -28,17 +29,12 @@ SurfaceScheme paletteScheme()
     };
 }
 
-namespace {
-std::optional<SurfaceScheme> g_scheme;
-}
-
 const SurfaceScheme &surfaceScheme()
 {
-    if (!g_scheme) {
+    std::optional<SurfaceScheme> &scheme = reportState().surfaceScheme;
+    if (!scheme) {
         const long long colors = reportenv::screenColorCount();
-        g_scheme = (colors == 0 || colors > 256) ? richScheme() : paletteScheme();
+        scheme = (colors == 0 || colors > 256) ? richScheme() : paletteScheme();
     }
-    return *g_scheme;
+    return *scheme;
 }
-
-void forceSurfaceScheme(bool rich) { g_scheme = rich ? richScheme() : paletteScheme(); }

@@ -16,6 +16,5 @@ struct SurfaceScheme {
 SurfaceScheme richScheme();
 SurfaceScheme paletteScheme();
 // The scheme chosen from the screen's colour count the first time it is
-// asked for; tests may force one.
+// asked for (kept in reportState(), where tests may set one).
 const SurfaceScheme &surfaceScheme();
-void forceSurfaceScheme(bool rich);

@@ -4,7 +4,9 @@
 #include "report/customreport.h"
 #include "../printer/fakeprinter.h"
 #include "report/pagedevice.h"
+#include "report/processwide.h"
 #include "report/reportenv.h"
+#include "testsupport.h"
 #include "report/reportrun.h"
 #include "report/rpband.h"
 #include "report/surfacescheme.h"
@@ -17,8 +19,6 @@ class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        reportenv::overrideUsMeasurement(false);
-        forceSurfaceScheme(true);
         noPrinter.names.clear(); // no default printer: the page starts as Default
         report = std::make_unique<Report>();
         report->setUnits(RpUnit::MM);
@@ -32,7 +32,6 @@ protected:
     void TearDown() override
     {
         report.reset();
-        reportenv::overrideUsMeasurement(std::nullopt);
     }
     RpLabel *label(const QString &caption, int w = 200, int h = 30, bool autoSize = false)
     {
@@ -66,6 +65,9 @@ protected:
         p->printAt(run, ofsX, ofsY);
         p->endPrinting();
     }
+    // A metric locale, the rich colours, and no printer.
+    testsupport::ScopedValue<std::optional<bool>> metric{reportState().usMeasurement, false};
+    testsupport::ScopedValue<std::optional<SurfaceScheme>> rich{reportState().surfaceScheme, richScheme()};
     FakePrinterDevice noPrinter;
     UseDevice useNoPrinter{&noPrinter};
     std::unique_ptr<Report> report;

@@ -24,6 +24,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include "testsupport.h"
+#include "printer/processwide.h"
 #include <gtest/gtest.h>
 
 #include <map>
@@ -360,7 +362,7 @@ protected:
         saveReport(tmp.filePath("bins.trp"), 2);
         // A printer device that sees the new queues.
         device = std::make_unique<QtPrinterDevice>();
-        setSystemPrinter(device.get());
+        previousDevice = std::exchange(printerState().systemPrinter, device.get());
         printer = std::make_unique<RpPrinter>();
         printer->load(tmp.filePath("bins.trp"));
         printer->setFirstPage(1);
@@ -369,7 +371,7 @@ protected:
     void TearDown() override
     {
         printer.reset();
-        setSystemPrinter(nullptr);
+        printerState().systemPrinter = previousDevice;
         device.reset();
         CupsPrint::TearDown();
     }
@@ -392,6 +394,7 @@ protected:
         return id > 0 ? waitCompleted(queue, id) : Attributes{};
     }
     std::unique_ptr<QtPrinterDevice> device;
+    PrinterDevice *previousDevice = nullptr;
     std::unique_ptr<RpPrinter> printer;
 };
 

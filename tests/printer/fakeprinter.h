@@ -5,6 +5,7 @@
 #include "platform/paintercanvas.h"
 #include "platform/rperror.h"
 #include "printer/printerdevice.h"
+#include "printer/processwide.h"
 
 #include <QImage>
 #include <memory>
@@ -120,8 +121,10 @@ private:
     std::unique_ptr<PainterCanvas> canvasPtr;
 };
 
-// Installs a device as the process's printer for one test.
+// Installs a device as the process's printer for one test (the one before
+// comes back afterwards).
 struct UseDevice {
-    explicit UseDevice(PrinterDevice *d) { setSystemPrinter(d); }
-    ~UseDevice() { setSystemPrinter(nullptr); }
+    explicit UseDevice(PrinterDevice *d) : previous(std::exchange(printerState().systemPrinter, d)) {}
+    ~UseDevice() { printerState().systemPrinter = previous; }
+    PrinterDevice *previous;
 };

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include "printer/processwide.h"
 #include <gtest/gtest.h>
 
 using emftest::pageEmf;
@@ -199,7 +200,7 @@ TEST(PageList, SavingOverAFileReplacesItWhole)
 TEST(PageList, TemporaryFileGoesAwayWithTheStore)
 {
     QTemporaryDir d;
-    RpStream::setTempDirectory(d.path());
+    testsupport::ScopedValue tempDir(printerState().tempDirectory, d.path());
     {
         auto list = makeStore(120, false); // about 370 KB: past the limit
         EXPECT_FALSE(list->stream()->inMemory());
@@ -207,7 +208,6 @@ TEST(PageList, TemporaryFileGoesAwayWithTheStore)
         EXPECT_EQ(*list->getPage(77), pageEmf(77, 3077));
     }
     EXPECT_TRUE(QDir(d.path()).entryList({"TRP*"}, QDir::Files).isEmpty());
-    RpStream::setTempDirectory(QString());
 }
 
 TEST(PageList, EmptyDocumentIsAHeaderOnly)

@@ -5,13 +5,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "testsupport.h"
+#include "printer/processwide.h"
 #include <gtest/gtest.h>
 
 namespace {
 struct TempDirGuard {
     QTemporaryDir dir;
-    TempDirGuard() { RpStream::setTempDirectory(dir.path()); }
-    ~TempDirGuard() { RpStream::setTempDirectory(QString()); }
+    testsupport::ScopedValue<QString> use{printerState().tempDirectory, dir.path()};
     int trpFiles() const
     {
         return int(QDir(dir.path()).entryList({"TRP*"}, QDir::Files).size());
@@ -71,7 +72,8 @@ TEST(PageStream, ReadWriteSeekBehaveAsAStream)
 
 TEST(PageStream, UnwritableTemporaryDirectoryIsAClearError)
 {
-    RpStream::setTempDirectory("/nonexistent/dir/for/trp");
+    std::optional<testsupport::ScopedValue<QString>> nowhere;
+    nowhere.emplace(printerState().tempDirectory, QStringLiteral("/nonexistent/dir/for/trp"));
     RpStream s(10);
     s.write("0123456789", 10);
     try {
@@ -80,7 +82,7 @@ TEST(PageStream, UnwritableTemporaryDirectoryIsAClearError)
     } catch (const RpError &e) {
         EXPECT_TRUE(e.message().contains("/nonexistent/dir/for/trp")) << e.message().toStdString();
     }
-    RpStream::setTempDirectory(QString());
+    nowhere.reset();
     // The bytes are still there, in memory.
     EXPECT_TRUE(s.inMemory());
     EXPECT_EQ(s.size(), 11);

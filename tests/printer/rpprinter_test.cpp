@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include "testsupport.h"
+#include "printer/processwide.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -292,7 +294,7 @@ TEST(RpPrinter, SaveLoadAndPaperGuess)
     q.load(path);
     EXPECT_EQ(q.status(), mpFinished);
     EXPECT_TRUE(q.reportLoaded());
-    EXPECT_TRUE(reportFileLoaded());
+    EXPECT_TRUE(printerState().reportFileLoaded);
     EXPECT_EQ(q.pageCount(), 2);
     EXPECT_TRUE(q.compression());
     EXPECT_EQ(q.paperSize(), RpPaperSize::A4);
@@ -337,12 +339,13 @@ TEST(RpPrinter, UnwritableTemporaryFileAbortsTheDocumentCleanly)
     FakeReport report;
     report.settings.memoryLimit = 100; // spills at the first page
     RpPrinter p(&report);
-    RpStream::setTempDirectory("/nonexistent/trp/dir");
-    p.beginDoc();
-    p.newPage();
-    drawPage(p, 1);
-    EXPECT_THROW(p.newPage(), RpError);
-    RpStream::setTempDirectory(QString());
+    {
+        testsupport::ScopedValue<QString> nowhere(printerState().tempDirectory, QStringLiteral("/nonexistent/trp/dir"));
+        p.beginDoc();
+        p.newPage();
+        drawPage(p, 1);
+        EXPECT_THROW(p.newPage(), RpError);
+    }
     EXPECT_EQ(p.status(), mpReady);
     EXPECT_FALSE(p.getPage(1));
     // And the printer can run the next document.
@@ -365,8 +368,8 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
             return nullptr;
         }
     };
-    const auto old = previewInterfaceClass();
-    setPreviewInterfaceClass([&] { return std::make_unique<Counting>(&shown); });
+    std::optional<testsupport::ScopedValue<RpPreviewInterfaceFactory>> counting;
+    counting.emplace(printerState().previewInterface, [&] { return std::make_unique<Counting>(&shown); });
     p.preview();
     EXPECT_EQ(shown, 1);
     bool custom = false;
@@ -374,7 +377,7 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
     p.preview();
     EXPECT_TRUE(custom);
     EXPECT_EQ(shown, 1);
-    setPreviewInterfaceClass(old);
+    counting.reset();
 
     Inbox master;
     p.setMaster(&master);

@@ -182,13 +182,12 @@ TEST_F(SurfaceTest, WorksheetMarginsAndTitleBandGeometry)
 
 TEST_F(SurfaceTest, PaletteSchemeDashesTheMargins)
 {
-    forceSurfaceScheme(false);
+    testsupport::ScopedValue<std::optional<SurfaceScheme>> palette(reportState().surfaceScheme, paletteScheme());
     RecordingCanvas canvas;
     report->drawMargins(canvas);
     ASSERT_EQ(canvas.of(DrawOp::Rectangle).size(), 1u);
     EXPECT_EQ(canvas.of(DrawOp::Rectangle)[0].pen.style, gdi::PS_DASH);
     EXPECT_EQ(canvas.of(DrawOp::Rectangle)[0].pen.color, gdi::rgb(0x80, 0x80, 0x80));
-    forceSurfaceScheme(true);
 }
 
 TEST_F(SurfaceTest, PageFrameLinesSitInsideTheMargins)

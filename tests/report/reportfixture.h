@@ -2,7 +2,9 @@
 // Reports in these tests are built in a metric locale at 96 pixels per inch.
 #include "../printer/fakeprinter.h"
 #include "report/customreport.h"
+#include "report/processwide.h"
 #include "report/reportenv.h"
+#include "testsupport.h"
 #include "report/rpband.h"
 #include "report/surfacescheme.h"
 
@@ -13,15 +15,12 @@ class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        reportenv::overrideUsMeasurement(false);
-        forceSurfaceScheme(true);
         noPrinter.names.clear(); // no default printer: the page starts as Default
         report = std::make_unique<Report>();
     }
     void TearDown() override
     {
         report.reset();
-        reportenv::overrideUsMeasurement(std::nullopt);
     }
     // The worksheet page: margins 10, 10, 10 and 7 mm, one title band.
     RpBand *worksheetPage()
@@ -35,6 +34,9 @@ protected:
         band->size()->updateOwnerBounds();
         return band;
     }
+    // A metric locale, the rich colours, and no printer.
+    testsupport::ScopedValue<std::optional<bool>> metric{reportState().usMeasurement, false};
+    testsupport::ScopedValue<std::optional<SurfaceScheme>> rich{reportState().surfaceScheme, richScheme()};
     FakePrinterDevice noPrinter;
     UseDevice useNoPrinter{&noPrinter};
     std::unique_ptr<Report> report;

@@ -117,7 +117,7 @@ TEST_F(UnitsTest, HalvesRoundToEven)
 
 TEST_F(UnitsTest, UsLocaleStartsInInchesOnLetter)
 {
-    reportenv::overrideUsMeasurement(true);
+    testsupport::ScopedValue<std::optional<bool>> us_(reportState().usMeasurement, true);
     Report us;
     EXPECT_EQ(us.units(), RpUnit::Inches);
     EXPECT_DOUBLE_EQ(us.page()->leftMargin(), 0.5);

@@ -1,0 +1,7 @@
+#include "platform/processwide.h"
+
+PlatformProcessState &platformState()
+{
+    static PlatformProcessState state;
+    return state;
+}

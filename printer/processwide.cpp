@@ -1,0 +1,7 @@
+#include "printer/processwide.h"
+
+PrinterProcessState &printerState()
+{
+    static PrinterProcessState state;
+    return state;
+}

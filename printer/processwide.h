@@ -1,0 +1,31 @@
+#pragma once
+// The printer layer's process-wide state, in one place, each item with the
+// threads that may touch it (see platform/processwide.h for the platform's
+// and the caches that guard themselves).
+#include <QString>
+#include <functional>
+#include <memory>
+
+class PrinterDevice;
+class RpPreviewInterface;
+
+// How a preview window is opened for a report printer.
+using RpPreviewInterfaceFactory = std::function<std::unique_ptr<RpPreviewInterface>()>;
+
+struct PrinterProcessState {
+    // The printer object standing in for the system's (tests); null: the
+    // system's own, over CUPS. Set on the user-interface thread before any
+    // run starts; read by runs on any thread.
+    PrinterDevice *systemPrinter = nullptr;
+    // The preview interface class (the preview module registers its own at
+    // start-up); empty: previews open no window. User-interface thread.
+    RpPreviewInterfaceFactory previewInterface;
+    // A report file was loaded into a preview, whose Print then plays the
+    // recorded pages. User-interface thread.
+    bool reportFileLoaded = false;
+    // Where a page store spills its pages; empty: the system's temporary
+    // directory. Set before runs start; read by runs on any thread.
+    QString tempDirectory;
+};
+
+PrinterProcessState &printerState();

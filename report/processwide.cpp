@@ -1,0 +1,7 @@
+#include "report/processwide.h"
+
+ReportProcessState &reportState()
+{
+    static ReportProcessState state;
+    return state;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The report model's process-wide state, in one place, each item with the
+// threads that may touch it (see platform/processwide.h and
+// printer/processwide.h for the layers below).
+#include "report/surfacescheme.h"
+
+#include <optional>
+
+struct ReportProcessState {
+    // Pins of what the report model reads of its surroundings (reportenv.h):
+    // the locale's measurement system and the screen's colour count; none:
+    // the platform answers. User-interface thread.
+    std::optional<bool> usMeasurement;
+    std::optional<long long> screenColorCount;
+    // The colours of the report surface, chosen from the screen's colour
+    // count when first asked for. User-interface thread (only the surface
+    // paints with them).
+    std::optional<SurfaceScheme> surfaceScheme;
+};
+
+ReportProcessState &reportState();
