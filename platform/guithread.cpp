@@ -15,13 +15,13 @@ bool onGuiThread()
     return !app || QThread::currentThread() == app->thread();
 }
 
-void requireGuiThread(const char *what)
+bool requireGuiThread(const char *what)
 {
     if (onGuiThread())
-        return;
+        return true;
     if (const GuiThreadViolationHandler &handler = platformState().guiThreadViolation) {
         handler(what);
-        return;
+        return false;
     }
     std::fprintf(stderr, "Tovrel: %s changed off the user-interface thread\n", what);
     std::abort();

@@ -13,10 +13,11 @@
 // object exists (plain tools and unit tests without one).
 bool onGuiThread();
 
-// Reports `what` to the violation handler (platform/processwide.h) when
-// called off the user-interface thread. Without a handler the program stops
-// with a message naming it.
-void requireGuiThread(const char *what);
+// True on the user-interface thread. Elsewhere reports `what` to the
+// violation handler (platform/processwide.h) and answers false, so that the
+// caller leaves the widget alone; without a handler the program stops with a
+// message naming `what`.
+bool requireGuiThread(const char *what);
 using GuiThreadViolationHandler = std::function<void(const char *what)>;
 
 // Runs `work` on the user-interface thread: at once when already there,

@@ -1,5 +1,6 @@
 #include "report/rpbasepanel.h"
 
+#include "platform/guithread.h"
 #include "platform/units.h"
 #include "platform/paintercanvas.h"
 #include "report/reportstrings.h"
@@ -39,6 +40,8 @@ void RpBasePanel::setBounds(int l, int t, int w, int h) { applyBounds(l, t, w, h
 
 void RpBasePanel::applyBounds(int l, int t, int w, int h)
 {
+    if (!requireGuiThread("a report's or band's widget bounds"))
+        return;
     setGeometry(l, t, std::max(w, 0), std::max(h, 0));
 }
 

@@ -131,7 +131,8 @@ void RpPrintable::changeAlignment(Alignment a)
 
 void RpPrintable::applyBounds(int l, int t, int w, int h)
 {
-    requireGuiThread("a printable control's widget bounds");
+    if (!requireGuiThread("a printable control's widget bounds"))
+        return;
     setGeometry(l, t, std::max(w, 0), std::max(h, 0));
 }
 

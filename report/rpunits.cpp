@@ -170,7 +170,8 @@ void RpBandSize::updateOwnerBounds()
 {
     if (!m_parent)
         return;
-    requireGuiThread("a band's bounds");
+    if (!requireGuiThread("a band's bounds"))
+        return;
     m_parentUpdating = true;
     m_parent->setBounds(m_parent->left(), m_parent->top(), pixelValue(WidthIdx), pixelValue(HeightIdx));
     m_parentUpdating = false;
