@@ -188,10 +188,14 @@ LoadedInfo inspect(RpStream &s)
         pos = r.next;
         info.records.push_back(r);
     }
-    if (!countKnown)
+    // The header's count is what is loaded: a document saved after it was
+    // aborted may hold records past the counted ones, which stay unread.
+    // Without a count the records run to the end of the file.
+    if (!countKnown) {
         info.pageCount = int(info.records.size());
-    if (pos != size)
-        throw RpError(bad(QStringLiteral("%1 bytes follow the last record").arg(size - pos)));
+        if (pos != size)
+            throw RpError(bad(QStringLiteral("%1 bytes follow the last record").arg(size - pos)));
+    }
     info.header.pageCount = info.pageCount;
     return info;
 }
@@ -361,6 +365,12 @@ qint64 RpPageList::locate(int k)
     };
     check(pos);
     int p = i32At(s, pos);
+    // A record past the counted ones (a document saved after it was
+    // aborted) is no place to walk from: the walk starts at page 1 instead.
+    if (p > m_pageCount) {
+        pos = m_headerLength;
+        p = i32At(s, pos);
+    }
     const bool forward = p < k;
     // Each step must move the page number one way towards k; more steps than
     // pages, or a step the wrong way, means the records do not chain.

@@ -98,7 +98,6 @@ TEST(ReportFileHostile, BrokenStructureIsRejectedAndTheStoreKept)
     expectRejected(QByteArray(), "empty file");
     expectRejected(good.left(100), "shorter than the header");
     expectRejected(good.left(good.size() - 1), "truncated last record");
-    expectRejected(good + "xx", "bytes after the last record");
 
     QByteArray f = good;
     set32(f, 8, 4);
@@ -133,6 +132,29 @@ TEST(ReportFileHostile, BrokenStructureIsRejectedAndTheStoreKept)
     f[136 + 41] = 'X'; // no metafile signature in a plain page
     expectRejected(f, "plain page that is no metafile");
     (void)rec3;
+}
+
+// A document saved after it was aborted: the header counts the pages
+// finished then, and records follow them. The counted pages load; what
+// follows is never read, whatever it holds.
+TEST(ReportFileHostile, RecordsPastTheCountedPagesAreLeftUnread)
+{
+    for (bool c : {false, true}) {
+        for (const QByteArray &after : {QByteArray("xx"), goodFile(5, c).mid(128)}) {
+            QByteArray f = goodFile(3, c) + after;
+            set32(f, 8, 2);
+            RpPageList l;
+            l.loadFromBytes(f);
+            EXPECT_EQ(l.pageCount(), 2);
+            EXPECT_EQ(*l.getPage(2), pageEmf(2));
+            EXPECT_EQ(*l.getPage(1), pageEmf(1));
+            EXPECT_FALSE(l.getPage(3));
+        }
+        // The counted records themselves are still checked.
+        QByteArray cut = goodFile(3, c);
+        cut.truncate(cut.size() - 20);
+        expectRejected(cut, "a counted record cut short");
+    }
 }
 
 TEST(ReportFileHostile, BrokenCompressedPagesAreRejected)

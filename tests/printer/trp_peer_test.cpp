@@ -149,3 +149,62 @@ TEST_F(TrpPeer, ToolRefusesBadInputWithOneLine)
     EXPECT_EQ(run(kTool, {"trp", "extract", good, "2", tmp.filePath("o.emf")}).code, 2);
     EXPECT_EQ(run(kTool, {"trp", "extract", good, "0", tmp.filePath("o.emf")}).code, 2);
 }
+
+// The two readers accept the same files and read the same pages from them:
+// whole files, files with records past the counted pages (saved after an
+// aborted document), any non-zero compression byte, and they refuse the same
+// damaged ones.
+TEST_F(TrpPeer, BothReadersAcceptTheSameFilesAndReadTheSamePages)
+{
+    for (bool compressed : {false, true}) {
+        const QString base = tmp.filePath(compressed ? "agree-c.trp" : "agree-p.trp");
+        QStringList packArgs{"trp", "pack", base};
+        if (compressed)
+            packArgs << "--compress";
+        ASSERT_EQ(run(kTool, packArgs + pages).code, 0);
+        const QByteArray good = testsupport::readFile(base);
+        const qint32 rec2 = qFromLittleEndian<qint32>(good.constData() + 132);
+
+        struct Variant {
+            const char *what;
+            QByteArray bytes;
+        };
+        std::vector<Variant> variants{{"whole", good}};
+        QByteArray v = good;
+        qToLittleEndian<qint32>(2, v.data() + 8);
+        variants.push_back({"two counted, more records after", v});
+        v = good + "trailing bytes";
+        variants.push_back({"bytes after the last record", v});
+        v = good;
+        v[25] = compressed ? 2 : 0;
+        variants.push_back({"compression byte 2 or 0", v});
+        variants.push_back({"cut in the second record", good.left(rec2 + 20)});
+        v = good;
+        qToLittleEndian<qint32>(9, v.data() + rec2);
+        variants.push_back({"second record numbered 9", v});
+
+        for (size_t i = 0; i < variants.size(); ++i) {
+            const QString file = tmp.filePath(QStringLiteral("v%1-%2.trp").arg(compressed).arg(i));
+            writeFile(file, variants[i].bytes);
+            const ProcResult info = run(kTool, {"trp", "info", file});
+            const QString outDir = tmp.filePath(QStringLiteral("dv%1-%2").arg(compressed).arg(i));
+            const ProcResult dump = run("python3", {kPeer, "dump", file, outDir});
+            SCOPED_TRACE(std::string(variants[i].what) + (compressed ? ", compressed" : ", plain"));
+            ASSERT_EQ(info.code == 0, dump.code == 0) << info.err.toStdString() << dump.err.toStdString();
+            if (info.code != 0)
+                continue;
+            const QList<QByteArray> words = dump.out.trimmed().split(' '); // pages N compressed X
+            ASSERT_EQ(words.size(), 4);
+            const int n = words[1].toInt();
+            EXPECT_TRUE(info.out.contains(QStringLiteral("pages: %1\n").arg(n).toUtf8())) << info.out.toStdString();
+            EXPECT_TRUE(info.out.contains(words[3] == "1" ? "compression: on" : "compression: off"));
+            for (int page = 1; page <= n; ++page) {
+                const QString emf = tmp.filePath(QStringLiteral("e%1-%2-%3.emf").arg(compressed).arg(i).arg(page));
+                ASSERT_EQ(run(kTool, {"trp", "extract", file, QString::number(page), emf}).code, 0);
+                EXPECT_EQ(testsupport::readFile(emf),
+                          testsupport::readFile(outDir + QStringLiteral("/page-%1.emf").arg(page)))
+                    << "page " << page;
+            }
+        }
+    }
+}

@@ -141,7 +141,7 @@ def read_pages(b):
     if len(b) < 128:
         raise TrpError("file shorter than its header")
     count = i32(b, 8)
-    compressed = b[25] == 1
+    compressed = b[25] != 0
     if count < 0 or count * 12 > len(b) - 128:
         raise TrpError("page count %d does not fit" % count)
     pages = []
@@ -173,12 +173,12 @@ def read_pages(b):
         pages.append(emf)
         starts.append(pos)
         pos = nxt
-    if pos != len(b):
-        raise TrpError("%d stray bytes after the last record" % (len(b) - pos))
-    # Backwards: the last four bytes name the last record, and each record's
-    # predecessor ends with that predecessor's start.
+    # The header's count is what is read: bytes after the counted records
+    # (a document saved after it was aborted) stay unread.
+    # Backwards: each counted record's predecessor ends with that
+    # predecessor's start.
     if count:
-        at = u32(b, len(b) - 4)
+        at = starts[count - 1]
         for n in range(count, 0, -1):
             if at != starts[n - 1]:
                 raise TrpError("backward link to page %d is wrong" % n)
