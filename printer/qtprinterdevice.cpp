@@ -8,11 +8,14 @@
 #include "printer/printerstrings.h"
 #include "printer/processwide.h"
 
+#include <QFile>
 #include <QPageSize>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+
+#include <map>
 
 PrinterDevice::~PrinterDevice() = default;
 
@@ -180,6 +183,65 @@ QStringList QtPrinterDevice::inputSlotChoices(const QByteArray &lpoptions)
     return {};
 }
 
+QHash<QString, QString> QtPrinterDevice::inputSlotLabels() const
+{
+    if (m_index < 0)
+        return {};
+    // The scheduler keeps each queue's PPD here; readable by root and lp.
+    QFile ppd(QStringLiteral("/etc/cups/ppd/") + m_names[m_index] + QStringLiteral(".ppd"));
+    if (!ppd.open(QIODevice::ReadOnly))
+        return {};
+    return inputSlotLabelsOf(ppd.readAll());
+}
+
+QHash<QString, QString> QtPrinterDevice::inputSlotLabelsOf(const QByteArray &ppd)
+{
+    // "*InputSlot Tray1/Tray 1: "<< /ManualFeed false >> setpagedevice""
+    QHash<QString, QString> labels;
+    for (const QByteArray &line : ppd.split('\n')) {
+        if (!line.startsWith("*InputSlot "))
+            continue;
+        const QByteArray spec = line.mid(11, line.indexOf(':') - 11);
+        const qsizetype slash = spec.indexOf('/');
+        if (slash > 0)
+            labels.insert(QString::fromUtf8(spec.left(slash).trimmed()), QString::fromUtf8(spec.mid(slash + 1).trimmed()));
+    }
+    return labels;
+}
+
+QString QtPrinterDevice::inputSlotForBin(int binCode, const QStringList &choices, const QHash<QString, QString> &labels)
+{
+    // The names a bin goes by on printers, written as they compare: letters
+    // and digits only, in lower case.
+    static const std::map<int, QStringList> kNames = {
+        {1, {"upper", "top", "uppertray"}},
+        {2, {"lower", "bottom", "lowertray"}},
+        {3, {"middle", "middletray"}},
+        {4, {"manual", "manualfeed"}},
+        {5, {"envelope", "envelopefeeder"}},
+        {6, {"envmanual", "envelopemanual", "manualenvelope"}},
+        {8, {"tractor", "tractorfeed"}},
+        {9, {"smallformat"}},
+        {10, {"largeformat"}},
+        {11, {"largecapacity", "lcf"}},
+        {14, {"cassette"}},
+    };
+    const auto names = kNames.find(binCode);
+    if (names == kNames.end())
+        return {};
+    auto plain = [](const QString &s) {
+        QString out;
+        for (QChar c : s)
+            if (c.isLetterOrNumber())
+                out += c.toLower();
+        return out;
+    };
+    for (const QString &choice : choices)
+        if (names->second.contains(plain(choice)) || names->second.contains(plain(labels.value(choice))))
+            return choice;
+    return {};
+}
+
 QStringList QtPrinterDevice::cupsOptions() const
 {
     return m_printer->printEngine()->property(kCupsOptions).toStringList();
@@ -205,14 +267,14 @@ void QtPrinterDevice::applyMode()
         p.setDuplex(m_mode.dmDuplex == DevMode::DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
                     : m_mode.dmDuplex == DevMode::DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
                                                                    : QPrinter::DuplexNone);
-    // The bin: the queue's InputSlot choice of that rank (bin code 1 is the
-    // first choice), when the queue has InputSlot choices at all.
-    // An InputSlot chosen for an earlier queue or bin is dropped first, so a
-    // queue without InputSlot, or a bin without a choice, sends none.
+    // The bin: the queue's InputSlot choice that names it. An InputSlot
+    // chosen for an earlier queue or bin is dropped first, so Auto, a queue
+    // without InputSlot, or a bin the queue has no choice for sends none and
+    // the queue feeds from its default.
     if (p.outputFormat() == QPrinter::NativeFormat) {
         const QStringList choices = inputSlots();
-        const int rank = m_mode.dmDefaultSource;
-        const QString slot = rank >= 1 && rank <= choices.size() ? choices[rank - 1] : QString();
+        const QString slot =
+            choices.isEmpty() ? QString() : inputSlotForBin(m_mode.dmDefaultSource, choices, inputSlotLabels());
         p.printEngine()->setProperty(kCupsOptions, withOption(cupsOptions(), QStringLiteral("InputSlot"), slot));
     }
 }

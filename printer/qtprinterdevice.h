@@ -5,6 +5,7 @@
 // InputSlot option where the queue has one) when it is set.
 #include "printer/printerdevice.h"
 
+#include <QHash>
 #include <QPainter>
 #include <memory>
 
@@ -36,11 +37,20 @@ public:
     bool printing() const override { return m_printing; }
     Canvas *canvas() override;
 
-    // The queue's InputSlot choices, in the order the bins map onto them.
+    // The queue's InputSlot choices (option keywords).
     QStringList inputSlots() const;
+    // The labels of the queue's InputSlot choices by keyword, where its PPD
+    // can be read ("Tray1" -> "Tray 1"); none otherwise.
+    QHash<QString, QString> inputSlotLabels() const;
     // The InputSlot choices in the output of `lpoptions -l` (the default
     // choice without its star).
     static QStringList inputSlotChoices(const QByteArray &lpoptions);
+    // The labels of the InputSlot choices in a PPD's text, by keyword.
+    static QHash<QString, QString> inputSlotLabelsOf(const QByteArray &ppd);
+    // The choice a bin (its device code) selects: the first whose keyword or
+    // label names the bin ("Lower", "Large capacity", ...); none for Auto, for
+    // a code no bin has, and when no choice names the bin.
+    static QString inputSlotForBin(int binCode, const QStringList &choices, const QHash<QString, QString> &labels);
     // The CUPS job options the next document is sent with, as name/value
     // pairs (InputSlot among them when the bin has a choice on the queue).
     QStringList cupsOptions() const;

@@ -53,8 +53,8 @@ bool schedulerRunning()
     return code == 0 && out.contains("scheduler is running") && !out.contains("not running");
 }
 
-// The cups-pdf PPD with a paper source choice (Auto, Tray1, Tray2) added
-// to its General group.
+// The cups-pdf PPD with paper source choices added to its General group:
+// eight of them, named as printers name their trays.
 QByteArray ppdWithInputSlots()
 {
     QFile f(kPpd);
@@ -68,8 +68,13 @@ QByteArray ppdWithInputSlots()
                    "*OrderDependency: 20 AnySetup *InputSlot\n"
                    "*DefaultInputSlot: Auto\n"
                    "*InputSlot Auto/Automatic: \"\"\n"
-                   "*InputSlot Tray1/Tray 1: \"\"\n"
-                   "*InputSlot Tray2/Tray 2: \"\"\n"
+                   "*InputSlot Tray1/Upper Tray: \"\"\n"
+                   "*InputSlot Tray2/Lower Tray: \"\"\n"
+                   "*InputSlot Tray3/Tray 3: \"\"\n"
+                   "*InputSlot Tray4/Tray 4: \"\"\n"
+                   "*InputSlot Tray5/Tray 5: \"\"\n"
+                   "*InputSlot LCT/Large capacity: \"\"\n"
+                   "*InputSlot Manual/Manual Feed: \"\"\n"
                    "*CloseUI: *InputSlot\n\n");
     return ppd;
 }
@@ -402,22 +407,25 @@ QString inputSlot(const Attributes &a) { return attr(a, "InputSlot"); }
 
 } // namespace
 
-TEST_F(CupsBins, BinReachesTheQueueAsTheInputSlotOfItsRank)
+TEST_F(CupsBins, BinReachesTheQueueAsTheInputSlotThatNamesIt)
 {
     ASSERT_NO_FATAL_FAILURE(select(kSlotQueue));
-    EXPECT_EQ(device->inputSlots(), QStringList({"Auto", "Tray1", "Tray2"}));
-    // Bin codes count the queue's choices from 1: Lower (2) is the second.
-    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray1");
-    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Middle)), "Tray2");
-    // Auto (7) has no choice on this queue: the job leaves the queue's default.
+    EXPECT_EQ(device->inputSlots(),
+              QStringList({"Auto", "Tray1", "Tray2", "Tray3", "Tray4", "Tray5", "LCT", "Manual"}));
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray2");
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::LargeCapacity)), "LCT");
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Manual)), "Manual");
+    // Auto leaves the queue's default, though the queue has a seventh tray;
+    // so does a bin the queue has no tray for.
     EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Auto)), "none");
     EXPECT_FALSE(device->cupsOptions().contains("InputSlot"));
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Middle)), "none");
 }
 
 TEST_F(CupsBins, AQueueWithoutInputSlotGetsNone)
 {
     ASSERT_NO_FATAL_FAILURE(select(kSlotQueue));
-    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray1");
+    EXPECT_EQ(inputSlot(printFrom(kSlotQueue, RpBin::Lower)), "Tray2");
     // The same bin on the plain cups-pdf queue, from the same printer object.
     ASSERT_NO_FATAL_FAILURE(select(kQueue));
     EXPECT_TRUE(device->inputSlots().isEmpty());

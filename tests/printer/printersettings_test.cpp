@@ -155,3 +155,36 @@ TEST(PrinterSettings, InputSlotChoicesAreReadFromTheQueuesOptions)
     EXPECT_TRUE(QtPrinterDevice::inputSlotChoices("PageSize/Media Size: *A4\n").isEmpty());
     EXPECT_TRUE(QtPrinterDevice::inputSlotChoices("").isEmpty());
 }
+
+TEST(PrinterSettings, ABinSelectsTheInputSlotThatNamesIt)
+{
+    const QByteArray ppd = "*OpenUI *InputSlot/Media Source: PickOne\n"
+                           "*DefaultInputSlot: Auto\n"
+                           "*InputSlot Auto/Automatic: \"\"\n"
+                           "*InputSlot Tray1/Upper Tray: \"<< /MediaPosition 1 >> setpagedevice\"\n"
+                           "*InputSlot Tray2/Lower Tray: \"\"\n"
+                           "*InputSlot Tray3/Tray 3: \"\"\n"
+                           "*InputSlot Tray4/Tray 4: \"\"\n"
+                           "*InputSlot Tray5/Tray 5: \"\"\n"
+                           "*InputSlot LCT/Large capacity: \"\"\n"
+                           "*InputSlot ManualFeed: \"\"\n"
+                           "*CloseUI: *InputSlot\n";
+    const QHash<QString, QString> labels = QtPrinterDevice::inputSlotLabelsOf(ppd);
+    EXPECT_EQ(labels.value("Tray2"), "Lower Tray");
+    EXPECT_EQ(labels.value("LCT"), "Large capacity");
+    EXPECT_FALSE(labels.contains("ManualFeed")); // a choice without a label
+    const QStringList choices{"Auto", "Tray1", "Tray2", "Tray3", "Tray4", "Tray5", "LCT", "ManualFeed"};
+    auto slot = [&](RpBin b) { return QtPrinterDevice::inputSlotForBin(papers::binDeviceCode(b), choices, labels); };
+    EXPECT_EQ(slot(RpBin::Upper), "Tray1"); // by label
+    EXPECT_EQ(slot(RpBin::Lower), "Tray2");
+    EXPECT_EQ(slot(RpBin::LargeCapacity), "LCT");
+    EXPECT_EQ(slot(RpBin::Manual), "ManualFeed"); // by keyword
+    // Auto is the queue's own choice, not the seventh tray; a bin the queue
+    // has no tray for sends none.
+    EXPECT_EQ(slot(RpBin::Auto), QString());
+    EXPECT_EQ(slot(RpBin::Middle), QString());
+    EXPECT_EQ(slot(RpBin::Tractor), QString());
+    // Keywords alone, as without a readable PPD.
+    EXPECT_EQ(QtPrinterDevice::inputSlotForBin(papers::binDeviceCode(RpBin::Lower), {"Auto", "Upper", "Lower"}, {}),
+              "Lower");
+}
