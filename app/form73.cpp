@@ -188,7 +188,11 @@ const std::vector<Form73::Cell> &Form73::cellsOf(int layout)
 bool Form73::event(QEvent *e)
 {
     const bool result = QWidget::event(e);
-    if (e->type() == QEvent::WindowActivate)
+    // The window is taken as activated when it is first shown, as a main
+    // window always is where it was designed: a window system that never
+    // activates it (no window manager, or focus-stealing prevention) would
+    // otherwise leave the sheet with its design captions. Tag keeps it once.
+    if (e->type() == QEvent::WindowActivate || (e->type() == QEvent::Show && !e->spontaneous()))
         formActivate();
     return result;
 }

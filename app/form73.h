@@ -25,7 +25,8 @@ public:
     ~Form73() override;
 
     // OnActivate: fills layout 1 with the initial word at the first
-    // activation, then does nothing.
+    // activation (or first show, when the window system does not activate
+    // it), then does nothing.
     void formActivate();
     // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
     // units) and writes the word into the layouts 1..n.

@@ -159,6 +159,45 @@ TEST_F(Form73Test, FirstActivationFillsLayoutOneOnlyOnce)
     checkCells("second activation");
 }
 
+// Swallows the window's activations, as a window system without a window
+// manager (or with focus-stealing prevention) never sends them.
+class NoActivation : public QObject {
+public:
+    int swallowed = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::WindowActivate)
+            return false;
+        ++swallowed;
+        return true;
+    }
+};
+
+TEST_F(Form73Test, AWindowShownButNeverActivatedIsFilledAtItsFirstShow)
+{
+    NoActivation never;
+    form.installEventFilter(&never);
+    checkCells("before showing");
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.tag(), 1);
+    expectFilled(1, QStringLiteral("變"));
+    checkCells("first show");
+
+    // Once: showing again, or a late activation, changes nothing.
+    {
+        const QSignalBlocker block(form.edit1());
+        form.edit1()->setText(QStringLiteral("從口"));
+    }
+    form.hide();
+    form.show();
+    form.removeEventFilter(&never);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(form.tag(), 1);
+    checkCells("after a second show and a late activation");
+}
+
 TEST_F(Form73Test, LongerWordsRefreshEveryShorterLayoutAndLeaveLongerOnes)
 {
     form.formActivate();

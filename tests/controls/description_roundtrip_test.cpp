@@ -93,6 +93,9 @@ TEST_F(DescriptionTest, AReportWithBandsAndControlsReadsBackTheSame)
     rr->setObjectName(QStringLiteral("Round"));
     rr->setShape(RpShapeType::rpsRoundRect);
     rr->setRoundFactor(0.125f);
+    rr->setTag(1000);
+    report->setTag(999);
+    report->setPrintIfEmpty(false);
 
     const QByteArray text = desc::write(reg, reg.ref(report.get()));
     ASSERT_FALSE(text.isEmpty());
@@ -100,9 +103,15 @@ TEST_F(DescriptionTest, AReportWithBandsAndControlsReadsBackTheSame)
     EXPECT_TRUE(text.contains("Pen.Style = psDot"));
     EXPECT_FALSE(text.contains("ShowProgress")); // equal to its default
     EXPECT_TRUE(text.contains("LinkBand = TitleBand1"));
+    EXPECT_TRUE(text.contains("Tag = 999"));
+    EXPECT_TRUE(text.contains("Tag = 1000"));
+    EXPECT_TRUE(text.contains("PrintIfEmpty = False")); // true is the default
 
     std::unique_ptr<Report> back(desc::readAs<Report>(reg, text));
     ASSERT_TRUE(back);
+    EXPECT_EQ(back->tag(), 999);
+    EXPECT_FALSE(back->printIfEmpty());
+    EXPECT_EQ(back->findChild<RpShape *>(QStringLiteral("Round"))->tag(), 1000);
     EXPECT_EQ(dump(back.get()), dump(report.get()));
     const QByteArray again = desc::write(reg, reg.ref(back.get()));
     if (again != text) {

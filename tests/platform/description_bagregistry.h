@@ -85,7 +85,7 @@ inline desc::Registry &bagRegistry()
                                                {QStringLiteral("rbPageFooter"), 3},
                                                {QStringLiteral("rbSummary"), 4}}};
 
-        auto comp = r->addClass<Component>(QStringLiteral("TComponent"));
+        auto comp = r->addClass<Component>(QStringLiteral("TBagComponent"));
         comp.name([](const Component &c) { return c.name; }, [](Component &c, const QString &n) { c.name = n; })
             .property(QStringLiteral("Zoom"), &Component::zoom, [](Component &c, int v) { c.zoom = v; }, 100)
             .enumProperty(QStringLiteral("Units"), &Component::units, [](Component &c, qint64 v) { c.units = v; },

@@ -22,6 +22,20 @@ TEST_F(PageSetupTest, NewMetricReportIsA4WithTenMillimetreMargins)
     EXPECT_EQ(report->functions().at(2).second, QStringLiteral("''"));
 }
 
+TEST_F(PageSetupTest, ANewReportPrintsWhenEmptyAndStartsOnTheDefaultPrintersPaper)
+{
+    EXPECT_TRUE(report->printIfEmpty());
+    EXPECT_EQ(report->tag(), 0);
+    EXPECT_EQ(report->page()->paperSize(), RpPaperSize::Default); // no printer
+    FakePrinterDevice letterPrinter;
+    letterPrinter.mode->dmPaperSize = papers::deviceCode(RpPaperSize::Letter);
+    UseDevice use(&letterPrinter);
+    Report onLetter;
+    EXPECT_EQ(onLetter.page()->paperSize(), RpPaperSize::Letter);
+    onLetter.page()->setUnits(RpUnit::MM);
+    EXPECT_NEAR(onLetter.page()->width(), 215.9, 1e-9);
+}
+
 TEST_F(PageSetupTest, WidthAndLengthChangeOnlyThroughThePaperSizeUnlessCustom)
 {
     report->setUnits(RpUnit::MM);
