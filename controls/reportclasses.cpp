@@ -276,7 +276,7 @@ void registerReportClasses(desc::Registry &r)
                    [](CustomReport &o, int v) { o.applyBounds(o.left(), o.top(), o.width(), v); });
         b.subObject<RpFont>(QStringLiteral("Font"), &CustomReport::fontRef);
         b.subObject<RpPage>(QStringLiteral("Page"), &CustomReport::page);
-        b.subObject<StoredPrinterSettings>(QStringLiteral("PrinterSettings"), &CustomReport::printerSettings);
+        b.subObject<StoredPrinterSettings>(QStringLiteral("PrinterSettings"), &CustomReport::storedPrinterSettings);
         b.enumProperty(QStringLiteral("Units"), &CustomReport::units, &CustomReport::setUnits, kUnits);
         b.property(QStringLiteral("Zoom"), &CustomReport::zoom, &CustomReport::setZoom);
         b.setProperty(QStringLiteral("Options"), &CustomReport::options, &CustomReport::setOptions, kOptions);

@@ -4,6 +4,7 @@
 #include "expr/exprparser.h"
 #include "expr/exprstrings.h"
 #include "platform/rperror.h"
+#include "platform/units.h"
 
 #include <cmath>
 #include <limits>
@@ -126,7 +127,7 @@ int32_t rpAsInteger(const RpEvResult &r)
     if (r.kind == resInt)
         return r.intResult;
     if (r.kind == resDouble) {
-        const double d = rpRound(r.dblResult);
+        const double d = rpRoundFloat(r.dblResult);
         if (std::isfinite(d) && d >= std::numeric_limits<int32_t>::min() && d <= std::numeric_limits<int32_t>::max())
             return int32_t(d);
     }

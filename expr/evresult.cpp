@@ -83,19 +83,6 @@ QString rpResultText(const RpEvResult &r)
     return QString();
 }
 
-double rpRound(double value)
-{
-    if (!std::isfinite(value))
-        return value;
-    const double f = std::floor(value);
-    const double diff = value - f;
-    if (diff > 0.5)
-        return f + 1;
-    if (diff < 0.5)
-        return f;
-    return std::fmod(f, 2.0) == 0 ? f : f + 1;
-}
-
 QString rpOperatorText(RpEvOperator op)
 {
     switch (op) {

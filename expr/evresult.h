@@ -50,7 +50,5 @@ QString rpFormatFloat(double value);
 // An integer, float, string or boolean as text ("True"/"False"); an error
 // gives its message.
 QString rpResultText(const RpEvResult &r);
-// Rounding to the nearest integer, halves to the even neighbour.
-double rpRound(double value);
 // The operator's own text ("<", "<=", ..., "OR", "AND").
 QString rpOperatorText(RpEvOperator op);

@@ -2,6 +2,7 @@
 
 #include "expr/exprstrings.h"
 #include "expr/numberpicture.h"
+#include "platform/units.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -376,7 +377,7 @@ private:
         }
         if (v.kind != resDouble)
             return false;
-        const double d = rpRound(v.dblResult);
+        const double d = rpRoundFloat(v.dblResult);
         if (!std::isfinite(d) || std::fabs(d) > 4.6e18)
             return false;
         out = int64_t(d);

@@ -48,6 +48,9 @@ inline qint64 rpRound64(double v)
         return -Q_INT64_C(9200000000000000000);
     return std::llrint(v);
 }
+// Round(x) kept as a floating-point value, for values beyond the integer
+// range (the expression evaluator's numbers); infinities and NaN stay.
+inline double rpRoundFloat(double v) { return std::isfinite(v) ? std::nearbyint(v) : v; }
 inline int rpRound(double v)
 {
     const qint64 r = rpRound64(v);

@@ -24,6 +24,7 @@ class Canvas;
 class PrinterDevice;
 class RpDeviceSink;
 class RpDiscardingSink;
+class RpExportFilter;
 class RpPageSink;
 class RpStoreSink;
 class QIODevice;
@@ -132,6 +133,7 @@ public:
     void setTitle(const QString &t) { m_title = t; m_settings.setTitle(t); }
     bool printerOK() const { return m_printerOK; }
     bool reportLoaded() const { return m_reportLoaded; }
+    void setReportLoaded(bool v) { m_reportLoaded = v; }
     RpPrinterParent *parentReport() const { return m_parent; }
     int masterProgressStart() const { return m_masterProgressStart; }
     int masterProgressEnd() const { return m_masterProgressEnd; }
@@ -165,6 +167,9 @@ public:
 
     // Events.
     std::function<void(RpPrinter *)> afterPrintEvent, afterPreviewEvent, onPreview, onPrintSetup;
+    // Exports the document through a filter (the preview's Save as another
+    // file type); the report that generated it regenerates into the filter.
+    std::function<void(RpExportFilter *)> onExportToFilter;
 
 private:
     bool inPrintRange() const;

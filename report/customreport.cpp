@@ -2,10 +2,14 @@
 
 #include "platform/units.h"
 #include "platform/canvas.h"
+#include "platform/guithread.h"
 #include "platform/textmeasurer.h"
 #include "printer/printerdevice.h"
 #include "report/reportenv.h"
+#include "report/createreportthread.h"
 #include "report/reportrun.h"
+#include "report/rpcontroller.h"
+#include "printer/rpprinter.h"
 #include "report/reportstrings.h"
 #include "report/rpband.h"
 #include "report/rpprintable.h"
@@ -68,6 +72,7 @@ CustomReport::CustomReport(QWidget *parent)
     m_functions = {{QStringLiteral("PAGENUMBER"), QStringLiteral("0")},
                    {QStringLiteral("COLUMNNUMBER"), QStringLiteral("0")},
                    {QStringLiteral("REPORTTITLE"), QStringLiteral("''")}};
+    m_controller = std::make_unique<RpController>(this, this);
     m_page = std::make_unique<RpPage>(this);
     m_color = rpcolor::clWhite;
     // The paper of the default printer; without one the size stays Default
@@ -85,6 +90,12 @@ CustomReport::CustomReport(QWidget *parent)
 
 CustomReport::~CustomReport()
 {
+    // A run in the background ends before the report goes.
+    if (m_background) {
+        cancel();
+        m_background.reset();
+    }
+    m_reportPrinter.reset();
     m_destroying = true;
     // Bands and controls go first, while the report is still whole.
     const auto kids = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
@@ -134,6 +145,21 @@ void CustomReport::setUnits(RpUnit u)
     for (QObject *child : children())
         if (auto *p = qobject_cast<RpPrintable *>(child))
             p->size()->setUnits(u);
+}
+
+void CustomReport::setUnitsOnRun(RpUnit u)
+{
+    if (u == units())
+        return;
+    m_page->setUnitsQuietly(u);
+    for (RpCustomBand *band : m_bandList) {
+        band->size()->setUnitsQuietly(u);
+        for (RpPrintable *p : band->printables())
+            p->size()->setUnitsQuietly(u);
+    }
+    for (RpPrintable *p : ownPrintables())
+        p->size()->setUnitsQuietly(u);
+    runOnGuiThread(this, [this] { update(); });
 }
 
 void CustomReport::setZoom(int z)
@@ -201,12 +227,12 @@ void CustomReport::removeBand(RpCustomBand *band)
 
 QList<RpCustomBand *> CustomReport::controllerBands() const
 {
-    QList<RpCustomBand *> out;
-    for (RpBandType t : {rbGroupHeader, rbSubDetail, rbDetail, rbGroupFooter, rbSummary})
-        for (RpCustomBand *b : m_bandList)
-            if (b->bandType() == t)
-                out.append(b);
-    return out;
+    // The report's controller prints its detail, title and summary bands.
+    m_controller->setDetail(m_bands.detailBand());
+    m_controller->setHeader(m_bands.titleBand());
+    m_controller->setFooter(m_bands.summaryBand());
+    m_controller->collect();
+    return m_controller->arrangedBands();
 }
 
 void CustomReport::orderBands()

@@ -3,6 +3,8 @@
 // measurement, zoom and units, and the report surface on screen.
 #include "report/rpbandtype.h"
 #include "report/rpbasepanel.h"
+#include "printer/printersettings.h"
+#include "printer/rpprinterparent.h"
 #include "report/previewsettings.h"
 #include "report/rppage.h"
 #include "report/storedprintersettings.h"
@@ -10,15 +12,22 @@
 #include <QList>
 #include <QPointer>
 #include <QStringList>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <utility>
 
 class Canvas;
-class RpCustomBand;
-class RpBand;
-class RpExportFilter;
-class RpReportRun;
 class CustomReport;
+class RpBand;
+class RpCompositeReport;
+class RpController;
+class RpCustomBand;
+class RpDataSet;
+class RpExportFilter;
+class RpPrintable;
+class RpPrinter;
+class RpReportRun;
 
 enum ReportOption { FirstPageHeader = 0, LastPageFooter = 1, Compression = 2 };
 
@@ -55,7 +64,16 @@ private:
     CustomReport *m_owner;
 };
 
-class CustomReport : public RpBasePanel {
+// Where a report generated as one part of a composite document starts, and
+// where it ended.
+struct RpRunPosition {
+    int currentX = 0;
+    int currentY = -1;
+    int currentColumn = 1;
+    int pageNumber = 0;
+};
+
+class CustomReport : public RpBasePanel, public RpPrinterParent {
     Q_OBJECT
 public:
     explicit CustomReport(QWidget *parent = nullptr);
@@ -67,12 +85,16 @@ public:
 
     RpUnit units() const { return m_page->units(); }
     virtual void setUnits(RpUnit u);
+    // The units of the page, the bands and their controls without touching
+    // the surface (a run switches to Native for its length); the surface
+    // repaints on the user-interface thread.
+    void setUnitsOnRun(RpUnit u);
     void setZoom(int z) override;
 
     const RpFont &font() const { return m_font; }
     void setFont(const RpFont &f);
     RpFont &fontRef() { return m_font; }
-    StoredPrinterSettings &printerSettings() { return m_printerSettings; }
+    StoredPrinterSettings &storedPrinterSettings() { return m_printerSettings; }
 
     int options() const { return m_options; }
     void setOptions(int o) { m_options = o; }
@@ -81,7 +103,7 @@ public:
     virtual void setPrintIfEmpty(bool v) { m_printIfEmpty = v; }
     bool snapToGrid() const { return m_snapToGrid; }
     void setSnapToGrid(bool v) { m_snapToGrid = v; }
-    bool showProgress() const { return m_showProgress; }
+    bool showProgress() const override { return m_showProgress; }
     void setShowProgress(bool v) { m_showProgress = v; }
     const QString &reportTitle() const { return m_reportTitle; }
     void setReportTitle(const QString &s) { m_reportTitle = s; }
@@ -134,6 +156,80 @@ public:
     int rotateBands() const { return m_rotateBands; }
     void setRotateBands(int v);
 
+    // --- generation (report/generation.cpp) ----------------------------------
+    // The entry points. Preview records the pages and shows them (returning
+    // when the preview closes); Prepare records them and keeps them in
+    // reportPrinter(); Print regenerates onto the printer; ExportToFilter
+    // feeds a filter. PreviewModeless and PrintBackground generate on a
+    // thread of their own and return at once; so does Preview with
+    // CreateInBGThread. A run refuses to start while another is going.
+    void preview();
+    void previewModal();
+    void previewModeless();
+    void prepare();
+    void print();
+    void printBackground();
+    void exportToFilter(RpExportFilter *filter);
+    // Exports as one part of a composite document onto the composite's
+    // printer.
+    void exportComposite(RpExportFilter *filter, RpPrinter *printer);
+    void cancel();
+    // One run: opens the printer's document (unless a composite opened it),
+    // prints every band through the controller's record loop and ends the
+    // document.
+    virtual void generateReport(bool compositePart);
+    // A fresh report printer for the next run (false while a run goes on).
+    bool createReportPrinter();
+    void applyReportPrinterSettings();
+
+    bool available() const { return m_available; }
+    bool cancelled() const { return m_cancelled; }
+    bool userCancel() const { return m_userCancel; }
+    RpPrinter *reportPrinter() const { return m_reportPrinter.get(); }
+    // The composite report this report runs in, if any.
+    RpCompositeReport *parentComposite() const { return m_parentComposite; }
+    void setParentComposite(RpCompositeReport *c) { m_parentComposite = c; }
+    // Where a composite part starts (set by the composite before the part
+    // runs) and where it ended.
+    RpRunPosition compositeStart;
+    RpRunPosition lastPosition() const { return m_lastPosition; }
+
+    // The controller of the record loop: the detail, title and summary bands
+    // over the report's data set.
+    RpController *controller() const { return m_controller.get(); }
+    // Registers a printable for NotifyPrintable on every record.
+    void addNotifyClient(RpPrintable *p);
+    // The data sets of the report's form: what AllDataSets holds during a
+    // run, and where DataSet and the sub-details' data sets are found by
+    // name. Not owned; they must outlive the runs.
+    const QList<RpDataSet *> &formDataSets() const { return m_formDataSets; }
+    void setFormDataSets(const QList<RpDataSet *> &sets) { m_formDataSets = sets; }
+    RpDataSet *findDataSet(const QString &name) const;
+    // The report's data set, by the name it goes by among the form's.
+    const QString &dataSetName() const { return m_dataSetName; }
+    void setDataSetName(const QString &name) { m_dataSetName = name; }
+    // The record count of the data set (1 without one or when it cannot tell)
+    // and the record the controller is on.
+    int recordCount() const;
+    int recordNumber() const;
+    // The printables placed on the report itself (not on a band), and every
+    // band in the order the report's children were made.
+    QList<RpPrintable *> ownPrintables() const;
+    QList<RpCustomBand *> bandsInCreationOrder() const;
+
+    // Events; the sender is the report.
+    std::function<void(CustomReport *, bool &)> beforePrintEvent;
+    std::function<void(CustomReport *)> afterPrintEvent, afterPreviewEvent, onStartPage, onEndPage;
+    std::function<void(QObject *, bool &)> onNeedData;
+    std::function<void(RpPrinter *)> onPreview;
+
+    // RpPrinterParent
+    const RpPrinterSettings &printerSettings() const override { return m_parentSettings; }
+    double pageWidthNative() const override;
+    double pageLengthNative() const override;
+    void setUserCancel(bool cancel) override { m_userCancel = cancel; }
+    void afterPrint() override;
+
     // The run in progress, or null between runs. Its state answers the
     // generation properties below; outside a run they read as before the
     // first page.
@@ -142,7 +238,7 @@ public:
     // object does this for the length of its life).
     RpReportRun *attachRun(RpReportRun *run);
     bool finalPass() const;
-    bool exporting() const;
+    bool exporting() const override;
     RpExportFilter *exportFilter() const;
     int currentX() const;
     int currentY() const;
@@ -183,6 +279,7 @@ public:
     void paintSurface(Canvas &canvas) override;
 
 protected:
+    bool event(QEvent *e) override;
     bool isReportPanel() const override { return true; }
     // Bands the controller arranges, in order (its header, group headers,
     // sub-details, detail, group footers, footer).
@@ -212,6 +309,21 @@ private:
     int m_pagesInPreview = 0;
     bool m_startNewPageInComposite = false, m_createInBGThread = false;
     RpReportRun *m_run = nullptr;
+    std::atomic<bool> m_available = true;
+    std::atomic<bool> m_cancelled = false;
+    std::atomic<bool> m_userCancel = false;
+    std::unique_ptr<RpController> m_controller;
+    std::unique_ptr<RpPrinter> m_reportPrinter;
+    RpPrinterSettings m_parentSettings;
+    // What the entry point asks of the next run.
+    RpExportFilter *m_runFilter = nullptr;
+    bool m_runFinalPass = true;
+    RpRunPosition m_lastPosition;
+    RpCompositeReport *m_parentComposite = nullptr;
+    QList<RpDataSet *> m_formDataSets;
+    QString m_dataSetName;
+    class BackgroundRun;
+    std::unique_ptr<BackgroundRun> m_background;
     bool m_destroying = false;
     bool m_layingOut = false;
     StoredPrinterSettings m_printerSettings;

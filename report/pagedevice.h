@@ -8,6 +8,7 @@
 
 class Canvas;
 class CustomReport;
+class RpPrinter;
 
 class RpPageDevice {
 public:
@@ -24,6 +25,10 @@ public:
     // The length of the paper the pages are on, native units: what generation
     // fills before it breaks to a new page.
     virtual double paperLength(const CustomReport &report) const = 0;
+    // Starts the next page (the canvas is that page's afterwards).
+    virtual void newPage() {}
+    // The report printer behind the device, if any.
+    virtual RpPrinter *printer() { return nullptr; }
 
     int xPos(double v) const { return rpRound((v - leftWaste()) * xFactor()); }
     int yPos(double v) const { return rpRound((v - topWaste()) * yFactor()); }

@@ -16,6 +16,15 @@ struct ReportProcessState {
     // count when first asked for. User-interface thread (only the surface
     // paints with them).
     std::optional<SurfaceScheme> surfaceScheme;
+
+    // Generation (one run at a time in the process; the thread of that run):
+    // a detail band has just forced a column or page break, so the same
+    // band's ForceNewPage does not break again;
+    bool breakPending = false;
+    // the run is one part of a composite document;
+    bool compositePart = false;
+    // pages started since the composite document began (every NewPage adds one).
+    int pageCounter = 0;
 };
 
 ReportProcessState &reportState();

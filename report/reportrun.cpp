@@ -18,13 +18,15 @@ RpReportRun::~RpReportRun() { m_report.attachRun(m_previous); }
 
 Canvas *RpReportRun::canvas() const { return m_device.canvas(); }
 
+RpPrinter *RpReportRun::printer() const { return m_device.printer(); }
+
 int RpReportRun::availableSpace() const
 {
     if (currentY == -1)
         return 0;
-    const double paperLength = m_device.paperLength(m_report);
+    const double P = paperLength();
     if (m_filter && m_filter->streaming())
-        return rpRound(paperLength);
+        return rpRound(P);
     const double bottom = m_report.page()->nativeValue(RpPage::BottomMarginIdx);
-    return rpRound(paperLength - bottom - pageFooterSize - currentY);
+    return rpRound(P - bottom - pageFooterSize - currentY);
 }

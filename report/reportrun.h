@@ -8,12 +8,17 @@
 //
 // Positions and sizes are in native units (tenths of a millimetre).
 // Everything here belongs to the thread the run prints on.
+#include <QList>
 #include <QtGlobal>
 
 class Canvas;
 class CustomReport;
+class RpCustomBand;
+class RpDataSet;
+class RpEvEnvironment;
 class RpExportFilter;
 class RpPageDevice;
+class RpPrinter;
 
 class RpReportRun {
 public:
@@ -26,6 +31,8 @@ public:
 
     CustomReport &report() const { return m_report; }
     RpPageDevice &device() const { return m_device; }
+    // The report printer behind the device, when there is one.
+    RpPrinter *printer() const;
     // The page canvas, or null between pages.
     Canvas *canvas() const;
     RpExportFilter *exportFilter() const { return m_filter; }
@@ -34,6 +41,12 @@ public:
     // filter. True at the start of every run.
     bool finalPass() const { return m_finalPass; }
     void setFinalPass(bool v) { m_finalPass = v; }
+
+    // What expressions of the run read: the data sets of the report's form
+    // (AllDataSets) and the report's function environment (none outside
+    // generation).
+    QList<RpDataSet *> dataSets;
+    RpEvEnvironment *environment = nullptr;
 
     // The height left above the page footer: 0 before the first page, the
     // paper length for a streaming filter, else
@@ -57,6 +70,31 @@ public:
     bool noForceNewPage = false;
     bool newColumnForced = false;
     bool newPageForced = false;
+
+    // --- placement (report/placement.cpp) --------------------------------
+    // Where each band lands, when a column or page breaks, and what repeats
+    // on every page. Only during generation (the run has a report
+    // environment and the report's controller).
+
+    // Prints a band (and its child bands) at the current position; a band
+    // aligned to the bottom goes to the bottom of the page first. None:
+    // nothing.
+    void printReportBand(RpCustomBand *band);
+    // Breaks asked for by ForceNewColumn and ForcePageBreak.
+    void forceColumnBreak();
+    void forcePageBreak();
+    // The next column, or the next page after the last column.
+    void newColumn();
+    // Closes the page (if any) and starts the next one with its background
+    // and page header.
+    void newPage();
+    // Closes the page: the page footer, the report's own controls and frame.
+    void endPage();
+    void finishPageContent();
+    // The heights of the enabled page footers and their child chains.
+    void resetPageFooterSize();
+    // The paper length the page breaks against.
+    double paperLength() const;
 
 private:
     CustomReport &m_report;

@@ -7,6 +7,8 @@ namespace reportstrings {
 inline constexpr char kCircularLinking[] = "Circular linking not allowed";
 inline constexpr char kRulerFont[] = "Small Fonts";
 inline constexpr char kReportFont[] = "Arial";
+// The caption of the progress window of an export.
+inline constexpr char kExportingProgress[] = "Exporting Progress";
 
 // Band captions ("Title", "Page Header", ...) and the name bases of new
 // bands ("TitleBand", ...), indexed by band type ordinal.

@@ -60,7 +60,7 @@ void RpCustomBand::setParentPanel(QWidget *parent)
 {
     if (m_parentReport) {
         CustomReport *old = m_parentReport;
-        m_parentReport = nullptr;
+        setParentReport(nullptr);
         old->removeBand(this);
     }
     if (auto *band = qobject_cast<RpCustomBand *>(parent))
@@ -70,7 +70,7 @@ void RpCustomBand::setParentPanel(QWidget *parent)
     if (!hidden && parent)
         show();
     if (auto *report = qobject_cast<CustomReport *>(parent)) {
-        m_parentReport = report;
+        setParentReport(report);
         m_size->setParentReport(report);
         m_size->setUnits(report->units());
         report->addBand(this);

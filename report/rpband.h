@@ -8,8 +8,10 @@
 #include <functional>
 
 class CustomReport;
-class RpPrintable;
 class RpChildBand;
+class RpCustomController;
+class RpPrintable;
+class RpReportRun;
 
 enum class CBPrintOrder { cboBeforeParent = 0, cboAfterParent = 1, cboBeforeAndAfter = 2 };
 
@@ -82,11 +84,21 @@ public:
     gdi::Rect bandFrameRect() const { return m_bandFrameRect; }
     void setBandFrameRect(const gdi::Rect &r) { m_bandFrameRect = r; }
 
+    // The controller this band tells about every record it prints (or skips).
+    RpCustomController *notifyController() const { return m_notifyController; }
+    void setNotifyController(RpCustomController *c) { m_notifyController = c; }
+
     std::function<void(RpCustomBand *, bool &)> beforePrint;
     std::function<void(RpCustomBand *, bool)> afterPrint;
 
     // The report lays the band out at a pixel position and width.
     void layOut(int left, int top, int width);
+
+    // Printing in a run (report/placement.cpp): the band's print routine
+    // (breaks, background, controls until they have all finished, frame,
+    // child bands), and the break it asks for when it does not fit.
+    void printToPage(RpReportRun &run);
+    void makeSpace(RpReportRun &run);
 
     void setBounds(int left, int top, int width, int height) override;
     void setZoom(int z) override;
@@ -96,6 +108,9 @@ public:
 
 protected:
     void placeNewPrintable(RpPrintable *p);
+    void printChildBand(RpReportRun &run, RpChildBand *child);
+    void printContents(RpReportRun &run, double width, double height);
+    void drawFrameAndRules(RpReportRun &run, double width, double height);
 
     RpBandType m_bandType = rbTitle;
     std::unique_ptr<RpBandSize> m_size;
@@ -115,6 +130,7 @@ protected:
     int m_loadedHeight = 40;
     RpFont m_font;
     bool m_parentFont = true;
+    RpCustomController *m_notifyController = nullptr;
 };
 
 class RpBand : public RpCustomBand {

@@ -1,5 +1,6 @@
 #include "report/rppage.h"
 
+#include "platform/guithread.h"
 #include "report/customreport.h"
 
 RpPage::RpPage(CustomReport *parent)
@@ -11,16 +12,17 @@ RpPage::RpPage(CustomReport *parent)
         initValues({100, 2970, 100, 2100, 100, 100, 0}, {false, false, false, true, true, true, true});
 }
 
+// The surface follows the page on the user-interface thread.
 void RpPage::layOutBands()
 {
     if (m_parent)
-        m_parent->setBandValues();
+        runOnGuiThread(m_parent, [p = m_parent] { p->setBandValues(); });
 }
 
 void RpPage::repaint()
 {
     if (m_parent)
-        m_parent->update();
+        runOnGuiThread(m_parent, [p = m_parent] { p->update(); });
 }
 
 void RpPage::setUnits(RpUnit u)
@@ -62,6 +64,10 @@ void RpPage::updateOwnerBounds()
 {
     if (m_parentUpdating || !m_parent)
         return;
+    if (!onGuiThread()) {
+        runOnGuiThread(m_parent, [p = m_parent] { p->page()->updateOwnerBounds(); });
+        return;
+    }
     m_parentUpdating = true;
     const int w = rpRound(fromNative(RpUnit::Pixels, true, nativeValue(WidthIdx)));
     const int h = rpRound(fromNative(RpUnit::Pixels, false, nativeValue(LengthIdx)));

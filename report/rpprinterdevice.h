@@ -11,7 +11,11 @@ public:
     double yFactor() const override { return m_printer.yFactor(); }
     double leftWaste() const override { return m_printer.leftWaste(); }
     double topWaste() const override { return m_printer.topWaste(); }
-    double paperLength(const CustomReport &) const override { return m_printer.paperLengthValue(); }
+    // The printer's paper length, or its width for a landscape page unless
+    // the paper is Custom; the report page's when the printer has none.
+    double paperLength(const CustomReport &report) const override;
+    void newPage() override { m_printer.newPage(); }
+    RpPrinter *printer() override { return &m_printer; }
     RpPrinter &printer() const { return m_printer; }
 
 private:

@@ -102,6 +102,13 @@ void RpUnitBase::setPixelValue(int index, int pixels)
     updateOwnerBounds();
 }
 
+void RpUnitBase::setNativeValue(int index, double value)
+{
+    if (index >= 0 && index < valueCount())
+        storeNative(index, value);
+    updateOwnerBounds();
+}
+
 void RpUnitBase::usePixels()
 {
     m_savedUnits = units();
@@ -170,8 +177,11 @@ void RpBandSize::updateOwnerBounds()
 {
     if (!m_parent)
         return;
-    if (!requireGuiThread("a band's bounds"))
+    if (!onGuiThread()) {
+        RpCustomBand *owner = m_parent;
+        runOnGuiThread(owner, [owner] { owner->size()->updateOwnerBounds(); });
         return;
+    }
     m_parentUpdating = true;
     m_parent->setBounds(m_parent->left(), m_parent->top(), pixelValue(WidthIdx), pixelValue(HeightIdx));
     m_parentUpdating = false;

@@ -62,6 +62,8 @@ public:
     // Stores a pixel value as native units without switching the unit, then
     // lets the owner follow.
     void setPixelValue(int index, int pixels);
+    // Stores a native value and lets the owner follow.
+    void setNativeValue(int index, double value);
     std::vector<double> writeValueList() const { return m_values; }
     // Throws RpError when the count does not match.
     virtual void readValueList(const std::vector<double> &values);

@@ -19,4 +19,6 @@ struct StoredPrinterSettings {
     int collate = 0;
     int colorOption = 0;
     int orientation = 0; // follows the page's orientation
+    // The printer chosen in the printer setup; -1: the default one. Not stored.
+    int printerIndex = -1;
 };

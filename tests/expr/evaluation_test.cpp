@@ -4,6 +4,7 @@
 
 #include "expr/evaluator.h"
 #include "platform/rperror.h"
+#include "platform/units.h"
 
 #include <gtest/gtest.h>
 
@@ -289,10 +290,10 @@ TEST(ExprEvaluation, FloatsHaveOneDecimalForm)
     EXPECT_EQ(rpFormatFloat(1e20), QStringLiteral("1e+20"));
     EXPECT_EQ(rpFormatFloat(0.00001), QStringLiteral("1e-05"));
     EXPECT_EQ(rpFormatFloat(123456789012345.0), QStringLiteral("123456789012345"));
-    EXPECT_EQ(rpRound(2.5), 2);
-    EXPECT_EQ(rpRound(-2.5), -2);
-    EXPECT_EQ(rpRound(3.5), 4);
-    EXPECT_EQ(rpRound(-3.6), -4);
+    EXPECT_EQ(rpRoundFloat(2.5), 2);
+    EXPECT_EQ(rpRoundFloat(-2.5), -2);
+    EXPECT_EQ(rpRoundFloat(3.5), 4);
+    EXPECT_EQ(rpRoundFloat(-3.6), -4);
 }
 
 } // namespace

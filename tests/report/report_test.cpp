@@ -72,7 +72,7 @@ TEST_F(PageSetupTest, LandscapeExchangesTheTableDimensions)
     EXPECT_DOUBLE_EQ(p->width(), 297);
     EXPECT_DOUBLE_EQ(p->length(), 210);
     EXPECT_EQ(report->size(), QSize(1123, 794));
-    EXPECT_EQ(report->printerSettings().orientation, int(PrinterOrientation::poLandscape));
+    EXPECT_EQ(report->storedPrinterSettings().orientation, int(PrinterOrientation::poLandscape));
     p->setOrientation(PrinterOrientation::poPortrait);
     EXPECT_DOUBLE_EQ(p->width(), 210);
 }

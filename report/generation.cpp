@@ -1,0 +1,496 @@
+// Report generation: the entry points (preview, prepare, print, export, in
+// the background), the report printer of each run, and the run itself from
+// opening the document to closing it.
+#include "report/customreport.h"
+
+#include "data/dataset.h"
+#include "expr/environment.h"
+#include "platform/guithread.h"
+#include "platform/messages.h"
+#include "platform/rperror.h"
+#include "printer/exportfilter.h"
+#include "printer/printerstrings.h"
+#include "printer/rpprinter.h"
+#include "printer/rpprogressdialog.h"
+#include "report/createreportthread.h"
+#include "report/processwide.h"
+#include "report/reportrun.h"
+#include "report/reportstrings.h"
+#include "report/rpband.h"
+#include "report/rpcontroller.h"
+#include "report/rpprintable.h"
+#include "report/rpprinterdevice.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+// --- report printer -------------------------------------------------------------------
+
+double CustomReport::pageWidthNative() const { return m_page->nativeValue(RpPage::WidthIdx); }
+double CustomReport::pageLengthNative() const { return m_page->nativeValue(RpPage::LengthIdx); }
+
+void CustomReport::afterPrint()
+{
+    if (afterPrintEvent)
+        afterPrintEvent(this);
+}
+
+bool CustomReport::createReportPrinter()
+{
+    if (!m_available)
+        return false;
+    m_parentSettings.useStandardPrinter = m_printerSettings.useStandardprinter;
+    QPointer<QObject> client;
+    if (m_reportPrinter)
+        client = m_reportPrinter->client();
+    m_reportPrinter.reset();
+    m_reportPrinter = std::make_unique<RpPrinter>(this);
+    m_reportPrinter->setClient(client);
+    m_reportPrinter->afterPreviewEvent = [this](RpPrinter *) {
+        if (afterPreviewEvent)
+            afterPreviewEvent(this);
+    };
+    m_reportPrinter->afterPrintEvent = [this](RpPrinter *) { afterPrint(); };
+    return true;
+}
+
+void CustomReport::applyReportPrinterSettings()
+{
+    RpPrinter &p = *m_reportPrinter;
+    const StoredPrinterSettings &s = m_printerSettings;
+    if (s.printerIndex != -1 && !s.useStandardprinter)
+        p.setPrinterIndex(s.printerIndex);
+    p.setPaperSize(m_page->paperSize());
+    const bool landscape = m_page->orientation() == PrinterOrientation::poLandscape;
+    p.setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
+    if (m_page->paperSize() == RpPaperSize::Custom) {
+        const int w = rpRound(m_page->nativeValue(RpPage::WidthIdx));
+        const int l = rpRound(m_page->nativeValue(RpPage::LengthIdx));
+        p.settings().setPaperWidth(landscape ? l : w);
+        p.settings().setPaperLength(landscape ? w : l);
+    }
+    PrinterSettings &ps = p.settings();
+    p.setCopies(s.copies);
+    p.setOutputBin(RpBin(std::clamp(s.outputBin, 0, kBinCount - 1)));
+    p.setFirstPage(s.firstPage);
+    p.setLastPage(s.lastPage);
+    p.setDuplex(s.duplex);
+    ps.setUseStandardPrinter(s.useStandardprinter);
+    p.setPrintMetafile(s.printMetaFile);
+    ps.setUseCustomBinCode(s.useCustomBinCode);
+    ps.setCustomBinCode(s.customBinCode);
+    ps.setUseCustomPaperCode(s.useCustomPaperCode);
+    ps.setCustomPaperCode(s.customPaperCode);
+    ps.setPrintQuality(s.printQuality);
+    ps.setCollate(s.collate);
+    ps.setColorOption(s.colorOption);
+    ps.setExtendedDuplex(s.extendedDuplex);
+}
+
+// --- entry points -----------------------------------------------------------------
+
+namespace {
+
+// The report printer of a preview: the window opens on it before any page
+// exists, and it asks the report for printer setup, printing and export.
+void setUpPreviewPrinter(CustomReport &report, RpPrinter &p)
+{
+    p.setDestination(rpdMetafile);
+    p.setMaster(&report);
+    p.onExportToFilter = [&report](RpExportFilter *f) { report.exportToFilter(f); };
+    p.setTitle(report.reportTitle());
+    if (report.onPreview)
+        p.onPreview = report.onPreview;
+}
+
+} // namespace
+
+void CustomReport::preview()
+{
+    processMessages();
+    if (m_createInBGThread) {
+        previewModeless();
+        return;
+    }
+    if (!createReportPrinter() || m_reportPrinter->showingPreview())
+        return;
+    setUpPreviewPrinter(*this, *m_reportPrinter);
+    applyReportPrinterSettings();
+    m_reportPrinter->preview();
+    generateReport(false);
+    if (!m_reportPrinter)
+        return; // the preview closed while the run went on
+    m_reportPrinter->setReportLoaded(true);
+    if (afterPreviewEvent)
+        afterPreviewEvent(this);
+    if (m_cancelled) {
+        m_reportPrinter.reset();
+        return;
+    }
+    // The preview is modeless: its messages run here until it closes.
+    while (m_reportPrinter && m_reportPrinter->showingPreview() && !QCoreApplication::closingDown())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void CustomReport::previewModal()
+{
+    if (m_createInBGThread) {
+        previewModeless();
+        return;
+    }
+    if (!createReportPrinter())
+        return;
+    setUpPreviewPrinter(*this, *m_reportPrinter);
+    applyReportPrinterSettings();
+    generateReport(false);
+    if (!m_reportPrinter)
+        return;
+    m_reportPrinter->setReportLoaded(true);
+    if (afterPreviewEvent)
+        afterPreviewEvent(this);
+    if (m_cancelled)
+        m_reportPrinter.reset();
+    else
+        m_reportPrinter->previewModal();
+}
+
+void CustomReport::previewModeless()
+{
+    if (m_background && m_background->isRunning())
+        return;
+    if (!createReportPrinter())
+        return;
+    setUpPreviewPrinter(*this, *m_reportPrinter);
+    m_background = std::make_unique<BackgroundRun>(*this);
+    m_background->start();
+    m_reportPrinter->preview();
+}
+
+void CustomReport::prepare()
+{
+    if (!createReportPrinter())
+        return;
+    setUpPreviewPrinter(*this, *m_reportPrinter);
+    generateReport(false);
+    if (m_reportPrinter)
+        m_reportPrinter->setReportLoaded(true);
+}
+
+void CustomReport::print()
+{
+    if (!m_available)
+        return;
+    // The preview's printer (and its recorded pages) is kept aside while
+    // the report is generated once more, straight onto the printer.
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    std::unique_ptr<RpProgressDialog> progress;
+    struct Restore {
+        CustomReport &r;
+        std::unique_ptr<RpPrinter> &kept;
+        std::unique_ptr<RpProgressDialog> &progress;
+        ~Restore()
+        {
+            progress.reset();
+            r.m_reportPrinter = std::move(kept);
+        }
+    } restore{*this, kept, progress};
+    if (!createReportPrinter() || !m_reportPrinter->printerOK())
+        return;
+    m_reportPrinter->setDestination(rpdPrinter);
+    if (m_showProgress) {
+        progress = std::make_unique<RpProgressDialog>(m_reportPrinter.get(), this);
+        progress->show();
+        m_reportPrinter->setClient(progress.get());
+    }
+    generateReport(false);
+}
+
+void CustomReport::printBackground()
+{
+    if (m_background && m_background->isRunning())
+        return;
+    if (!createReportPrinter() || !m_reportPrinter->printerOK())
+        return;
+    m_reportPrinter->setDestination(rpdPrinter);
+    m_background = std::make_unique<BackgroundRun>(*this);
+    m_background->start();
+}
+
+void CustomReport::exportToFilter(RpExportFilter *filter)
+{
+    if (!m_available || !filter)
+        return;
+    filter->setOwner(this);
+    filter->setOriginalReportPrinter(m_reportPrinter.get());
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    std::unique_ptr<RpProgressDialog> progress;
+    struct Restore {
+        CustomReport &r;
+        std::unique_ptr<RpPrinter> &kept;
+        std::unique_ptr<RpProgressDialog> &progress;
+        ~Restore()
+        {
+            progress.reset();
+            r.m_runFilter = nullptr;
+            r.m_runFinalPass = true;
+            r.m_reportPrinter = std::move(kept);
+        }
+    } restore{*this, kept, progress};
+    m_runFilter = filter;
+    m_runFinalPass = false;
+    createReportPrinter();
+    if (m_showProgress) {
+        progress = std::make_unique<RpProgressDialog>(m_reportPrinter.get(), this);
+        progress->setWindowTitle(QString::fromLatin1(reportstrings::kExportingProgress));
+        progress->show();
+        m_reportPrinter->setClient(progress.get());
+    }
+    generateReport(false);
+}
+
+void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer)
+{
+    if (!m_available || !filter || !printer)
+        return;
+    filter->setOwner(this);
+    filter->setOriginalReportPrinter(printer);
+    struct Restore {
+        CustomReport &r;
+        RpPrinter *borrowed;
+        ~Restore()
+        {
+            (void)r.m_reportPrinter.release(); // the composite's, not ours
+            r.m_runFilter = nullptr;
+            r.m_runFinalPass = true;
+        }
+    };
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    m_reportPrinter.reset(printer);
+    {
+        Restore restore{*this, printer};
+        m_runFilter = filter;
+        m_runFinalPass = false;
+        generateReport(true);
+    }
+    m_reportPrinter = std::move(kept);
+}
+
+void CustomReport::cancel()
+{
+    if (m_available)
+        return;
+    m_cancelled = true;
+    if (m_reportPrinter)
+        m_reportPrinter->cancel();
+}
+
+bool CustomReport::event(QEvent *e)
+{
+    if (const RpMessageEvent *m = RpMessageEvent::from(e)) {
+        switch (m->message()) {
+        case CM_PRINTREPORT:
+            print();
+            return true;
+        case CM_PREVIEWCLOSED:
+            // Closing the preview frees its printer, or cancels the run that
+            // still fills it.
+            if (!m_available) {
+                cancel();
+            } else if (m_reportPrinter && (m->lParam() == 0 || m->lParamAs<RpPrinter>() == m_reportPrinter.get())) {
+                m_reportPrinter->setShowingPreview(false);
+                m_reportPrinter.reset();
+            }
+            return true;
+        default:
+            return true;
+        }
+    }
+    return RpBasePanel::event(e);
+}
+
+// --- data ---------------------------------------------------------------------------
+
+RpDataSet *CustomReport::findDataSet(const QString &name) const
+{
+    if (name.isEmpty())
+        return nullptr;
+    for (RpDataSet *d : m_formDataSets)
+        if (d && d->name().compare(name, Qt::CaseInsensitive) == 0)
+            return d;
+    return nullptr;
+}
+
+int CustomReport::recordCount() const
+{
+    RpDataSet *d = findDataSet(m_dataSetName);
+    if (!d || !d->isActive())
+        return 1;
+    const int n = d->recordCount();
+    return n > 0 ? n : 1;
+}
+
+int CustomReport::recordNumber() const { return m_controller->detailNumber(); }
+
+void CustomReport::addNotifyClient(RpPrintable *p) { m_controller->addNotifyClient(p); }
+
+QList<RpPrintable *> CustomReport::ownPrintables() const
+{
+    QList<RpPrintable *> out;
+    for (QObject *o : children())
+        if (auto *p = qobject_cast<RpPrintable *>(o))
+            out.append(p);
+    return out;
+}
+
+QList<RpCustomBand *> CustomReport::bandsInCreationOrder() const
+{
+    QList<RpCustomBand *> out;
+    for (QObject *o : children())
+        if (auto *b = qobject_cast<RpCustomBand *>(o))
+            out.append(b);
+    return out;
+}
+
+// --- one run --------------------------------------------------------------------------
+
+namespace {
+
+// Every printable of the report: on its bands, on the report itself, and
+// inside panels, at any depth.
+void forEachPrintable(QObject *root, const std::function<void(RpPrintable *)> &f)
+{
+    for (QObject *o : root->children()) {
+        if (auto *p = qobject_cast<RpPrintable *>(o))
+            f(p);
+        else if (qobject_cast<QWidget *>(o))
+            forEachPrintable(o, f);
+    }
+}
+
+} // namespace
+
+void CustomReport::generateReport(bool compositePart)
+{
+    if (!m_available)
+        return;
+    // Margins that leave no room are dropped.
+    auto native = [this](int i) { return m_page->nativeValue(i); };
+    if (native(RpPage::WidthIdx) - native(RpPage::LeftMarginIdx) - native(RpPage::RightMarginIdx) < 0) {
+        m_page->setNativeValue(RpPage::LeftMarginIdx, 0);
+        m_page->setNativeValue(RpPage::RightMarginIdx, 0);
+    }
+    if (native(RpPage::LengthIdx) - native(RpPage::TopMarginIdx) - native(RpPage::BottomMarginIdx) < 0) {
+        m_page->setNativeValue(RpPage::TopMarginIdx, 0);
+        m_page->setNativeValue(RpPage::BottomMarginIdx, 0);
+    }
+    runOnGuiThread(this, [this] { setBandValues(); });
+    if (!m_reportPrinter)
+        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+    RpPrinter &printer = *m_reportPrinter;
+    RpPrinterPageDevice device(printer);
+
+    m_available = false;
+    m_cancelled = false;
+    RpReportRun run(*this, device, m_runFilter);
+    run.setFinalPass(m_runFinalPass);
+    run.dataSets = m_formDataSets;
+    runOnGuiThread(this, [this] { setPreviewPage(QImage()); });
+
+    bool docOpened = false;
+    bool prepared = false;
+    RpEvEnvironment environment;
+    const RpUnit savedUnits = units();
+    auto finish = [&] {
+        if (prepared) {
+            forEachPrintable(this, [](RpPrintable *p) { p->endPrinting(); });
+            m_controller->unprepare();
+            environment.unprepare();
+            rpGlobalEnvironment()->unprepare();
+            setUnitsOnRun(savedUnits);
+        }
+        if (docOpened || compositePart) {
+            if (m_cancelled)
+                printer.abortDoc();
+            else if (!compositePart)
+                run.finalPass() ? printer.endDoc() : printer.abortDoc();
+        }
+        m_lastPosition = {run.currentX, run.currentY, run.currentColumn, run.pageNumber};
+        m_available = true;
+    };
+    try {
+        bool printReport = true;
+        if (beforePrintEvent)
+            beforePrintEvent(this, printReport);
+        if (printReport) {
+            setUnitsOnRun(RpUnit::Native);
+            if (compositePart) {
+                m_page->setPaperSize(printer.paperSize());
+                m_page->setOrientation(printer.orientation() == RpOrientation::poLandscape
+                                           ? PrinterOrientation::poLandscape
+                                           : PrinterOrientation::poPortrait);
+                run.currentX = compositeStart.currentX;
+                run.currentY = compositeStart.currentY;
+                run.currentColumn = compositeStart.currentColumn;
+                run.pageNumber = compositeStart.pageNumber;
+            } else {
+                applyReportPrinterSettings();
+                printer.setTitle(m_reportTitle);
+                printer.setCompression(hasOption(Compression));
+                printer.beginDoc();
+                docOpened = true;
+                run.currentY = -1;
+                run.pageNumber = 0;
+                run.currentColumn = m_page->columns();
+            }
+            if (run.exporting() && !run.exportFilter()->active())
+                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), m_font);
+            run.resetPageFooterSize();
+            if (!compositePart)
+                run.currentX = rpRound(native(RpPage::LeftMarginIdx));
+
+            m_controller->collect();
+            rpGlobalEnvironment()->setDataSets(run.dataSets);
+            rpGlobalEnvironment()->prepare();
+            for (const auto &[name, expression] : m_functions)
+                environment.addFunction(name, expression);
+            environment.setDataSets(run.dataSets);
+            environment.prepare();
+            environment.setStringConstant(QStringLiteral("REPORTTITLE"), m_reportTitle);
+            environment.setIntegerConstant(QStringLiteral("PAGENUMBER"), run.pageNumber);
+            environment.setIntegerConstant(QStringLiteral("COLUMNNUMBER"), run.currentColumn);
+            run.environment = &environment;
+            prepared = true;
+            m_controller->prepare(run);
+            forEachPrintable(this, [&run](RpPrintable *p) { p->beginPrinting(run); });
+
+            reportState().compositePart = compositePart;
+            m_controller->setDetail(m_bands.detailBand());
+            m_controller->setHeader(m_bands.titleBand());
+            m_controller->setFooter(m_bands.summaryBand());
+            m_controller->setDataSet(findDataSet(m_dataSetName));
+            m_controller->onNeedData = onNeedData;
+            m_controller->runDetailLoop(run);
+
+            if (!compositePart) {
+                run.currentX = rpRound(native(RpPage::LeftMarginIdx));
+                run.lastPage = true;
+                if (!m_cancelled)
+                    run.endPage();
+                if (run.exporting())
+                    run.exportFilter()->finish();
+            } else if (m_tag == 999) {
+                run.lastPage = true;
+                run.endPage();
+                if (run.exporting())
+                    run.exportFilter()->finish();
+            }
+        }
+    } catch (...) {
+        try {
+            finish();
+        } catch (...) {
+        }
+        throw;
+    }
+    finish();
+}
