@@ -99,8 +99,9 @@ public:
     int options() const { return m_options; }
     void setOptions(int o) { m_options = o; }
     bool hasOption(ReportOption o) const { return m_options & (1 << o); }
-    bool printIfEmpty() const { return m_printIfEmpty; }
-    virtual void setPrintIfEmpty(bool v) { m_printIfEmpty = v; }
+    // Held by the report's controller: with no records, print the bands once.
+    bool printIfEmpty() const;
+    virtual void setPrintIfEmpty(bool v);
     bool snapToGrid() const { return m_snapToGrid; }
     void setSnapToGrid(bool v) { m_snapToGrid = v; }
     bool showProgress() const override { return m_showProgress; }
@@ -292,7 +293,6 @@ private:
     QList<RpCustomBand *> m_bandList;
     RpFont m_font;
     int m_options = (1 << FirstPageHeader) | (1 << LastPageFooter);
-    bool m_printIfEmpty = true;
     int m_tag = 0;
     bool m_snapToGrid = true;
     bool m_showProgress = true;

@@ -333,6 +333,9 @@ int CustomReport::recordNumber() const { return m_controller->detailNumber(); }
 
 void CustomReport::addNotifyClient(RpPrintable *p) { m_controller->addNotifyClient(p); }
 
+bool CustomReport::printIfEmpty() const { return m_controller->printIfEmpty(); }
+void CustomReport::setPrintIfEmpty(bool v) { m_controller->setPrintIfEmpty(v); }
+
 QList<RpPrintable *> CustomReport::ownPrintables() const
 {
     QList<RpPrintable *> out;

@@ -1,0 +1,117 @@
+// A worksheet generates one recorded page: its title band once, on page 1
+// at the top margin, with the word, the heading and every grid line where the
+// layout tables put them.
+#include "../printer/fakeprinter.h"
+#include "app/form73.h"
+#include "layouttables.h"
+#include "platform/metafile.h"
+#include "platform/paintercanvas.h"
+#include "printer/rpprinter.h"
+#include "report/customreport.h"
+#include "report/rpband.h"
+#include "report/rpprintable.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+#include <span>
+
+namespace {
+
+using namespace expected;
+
+struct Layout {
+    std::span<const ExpectedShape> shapes;
+    const char *word;
+};
+const Layout kLayouts[4] = {{kShapes1, "變"}, {kShapes2, "變壞"}, {kShapes3, "病從口"}, {kShapes4, "病從口入"}};
+
+class WorksheetGeneration : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        noPrinter.names.clear();
+        form.formActivate();
+    }
+    void type(const char *word)
+    {
+        form.edit1()->setText(QString::fromUtf8(word));
+        form.edit1Change();
+    }
+    FakePrinterDevice noPrinter;
+    UseDevice useNoPrinter{&noPrinter};
+    Form73 form;
+};
+
+TEST_F(WorksheetGeneration, OnePageWithTheTitleBandAtTheTopMargin)
+{
+    for (int layout = 1; layout <= 4; ++layout) {
+        SCOPED_TRACE(layout);
+        type(kLayouts[layout - 1].word);
+        CustomReport *report = form.report(layout);
+        RpCustomBand *title = report->bands()->titleBand();
+        ASSERT_TRUE(title);
+        int titleY = -2, titlePage = -2, newPages = 0;
+        title->afterPrint = [&](RpCustomBand *, bool printed) {
+            EXPECT_TRUE(printed);
+            titleY = report->currentY();
+            titlePage = report->pageNumber();
+        };
+        report->onStartPage = [&](CustomReport *) { ++newPages; };
+        report->prepare();
+        title->afterPrint = nullptr;
+        report->onStartPage = nullptr;
+
+        RpPrinter *printer = report->reportPrinter();
+        ASSERT_TRUE(printer);
+        EXPECT_EQ(printer->status(), mpFinished);
+        EXPECT_EQ(printer->pageCount(), 1);
+        EXPECT_EQ(printer->availablePages(), 1);
+        EXPECT_EQ(newPages, 1);
+        EXPECT_TRUE(report->available());
+        EXPECT_EQ(titlePage, 1);
+        const double top = report->page()->nativeValue(RpPage::TopMarginIdx);
+        EXPECT_EQ(titleY, rpRound(top + title->size()->nativeValue(RpBandSize::HeightIdx)));
+
+        // The page's text: the word in its cells and the heading.
+        const Metafile page = printer->getPage(1).value();
+        QStringList texts;
+        for (const auto &t : page.textRecords())
+            texts << t.text;
+        for (QChar c : QString::fromUtf8(kLayouts[layout - 1].word))
+            EXPECT_TRUE(texts.contains(QString(c))) << QString(c).toStdString();
+        if (layout == 1) {
+            EXPECT_EQ(texts.count(QString::fromUtf8("班別：")), 2);
+            EXPECT_EQ(texts.count(QString::fromUtf8("姓名：")), 2);
+        }
+
+        // Played at 96 dpi, every grid line is inked on the pixel row the
+        // layout table gives (its top edge from the page's corner), as the
+        // design surface shows it.
+        QImage image(page.width(), page.height(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            PainterCanvas canvas(&image, 96);
+            page.play(canvas, {0, 0, page.width(), page.height()});
+        }
+        const double left = report->page()->nativeValue(RpPage::LeftMarginIdx);
+        const double f = 96 / 254.0;
+        for (const ExpectedShape &s : kLayouts[layout - 1].shapes) {
+            // The outline's top edge runs from its left column to the one
+            // before its right edge.
+            const int L = rpRound((left + s.left * 10) * f), R = rpRound((left + (s.left + s.width) * 10) * f);
+            const int x = L + std::max(0, (R - L - 1) / 2);
+            const int y = rpRound((top + s.top * 10) * f);
+            EXPECT_NE(image.pixel(x, y), qRgb(255, 255, 255)) << s.name << " at " << x << "," << y;
+            // The same pixel on the design surface: the band's top plus the
+            // shape's own.
+            const auto *shape = title->findChild<RpPrintable *>(QString::fromLatin1(s.name));
+            ASSERT_TRUE(shape) << s.name;
+            EXPECT_EQ(title->y() + shape->y(), y) << s.name;
+        }
+    }
+}
+
+} // namespace
