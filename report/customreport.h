@@ -186,7 +186,10 @@ public:
     bool available() const { return m_available; }
     bool cancelled() const { return m_cancelled; }
     bool userCancel() const { return m_userCancel; }
-    RpPrinter *reportPrinter() const { return m_reportPrinter.get(); }
+    // The printer of the current or last run: the report's own, or while it
+    // runs as part of a composite document, the composite's.
+    RpPrinter *reportPrinter() const { return m_compositePrinter ? m_compositePrinter : m_reportPrinter.get(); }
+    void setCompositePrinter(RpPrinter *p) { m_compositePrinter = p; }
     // The composite report this report runs in, if any.
     RpCompositeReport *parentComposite() const { return m_parentComposite; }
     void setParentComposite(RpCompositeReport *c) { m_parentComposite = c; }
@@ -314,6 +317,7 @@ private:
     std::atomic<bool> m_userCancel = false;
     std::unique_ptr<RpController> m_controller;
     std::unique_ptr<RpPrinter> m_reportPrinter;
+    RpPrinter *m_compositePrinter = nullptr;
     RpPrinterSettings m_parentSettings;
     // What the entry point asks of the next run.
     RpExportFilter *m_runFilter = nullptr;

@@ -12,6 +12,7 @@
 #include "printer/printerstrings.h"
 #include "printer/rpprinter.h"
 #include "printer/rpprogressdialog.h"
+#include "report/compositereport.h"
 #include "report/createreportthread.h"
 #include "report/processwide.h"
 #include "report/reportrun.h"
@@ -178,6 +179,10 @@ void CustomReport::prepare()
 
 void CustomReport::print()
 {
+    if (m_parentComposite) {
+        m_parentComposite->print();
+        return;
+    }
     if (!m_available)
         return;
     // The preview's printer (and its recorded pages) is kept aside while
@@ -256,23 +261,17 @@ void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer)
     filter->setOriginalReportPrinter(printer);
     struct Restore {
         CustomReport &r;
-        RpPrinter *borrowed;
         ~Restore()
         {
-            (void)r.m_reportPrinter.release(); // the composite's, not ours
+            r.m_compositePrinter = nullptr;
             r.m_runFilter = nullptr;
             r.m_runFinalPass = true;
         }
-    };
-    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
-    m_reportPrinter.reset(printer);
-    {
-        Restore restore{*this, printer};
-        m_runFilter = filter;
-        m_runFinalPass = false;
-        generateReport(true);
-    }
-    m_reportPrinter = std::move(kept);
+    } restore{*this};
+    m_compositePrinter = printer;
+    m_runFilter = filter;
+    m_runFinalPass = false;
+    generateReport(true);
 }
 
 void CustomReport::cancel()
@@ -387,9 +386,9 @@ void CustomReport::generateReport(bool compositePart)
         m_page->setNativeValue(RpPage::BottomMarginIdx, 0);
     }
     runOnGuiThread(this, [this] { setBandValues(); });
-    if (!m_reportPrinter)
+    if (!reportPrinter())
         throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
-    RpPrinter &printer = *m_reportPrinter;
+    RpPrinter &printer = *reportPrinter();
     RpPrinterPageDevice device(printer);
 
     m_available = false;
@@ -431,7 +430,6 @@ void CustomReport::generateReport(bool compositePart)
                 m_page->setOrientation(printer.orientation() == RpOrientation::poLandscape
                                            ? PrinterOrientation::poLandscape
                                            : PrinterOrientation::poPortrait);
-                run.currentX = compositeStart.currentX;
                 run.currentY = compositeStart.currentY;
                 run.currentColumn = compositeStart.currentColumn;
                 run.pageNumber = compositeStart.pageNumber;
@@ -448,8 +446,7 @@ void CustomReport::generateReport(bool compositePart)
             if (run.exporting() && !run.exportFilter()->active())
                 run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), m_font);
             run.resetPageFooterSize();
-            if (!compositePart)
-                run.currentX = rpRound(native(RpPage::LeftMarginIdx));
+            run.currentX = rpRound(native(RpPage::LeftMarginIdx));
 
             m_controller->collect();
             rpGlobalEnvironment()->setDataSets(run.dataSets);

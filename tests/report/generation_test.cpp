@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/rperror.h"
 #include "printer/rpprinter.h"
+#include "report/compositereport.h"
 #include "report/rpgroup.h"
 #include "report/rpsubdetail.h"
 
@@ -334,6 +335,64 @@ TEST_F(Generation, CancellingOrClosingThePreviewEndsTheRunAndFailuresEndTheDocum
     report->prepare();
     EXPECT_FALSE(report->cancelled());
     EXPECT_EQ(pages(), 4);
+}
+
+} // namespace
+
+namespace {
+
+// Two reports as one document: the first is two details of 300 under a
+// title of 200; the second a title of 400 and one detail of 300.
+class Composite : public Generation {
+protected:
+    void SetUp() override
+    {
+        Generation::SetUp();
+        band(rbTitle, 200, QStringLiteral("T1"));
+        band(rbDetail, 300, QStringLiteral("D1"));
+        report->setDataSetName(QStringLiteral("T"));
+        records(2);
+        second = std::make_unique<Report>();
+        second->setUnits(RpUnit::Native);
+        second->page()->setPaperSize(RpPaperSize::A4);
+        for (auto [type, h, name] : {std::tuple{rbTitle, 400.0, "T2"}, std::tuple{rbDetail, 300.0, "D2"}}) {
+            RpBand *b = second->createBand(type);
+            b->setObjectName(QString::fromLatin1(name));
+            b->size()->setUnits(RpUnit::Native);
+            b->size()->setHeight(h);
+            b->afterPrint = [this](RpCustomBand *band, bool) {
+                const double bh = band->size()->nativeValue(RpBandSize::HeightIdx);
+                placed.push_back({band->objectName(), second->pageNumber(), second->currentY() - rpRound(bh)});
+            };
+        }
+        composite.onAddReports = [this](RpCompositeReport *c) { c->reports() = {report.get(), second.get()}; };
+    }
+    std::unique_ptr<Report> second;
+    RpCompositeReport composite;
+};
+
+TEST_F(Composite, TheSecondReportGoesOnWhereTheFirstStopped)
+{
+    std::vector<int> tags;
+    second->setTag(5);
+    composite.onStartReport = [&](RpCompositeReport *, CustomReport *r, int) { tags.push_back(r->tag()); };
+    composite.prepare();
+    EXPECT_EQ(placed, (std::vector<Placed>{{"T1", 1, 100}, {"D1", 1, 300}, {"D1", 1, 600},
+                                           {"T2", 1, 900}, {"D2", 1, 1300}}));
+    EXPECT_EQ(composite.pageCount(), 1);
+    EXPECT_EQ(composite.reportPrinter()->pageCount(), 1);
+    // The last part is marked while it generates, and only then.
+    EXPECT_EQ(tags, (std::vector<int>{0, 999}));
+    EXPECT_EQ(second->tag(), 5);
+}
+
+TEST_F(Composite, APartThatAsksForANewPageStartsOne)
+{
+    second->setStartNewPageInComposite(true);
+    composite.prepare();
+    EXPECT_EQ(placed.back(), (Placed{"D2", 2, 500}));
+    EXPECT_EQ(composite.pageCount(), 2);
+    EXPECT_EQ(composite.reportPrinter()->pageCount(), 2);
 }
 
 } // namespace

@@ -1,0 +1,324 @@
+#include "report/compositereport.h"
+
+#include "platform/messages.h"
+#include "printer/rpprinter.h"
+#include "report/processwide.h"
+
+#include <QCoreApplication>
+
+// The hidden window: the printer's print request prints the composite, its
+// preview-closed message ends the preview (or cancels the report still
+// generating).
+class CompositeWindow : public QWidget {
+public:
+    explicit CompositeWindow(RpCompositeReport &c) : m_composite(c) {}
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (const RpMessageEvent *m = RpMessageEvent::from(e)) {
+            if (m->message() == CM_PRINTREPORT)
+                m_composite.print();
+            else if (m->message() == CM_PREVIEWCLOSED)
+                m_composite.previewClosed();
+            return true;
+        }
+        return QWidget::event(e);
+    }
+
+private:
+    RpCompositeReport &m_composite;
+};
+
+RpCompositeReport::RpCompositeReport(QObject *owner)
+    : QObject(owner)
+    , m_window(std::make_unique<CompositeWindow>(*this))
+{
+}
+
+RpCompositeReport::~RpCompositeReport() = default;
+
+double RpCompositeReport::pageWidthNative() const
+{
+    return m_reports.isEmpty() ? 2100 : m_reports.first()->pageWidthNative();
+}
+
+double RpCompositeReport::pageLengthNative() const
+{
+    return m_reports.isEmpty() ? 2970 : m_reports.first()->pageLengthNative();
+}
+
+void RpCompositeReport::setUserCancel(bool cancel)
+{
+    if (m_current)
+        m_current->setUserCancel(cancel);
+}
+
+void RpCompositeReport::previewClosed()
+{
+    if (m_generating) {
+        if (m_current)
+            m_current->cancel();
+        return;
+    }
+    if (m_reportPrinter)
+        m_reportPrinter->setShowingPreview(false);
+    m_reportPrinter.reset();
+}
+
+void RpCompositeReport::applyCompositeSettings()
+{
+    RpPrinter &p = *m_reportPrinter;
+    const RpCompositePrinterSettings &s = m_settings;
+    if (s.printerIndex != -1 && !s.useStandardprinter)
+        p.setPrinterIndex(s.printerIndex);
+    p.setPaperSize(s.paperSize);
+    p.setOrientation(s.orientation == int(PrinterOrientation::poLandscape) ? RpOrientation::poLandscape
+                                                                            : RpOrientation::poPortrait);
+    p.setCopies(s.copies);
+    p.setOutputBin(RpBin(std::clamp(s.outputBin, 0, kBinCount - 1)));
+    p.setFirstPage(s.firstPage);
+    p.setLastPage(s.lastPage);
+    p.setTitle(s.title.isEmpty() ? m_reportTitle : s.title);
+    PrinterSettings &ps = p.settings();
+    ps.setUseStandardPrinter(s.useStandardprinter);
+    p.setPrintMetafile(s.printMetaFile);
+    ps.setUseCustomBinCode(s.useCustomBinCode);
+    ps.setCustomBinCode(s.customBinCode);
+    ps.setUseCustomPaperCode(s.useCustomPaperCode);
+    ps.setCustomPaperCode(s.customPaperCode);
+    ps.setExtendedDuplex(s.extendedDuplex);
+    p.setDuplex(s.duplex);
+    ps.setPrintQuality(s.printQuality);
+    ps.setCollate(s.collate);
+    ps.setColorOption(s.colorOption);
+}
+
+void RpCompositeReport::generateComposite()
+{
+    m_reports.clear();
+    m_window->setParent(qobject_cast<QWidget *>(parent()));
+    if (onAddReports)
+        onAddReports(this);
+    if (!m_reports.isEmpty()) {
+        applyCompositeSettings();
+        m_reportPrinter->beginDoc();
+        CustomReport *first = m_reports.first();
+        first->setUnitsOnRun(RpUnit::Native);
+        RpRunPosition position;
+        position.currentY = rpRound(first->page()->nativeValue(RpPage::LengthIdx));
+        position.currentColumn = first->page()->columns();
+        position.pageNumber = 0;
+        reportState().pageCounter = 0;
+        m_generating = true;
+        bool cancelled = false;
+        struct Done {
+            RpCompositeReport &c;
+            ~Done()
+            {
+                c.m_generating = false;
+                c.m_current = nullptr;
+            }
+        } done{*this};
+        for (int i = 0; i < m_reports.size(); ++i) {
+            CustomReport *r = m_reports[i];
+            m_current = r;
+            r->setCompositePrinter(m_reportPrinter.get());
+            r->compositeStart = position;
+            if (r->startNewPageInComposite())
+                r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
+            const int tag = r->tag();
+            if (i == m_reports.size() - 1)
+                r->setTag(999);
+            if (onStartReport)
+                onStartReport(this, r, i);
+            try {
+                r->generateReport(true);
+            } catch (...) {
+                r->setTag(tag);
+                r->setCompositePrinter(nullptr);
+                throw;
+            }
+            r->afterPrint();
+            r->setTag(tag);
+            r->setCompositePrinter(nullptr);
+            if (r->cancelled()) {
+                cancelled = true;
+                break;
+            }
+            if (onFinished)
+                onFinished(r);
+            const RpRunPosition end = r->lastPosition();
+            position.currentY = end.currentY;
+            position.currentColumn = end.currentColumn;
+            position.pageNumber = end.pageNumber;
+        }
+        if (cancelled)
+            m_reportPrinter.reset();
+        else
+            m_reportPrinter->endDoc();
+        m_pageCount = reportState().pageCounter;
+    }
+    if (onFinished)
+        onFinished(this);
+}
+
+std::unique_ptr<Report> RpCompositeReport::makeStandIn(bool forPreview)
+{
+    auto standIn = std::make_unique<Report>();
+    CustomReport *first = m_reports.first();
+    standIn->page()->setOrientation(first->page()->orientation());
+    standIn->page()->setPaperSize(first->page()->paperSize());
+    standIn->setPreviewWidth(first->previewWidth());
+    standIn->setPreviewHeight(first->previewHeight());
+    if (forPreview) {
+        standIn->previewSettings() = first->previewSettings();
+        standIn->setReportTitle(first->reportTitle());
+        standIn->setParentComposite(this);
+    }
+    standIn->storedPrinterSettings().orientation = int(first->page()->orientation());
+    standIn->storedPrinterSettings().firstPage = m_settings.firstPage;
+    standIn->storedPrinterSettings().lastPage = m_settings.lastPage;
+    return standIn;
+}
+
+void RpCompositeReport::print()
+{
+    if (onAddReports)
+        onAddReports(this);
+    if (m_reports.isEmpty())
+        return;
+    CustomReport *first = m_reports.first();
+    std::unique_ptr<Report> standIn = makeStandIn(false);
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    struct Restore {
+        RpCompositeReport &c;
+        std::unique_ptr<RpPrinter> &kept;
+        ~Restore() { c.m_reportPrinter = std::move(kept); }
+    } restore{*this, kept};
+    m_reportPrinter = std::make_unique<RpPrinter>(standIn.get());
+    const bool landscape = first->page()->orientation() == PrinterOrientation::poLandscape;
+    m_reportPrinter->setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
+    m_reportPrinter->setTitle(m_reportTitle);
+    m_reportPrinter->setFirstPage(m_settings.firstPage);
+    m_reportPrinter->setLastPage(m_settings.lastPage);
+    m_settings.orientation = int(first->page()->orientation());
+    m_settings.paperSize = first->page()->paperSize();
+    m_settings.title = m_reportTitle;
+    m_reportPrinter->setDestination(rpdPrinter);
+    generateComposite();
+    m_reportPrinter.reset();
+}
+
+void RpCompositeReport::preview()
+{
+    if (onAddReports)
+        onAddReports(this);
+    if (m_reports.isEmpty())
+        return;
+    CustomReport *first = m_reports.first();
+    std::unique_ptr<Report> standIn = makeStandIn(true);
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    struct Restore {
+        RpCompositeReport &c;
+        std::unique_ptr<RpPrinter> &kept;
+        ~Restore() { c.m_reportPrinter = std::move(kept); }
+    } restore{*this, kept};
+    m_reportPrinter = std::make_unique<RpPrinter>(standIn.get());
+    const bool landscape = first->page()->orientation() == PrinterOrientation::poLandscape;
+    m_reportPrinter->setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
+    m_reportPrinter->setMaster(m_window.get());
+    m_reportPrinter->setFirstPage(m_settings.firstPage);
+    m_reportPrinter->setLastPage(m_settings.lastPage);
+    if (first->onPreview)
+        m_reportPrinter->onPreview = first->onPreview;
+    m_reportPrinter->onExportToFilter = [this](RpExportFilter *f) { exportToFilter(f); };
+    m_reportPrinter->preview();
+    generateComposite();
+    if (m_reportPrinter)
+        m_reportPrinter->setReportLoaded(true);
+    while (m_reportPrinter && m_reportPrinter->showingPreview() && !QCoreApplication::closingDown())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m_reportPrinter.reset();
+}
+
+void RpCompositeReport::prepare()
+{
+    m_reportPrinter = std::make_unique<RpPrinter>(this);
+    generateComposite();
+}
+
+void RpCompositeReport::exportToFilter(RpExportFilter *filter)
+{
+    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
+    struct Restore {
+        RpCompositeReport &c;
+        std::unique_ptr<RpPrinter> &kept;
+        ~Restore()
+        {
+            c.m_reportPrinter = std::move(kept);
+            c.m_exporting = false;
+            c.m_generating = false;
+            c.m_current = nullptr;
+        }
+    } restore{*this, kept};
+    m_reportPrinter = std::make_unique<RpPrinter>(this);
+    m_reportPrinter->setDestination(rpdPrinter);
+    m_reports.clear();
+    m_window->setParent(qobject_cast<QWidget *>(parent()));
+    m_reportPrinter->setPrinterIndex(m_settings.printerIndex);
+    if (onAddReports)
+        onAddReports(this);
+    if (!m_reports.isEmpty() && filter) {
+        applyCompositeSettings();
+        m_reportPrinter->setDestination(rpdMetafile);
+        m_exporting = true;
+        m_reportPrinter->beginDoc();
+        m_reportPrinter->newPage();
+        CustomReport *first = m_reports.first();
+        first->setUnitsOnRun(RpUnit::Native);
+        RpRunPosition position;
+        position.currentY = rpRound(first->page()->nativeValue(RpPage::LengthIdx));
+        position.currentColumn = 0;
+        position.pageNumber = 0;
+        m_generating = true;
+        bool cancelled = false;
+        for (int i = 0; i < m_reports.size(); ++i) {
+            CustomReport *r = m_reports[i];
+            m_current = r;
+            r->compositeStart = position;
+            if (r->startNewPageInComposite())
+                r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
+            const int tag = r->tag();
+            if (i == m_reports.size() - 1)
+                r->setTag(999);
+            if (onStartReport)
+                onStartReport(this, r, i);
+            try {
+                r->exportComposite(filter, m_reportPrinter.get());
+            } catch (...) {
+                r->setTag(tag);
+                throw;
+            }
+            r->afterPrint();
+            r->setTag(tag);
+            if (r->cancelled()) {
+                cancelled = true;
+                break;
+            }
+            if (onFinished)
+                onFinished(r);
+            const RpRunPosition end = r->lastPosition();
+            position.currentY = end.currentY;
+            position.currentColumn = end.currentColumn;
+            position.pageNumber = end.pageNumber;
+        }
+        if (cancelled)
+            m_reportPrinter.reset();
+        else
+            m_reportPrinter->endDoc();
+    }
+    m_reportPrinter.reset();
+    if (onFinished)
+        onFinished(this);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// Several reports produced one after another as one document: one print job,
+// one preview, one export. Each report continues on the page where the one
+// before stopped unless it asks for a new page. OnAddReports fills Reports
+// each time a document is produced; the reports are not owned.
+#include "printer/printersettings.h"
+#include "printer/rpprinterparent.h"
+#include "report/customreport.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class RpExportFilter;
+class RpPrinter;
+
+// The print settings of the whole document.
+struct RpCompositePrinterSettings : StoredPrinterSettings {
+    RpPaperSize paperSize = RpPaperSize::A4;
+    QString title;
+};
+
+class RpCompositeReport : public QObject, public RpPrinterParent {
+    Q_OBJECT
+public:
+    explicit RpCompositeReport(QObject *owner = nullptr);
+    ~RpCompositeReport() override;
+
+    QList<CustomReport *> &reports() { return m_reports; }
+    RpCompositePrinterSettings &compositeSettings() { return m_settings; }
+    const QString &reportTitle() const { return m_reportTitle; }
+    void setReportTitle(const QString &t) { m_reportTitle = t; }
+    int options() const { return m_options; }
+    void setOptions(int o) { m_options = o; }
+    // Pages produced by the last document.
+    int pageCount() const { return m_pageCount; }
+    int index() const { return 0; }
+    int tag() const { return m_tag; }
+    void setTag(int v) { m_tag = v; }
+    bool generating() const { return m_generating; }
+    RpPrinter *reportPrinter() const { return m_reportPrinter.get(); }
+    // The hidden window that takes the printer's requests (print, preview
+    // closed) for the composite.
+    QWidget *messageWindow() const { return m_window.get(); }
+
+    // Fills reports() in print order.
+    std::function<void(RpCompositeReport *)> onAddReports;
+    // Before each report, with its place in the list from 0.
+    std::function<void(RpCompositeReport *, CustomReport *, int)> onStartReport;
+    // After each report (the report is the sender) and once at the end (the
+    // composite).
+    std::function<void(QObject *)> onFinished;
+
+    // The document onto a printer of the composite's own: recorded and kept
+    // (Prepare), recorded and shown (Preview), printed, or exported.
+    void prepare();
+    void preview();
+    void print();
+    void exportToFilter(RpExportFilter *filter);
+    // One document on the printer in reportPrinter().
+    void generateComposite();
+    // Copies the settings into the composite's printer.
+    void applyCompositeSettings();
+
+    // RpPrinterParent
+    const RpPrinterSettings &printerSettings() const override { return m_parentSettings; }
+    double pageWidthNative() const override;
+    double pageLengthNative() const override;
+    bool showProgress() const override { return true; }
+    void setUserCancel(bool cancel) override;
+    void afterPrint() override {}
+    bool exporting() const override { return m_exporting; }
+
+private:
+    friend class CompositeWindow;
+    void previewClosed();
+    // A report standing for the composite towards its printer: its first
+    // report's page and preview settings.
+    std::unique_ptr<Report> makeStandIn(bool forPreview);
+    CustomReport *generatingReport() const { return m_current; }
+
+    QList<CustomReport *> m_reports;
+    RpCompositePrinterSettings m_settings;
+    RpPrinterSettings m_parentSettings;
+    std::unique_ptr<RpPrinter> m_reportPrinter;
+    QString m_reportTitle;
+    int m_options = (1 << FirstPageHeader) | (1 << LastPageFooter);
+    int m_pageCount = 0;
+    int m_tag = 0;
+    bool m_generating = false;
+    bool m_exporting = false;
+    QPointer<CustomReport> m_current;
+    std::unique_ptr<QWidget> m_window;
+};
