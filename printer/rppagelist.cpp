@@ -6,7 +6,6 @@
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -223,14 +222,14 @@ QDateTime RpPageList::fromDays(double days)
 
 void RpPageList::clear()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_pageCount = 0;
     m_recordStarts.clear();
 }
 
 void RpPageList::setStream(std::unique_ptr<RpStream> stream)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     m_stream = std::move(stream);
     m_recordStarts.clear();
     m_headerLength = kHeaderLength;
@@ -252,7 +251,7 @@ void RpPageList::writeHeader(qint32 count)
 
 void RpPageList::addPage(const QByteArray &metafile)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
         m_stream = std::make_unique<RpStream>();
     const qint64 declared = emfDeclaredLength(metafile.constData(), metafile.size());
@@ -306,7 +305,7 @@ void RpPageList::addPage(const QByteArray &metafile)
 
 void RpPageList::finish()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
         m_stream = std::make_unique<RpStream>();
     m_stream->lockStream();
@@ -322,14 +321,14 @@ void RpPageList::finish()
 
 void RpPageList::moveToFirstRecord()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (m_stream)
         m_stream->seek(m_headerLength);
 }
 
 void RpPageList::moveToLastRecord()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
         return;
     const qint64 size = m_stream->size();
@@ -414,7 +413,7 @@ QByteArray RpPageList::readRecord(qint64 pos, int pageNumber)
 
 std::optional<QByteArray> RpPageList::getPage(int pageNumber)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream || pageNumber < 1 || pageNumber > m_pageCount)
         return std::nullopt;
     RpStream &s = *m_stream;
@@ -444,7 +443,7 @@ void RpPageList::commit(std::unique_ptr<RpStream> stream, int headerLength, int 
 
 void RpPageList::loadFromFile(const QString &fileName)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     std::unique_ptr<RpStream> s = RpStream::createFromFile(fileName);
     const LoadedInfo info = inspect(*s);
     if (info.pageCount > 0) {
@@ -467,7 +466,7 @@ void RpPageList::loadFromStream(QIODevice &in)
 
 void RpPageList::loadFromBytes(const QByteArray &bytes)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     auto s = std::make_unique<RpStream>(bytes.size());
     s->write(bytes.constData(), bytes.size());
     const LoadedInfo info = inspect(*s);
@@ -482,7 +481,7 @@ void RpPageList::loadFromBytes(const QByteArray &bytes)
 
 void RpPageList::saveToFile(const QString &fileName)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
         throw RpError(printerstrings::errFileSave(fileName, QStringLiteral("there are no pages")));
     QSaveFile out(fileName);
@@ -515,12 +514,12 @@ LoadedInfo inspectInPlace(RpStream &s)
 
 RpPageList::HeaderInfo RpPageList::headerInfo()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_stream ? inspectInPlace(*m_stream).header : HeaderInfo{};
 }
 
 std::vector<RpPageList::RecordInfo> RpPageList::records()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_stream ? inspectInPlace(*m_stream).records : std::vector<RecordInfo>{};
 }

@@ -14,11 +14,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QRecursiveMutex>
 #include <QRect>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -102,7 +102,8 @@ private:
     qint64 locate(int pageNumber);
     QByteArray readRecord(qint64 pos, int pageNumber);
 
-    mutable QRecursiveMutex m_lock;
+    // A standard mutex, so that thread checkers see the lock as taken.
+    mutable std::recursive_mutex m_lock;
     std::unique_ptr<RpStream> m_stream;
     bool m_compression = false;
     int m_pageCount = 0;

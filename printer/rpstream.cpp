@@ -5,7 +5,6 @@
 #include "printer/processwide.h"
 
 #include <QDir>
-#include <QMutexLocker>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -34,7 +33,7 @@ std::unique_ptr<RpStream> RpStream::createFromFile(const QString &fileName)
 
 RpStream::~RpStream()
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (m_tempFile) {
         const QString name = m_tempFile->fileName();
         m_tempFile->close();
@@ -48,7 +47,7 @@ RpStream::~RpStream()
 
 qint64 RpStream::read(char *buffer, qint64 count)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (count <= 0)
         return 0;
     if (m_inMemory) {
@@ -65,7 +64,7 @@ qint64 RpStream::read(char *buffer, qint64 count)
 
 qint64 RpStream::write(const char *buffer, qint64 count)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (count <= 0)
         return 0;
     if (m_readOnly)
@@ -126,7 +125,7 @@ void RpStream::spill()
 
 qint64 RpStream::seek(qint64 offset, Origin origin)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     const qint64 sz = size();
     qint64 target = offset;
     if (origin == FromCurrent)
@@ -143,31 +142,31 @@ qint64 RpStream::seek(qint64 offset, Origin origin)
 
 qint64 RpStream::position() const
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_inMemory ? m_memoryPos : m_device->pos();
 }
 
 qint64 RpStream::size() const
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_inMemory ? m_memory.size() : m_deviceSize;
 }
 
 bool RpStream::inMemory() const
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_inMemory;
 }
 
 QString RpStream::fileName() const
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     return m_tempFile ? m_tempFile->fileName() : QString();
 }
 
 void RpStream::saveToStream(QIODevice &out)
 {
-    QMutexLocker lock(&m_lock);
+    std::lock_guard<std::recursive_mutex> lock(m_lock);
     seek(0);
     char block[10240];
     for (;;) {

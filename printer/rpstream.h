@@ -6,9 +6,9 @@
 // a preview may read while generation appends.
 #include <QByteArray>
 #include <QFile>
-#include <QRecursiveMutex>
 #include <QString>
 #include <memory>
+#include <mutex>
 
 class QIODevice;
 class QTemporaryFile;
@@ -59,7 +59,8 @@ private:
     explicit RpStream(FileOnly);
     void spill();
 
-    mutable QRecursiveMutex m_lock;
+    // A standard mutex, so that thread checkers see the lock as taken.
+    mutable std::recursive_mutex m_lock;
     QByteArray m_memory;
     qint64 m_memoryPos = 0;
     bool m_inMemory = true;

@@ -162,9 +162,10 @@ void CustomReport::previewModeless()
     if (!createReportPrinter())
         return;
     setUpPreviewPrinter(*this, *m_reportPrinter);
+    // The window opens first, so it is there for the first page's notice.
+    m_reportPrinter->preview();
     m_background = std::make_unique<BackgroundRun>(*this);
     m_background->start();
-    m_reportPrinter->preview();
 }
 
 void CustomReport::prepare()
