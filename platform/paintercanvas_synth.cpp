@@ -1,5 +1,6 @@
 // Text of the painter canvas in the worksheet faces this program draws
 // itself (platform/faces): the stroke-order and the tracing face.
+#include "platform/faces/glyphbitmaps.h"
 #include "platform/faces/synthglyph.h"
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
@@ -36,7 +37,8 @@ void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts
             continue;
         }
         m_painter->setWorldTransform(QTransform::fromTranslate(pos[g].x(), pos[g].y()) * glyphs);
-        faces::paintSynthGlyph(*m_painter, sg, ink);
+        if (!faces::paintFromBitmapCache(*m_painter, sg, ink))
+            faces::paintSynthGlyph(*m_painter, sg, ink);
     }
     m_painter->setWorldTransform(glyphs);
     if (!asText.isEmpty()) {

@@ -4,6 +4,7 @@
 #include "painter_support.h"
 
 #include "platform/faces/emsquare.h"
+#include "platform/faces/glyphbitmaps.h"
 #include "platform/faces/strokeorderglyph.h"
 #include "platform/faces/strokestore.h"
 #include "platform/faces/synthglyph.h"
@@ -429,4 +430,52 @@ TEST(SynthesisedFaces, DrawingFromSeveralThreadsGivesWhatOneThreadGives)
         t.join();
     for (size_t i = 0; i < jobs.size(); ++i)
         EXPECT_EQ(parallel[i], render(jobs[i])) << jobs[i].first.toStdString();
+}
+
+TEST(SynthesisedFaces, CopiedGlyphsLookLikeDrawnOnes)
+{
+    if (skipWithoutStrokeData())
+        GTEST_SKIP() << "built without stroke data";
+    const auto font = fonts::resolve(strokeFace(-213));
+    const fonts::TextLayout layout = font->layout(QStringLiteral("變"));
+    ASSERT_FALSE(layout.runs.empty());
+    const fonts::GlyphRun &run = layout.runs[0];
+    const QColor ink(0x9D, 0x9D, 0x9D);
+    for (faces::Synthesis s : {faces::Synthesis::StrokeOrder, faces::Synthesis::Tracing}) {
+        const faces::SynthGlyph g =
+            faces::synthesizedGlyph(s, U'變', run.rawFont, run.glyphs[0], font->emSize(), font->ascent(),
+                                    font->descent(), layout.advances[0]);
+        ASSERT_NE(g.kind, faces::SynthGlyph::Kind::FaceGlyph);
+        for (qreal scale : {1.0, 300.0 / 96}) {
+            SCOPED_TRACE(scale);
+            const int side = int(300 * scale);
+            // The pen at a position that is no whole pixel.
+            const QTransform at = QTransform::fromTranslate(20.3, 230.6) * QTransform::fromScale(scale, scale);
+            QImage drawn = whiteImage(side, side), copied = whiteImage(side, side);
+            {
+                QPainter p(&drawn);
+                p.setWorldTransform(at);
+                faces::paintSynthGlyph(p, g, ink);
+            }
+            {
+                QPainter p(&copied);
+                p.setWorldTransform(at);
+                ASSERT_TRUE(faces::paintFromBitmapCache(p, g, ink));
+                // A second time from the cache.
+                ASSERT_TRUE(faces::paintFromBitmapCache(p, g, ink));
+            }
+            EXPECT_FALSE(inkBounds(drawn).isEmpty());
+            EXPECT_LE(emfsupport::differingPixels(drawn, copied, 48), qint64(side) * side / 500);
+        }
+        // Turned text, and documents, get the shapes themselves.
+        QImage img = whiteImage(100, 100);
+        QPainter p(&img);
+        p.rotate(10);
+        EXPECT_FALSE(faces::paintFromBitmapCache(p, g, ink));
+        p.end();
+        QTemporaryDir dir;
+        QPdfWriter pdf(dir.filePath(QStringLiteral("x.pdf")));
+        QPainter q(&pdf);
+        EXPECT_FALSE(faces::paintFromBitmapCache(q, g, ink));
+    }
 }
