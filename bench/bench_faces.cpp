@@ -5,6 +5,8 @@
 //   - Play: the recorded page played onto an image at 96 dpi (screen,
 //     thumbnails) and at 300 dpi (a printed page);
 //   - Surface: the report's design surface painted as the window paints it;
+//   - PrintSheetPdf: the page played into a PDF document at 300 dpi, as a
+//     printer's job is made (shapes, not copied images);
 //   - FirstPlay: the 300-dpi play when the stroke-order glyphs were not laid
 //     out before (the store's cache emptied before every iteration).
 //
@@ -24,6 +26,9 @@
 #include "report/rpprintable.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 
@@ -118,6 +123,30 @@ void BM_PaintSurface(benchmark::State &state)
         report->render(&img);
 }
 BENCHMARK(BM_PaintSurface)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The page played into a PDF document at 300 dpi, as a printer's job is
+// made: the synthesised glyphs go as shapes (with the text unseen under them).
+void BM_PrintSheetPdf(benchmark::State &state)
+{
+    const Metafile &page = sheet(state.range(0) == 0).page;
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter pdf(&out);
+            pdf.setResolution(300);
+            pdf.setPageSize(QPageSize(QPageSize::A4));
+            pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter(&pdf);
+            PainterCanvas canvas(&painter, 300, 300);
+            page.play(canvas, {0, 0, 2480, 3508});
+        }
+        bytes = out.size();
+    }
+    state.counters["pdf_bytes"] = double(bytes);
+}
+BENCHMARK(BM_PrintSheetPdf)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FirstPlaySheet300(benchmark::State &state)
 {

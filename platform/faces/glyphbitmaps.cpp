@@ -1,5 +1,8 @@
 #include "platform/faces/glyphbitmaps.h"
 
+#include "platform/faces/emsquare.h"
+#include "platform/faces/tracingglyph.h"
+
 #include <QImage>
 #include <QMutex>
 #include <QMutexLocker>
@@ -54,9 +57,12 @@ Cache &cache()
 
 QRectF boundsOf(const SynthGlyph &g)
 {
-    if (g.kind == SynthGlyph::Kind::StrokeOrder)
-        return g.strokeOrder->ink.boundingRect().united(g.strokeOrder->halo.boundingRect());
-    return g.dots->boundingRect();
+    if (g.kind == SynthGlyph::Kind::StrokeOrder) {
+        const qreal h = g.strokeOrder->haloWidth;
+        return g.strokeOrder->ink.boundingRect().united(g.strokeOrder->digits.boundingRect().adjusted(-h, -h, h, h));
+    }
+    const qreal r = kTracingDotDiameter * kEmSquare / 2;
+    return g.dots->boundingRect().adjusted(-r, -r, r, r);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
-#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -323,18 +322,10 @@ StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
     for (const QPainterPath &p : placed.paths)
         g.digits.addPath(p);
     g.digits.setFillRule(Qt::WindingFill);
-    QPainterPathStroker stroker;
-    stroker.setWidth(2 * halo);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    stroker.setCapStyle(Qt::RoundCap);
-    // The band around each number's outline; the number itself is filled
-    // over it, so the band alone makes the halo.
-    g.halo = stroker.createStroke(g.digits);
-    g.halo.setFillRule(Qt::WindingFill);
+    g.haloWidth = halo;
     g.numberHeight = numberEm * 0.72;
     settle(g.ink);
     settle(g.digits);
-    settle(g.halo);
     return g;
 }
 

@@ -28,8 +28,10 @@ struct NumberMark {
 
 struct StrokeOrderGlyph {
     QPainterPath ink;    // every stroke; winding fill
-    QPainterPath halo;   // around the numbers; drawn before them
     QPainterPath digits; // the numbers
+    // The halo: the numbers' outline stroked this wide on each side (round
+    // joins) before the numbers are filled.
+    qreal haloWidth = 0;
     std::vector<NumberMark> marks; // one per stroke, in stroke order
     int strokeCount = 0;
     qreal numberHeight = 0; // height of a digit, em-square units

@@ -4,6 +4,7 @@
 #include "platform/faces/tracingglyph.h"
 
 #include <QPainter>
+#include <QPen>
 
 namespace faces {
 
@@ -71,10 +72,10 @@ void paintSynthGlyph(QPainter &painter, const SynthGlyph &glyph, QColor ink)
     if (glyph.kind == SynthGlyph::Kind::StrokeOrder) {
         const StrokeOrderGlyph &g = *glyph.strokeOrder;
         painter.fillPath(g.ink, ink);
-        painter.fillPath(g.halo, haloColor(ink));
+        painter.strokePath(g.digits, QPen(haloColor(ink), 2 * g.haloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.fillPath(g.digits, numberColor(ink));
     } else {
-        painter.fillPath(*glyph.dots, ink);
+        painter.strokePath(*glyph.dots, QPen(ink, kTracingDotDiameter * kEmSquare, Qt::SolidLine, Qt::RoundCap));
     }
     painter.restore();
 }

@@ -83,8 +83,11 @@ QPainterPath dottedOutline(const QPainterPath &outline, qreal em)
             const qreal t = segLen > 0 ? (d - at[size_t(seg - 1)]) / segLen : 0;
             const QPointF along = poly[seg] - poly[seg - 1];
             const QPointF p = poly[seg - 1] + along * std::clamp<qreal>(t, 0, 1);
-            if (!inner(p, along))
-                dots.addEllipse(p, r, r);
+            if (!inner(p, along)) {
+                // A dot is a stroke of no length: the round-capped pen makes it.
+                dots.moveTo(p);
+                dots.lineTo(p + QPointF(r * 1e-3, 0));
+            }
         }
     }
     return dots;

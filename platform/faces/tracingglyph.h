@@ -6,8 +6,9 @@
 // between two strokes shows as a dotted line inside the character.
 //
 // Dots are round, evenly spaced along every contour (closed contours get a
-// whole number of gaps), and made as filled shapes, so that they look the
-// same at any size and on any device.
+// whole number of gaps). Each is a stroke of no length drawn with a round-
+// capped pen kTracingDotDiameter wide: the same at any size and on any
+// device, and small in a document.
 #include "platform/faces/strokecodec.h"
 
 #include <QPainterPath>
@@ -22,7 +23,8 @@ constexpr qreal kTracingDotDiameter = 0.0115;
 constexpr qreal kTracingDotSpacing = 0.028;
 
 // Dots along the edge of the shape that `outline` fills (winding rule), for
-// an em of `em` units of the outline. Where contours overlap or touch, the
+// an em of `em` units of the outline: one tiny subpath per dot, to be
+// stroked with a round-capped pen kTracingDotDiameter * em wide. Where contours overlap or touch, the
 // edges inside the shape get no dots: the outline is that of their union.
 QPainterPath dottedOutline(const QPainterPath &outline, qreal em);
 

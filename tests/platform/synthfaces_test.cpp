@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <numeric>
 #include <thread>
 
 using namespace paintersupport;
@@ -141,9 +142,14 @@ TEST(StrokeOrderGlyph, EveryStrokeNumberedOnceNearItsStartWithoutOverlap)
         }
         // A crowded character may push a few numbers further out.
         EXPECT_GE(near * 10, int(g->marks.size()) * 8) << uint(ch);
-        EXPECT_TRUE(g->digits.boundingRect().intersects(g->halo.boundingRect()));
-        // The numbers are the digits that name them.
+        // Each box holds its number's digits and their halo.
         EXPECT_GT(g->numberHeight, 40);
+        EXPECT_GT(g->haloWidth, 0);
+        const QRectF digits = g->digits.boundingRect();
+        const QRectF boxes = std::accumulate(g->marks.begin(), g->marks.end(), QRectF(),
+                                             [](const QRectF &a, const faces::NumberMark &m) { return a.united(m.box); });
+        EXPECT_TRUE(boxes.contains(digits.adjusted(-g->haloWidth + 0.5, -g->haloWidth + 0.5, g->haloWidth - 0.5,
+                                                   g->haloWidth - 0.5)));
     }
 }
 
@@ -184,11 +190,11 @@ TEST(TracingGlyph, DotsFollowTheOuterEdgeOfOverlappingContours)
     two.addRect(0, 0, 600, 400);
     two.addRect(300, 200, 600, 400); // overlaps the first
     const QPainterPath dots = faces::dottedOutline(two, 1024);
-    const qreal r = faces::kTracingDotDiameter * 1024 / 2;
     int count = 0;
     for (const QPolygonF &dot : dots.toSubpathPolygons()) {
+        // A dot: a stroke of no length that the round pen makes round.
         const QPointF c = dot.boundingRect().center();
-        EXPECT_NEAR(dot.boundingRect().width(), 2 * r, 0.5);
+        EXPECT_LT(dot.boundingRect().width() + dot.boundingRect().height(), 0.1);
         // On the union's edge, never on the edges inside it.
         const bool inner = QRectF(300, 200, 300, 200).adjusted(1, 1, -1, -1).contains(c);
         EXPECT_FALSE(inner) << c.x() << "," << c.y();
