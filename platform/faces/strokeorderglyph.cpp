@@ -1,6 +1,7 @@
 #include "platform/faces/strokeorderglyph.h"
 
 #include "platform/faces/emsquare.h"
+#include "platform/faces/sharedpath.h"
 #include "platform/faces/strokestore.h"
 #include "platform/fonts.h"
 
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace faces {
@@ -202,6 +204,7 @@ struct Placement {
 };
 
 constexpr qreal kEdgeMargin = 4; // from the em square's edges
+constexpr qreal kHaloPart = 0.1; // halo width, part of the numbers' em
 constexpr qreal kGap = 6;        // between number boxes
 
 bool fits(const QRectF &box, const std::vector<NumberMark> &placed)
@@ -219,7 +222,7 @@ bool fits(const QRectF &box, const std::vector<NumberMark> &placed)
 Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numberEm)
 {
     Placement out;
-    const qreal halo = numberEm * 0.1;
+    const qreal halo = numberEm * kHaloPart;
     std::vector<QPointF> starts;
     for (const strokes::Stroke &s : c.strokes)
         starts.push_back(toSquare(s.median.front()));
@@ -235,12 +238,14 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
 
         // The box centred on `centre`, and what it costs there.
         auto boxAt = [&](QPointF centre) { return box0.translated(centre - box0.center()); };
+        // Far from the start, over the ink, over where other strokes start
+        // (their numbers go there) and turned away from behind the stroke
+        // all cost.
         auto cost = [&](const QRectF &box, qreal distance, qreal turn) {
-            qreal starts_ = 0;
+            int covered = 0;
             for (size_t j = 0; j < starts.size(); ++j)
-                if (j != i && box.contains(starts[j]))
-                    starts_ += 1;
-            return distance / reach + 2.0 * inkMap.coverage(box) + 1.5 * starts_ + 0.15 * turn;
+                covered += j != i && box.contains(starts[j]);
+            return distance / reach + 2.0 * inkMap.coverage(box) + 1.5 * covered + 0.15 * turn;
         };
 
         QRectF best;
@@ -259,9 +264,9 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
                 const QRectF box = boxAt(s + dir * (r * reach));
                 if (!fits(box, out.marks))
                     continue;
-                const qreal c_ = cost(box, r * reach, std::abs(step) / 6.0);
-                if (c_ < bestCost) {
-                    bestCost = c_;
+                const qreal here = cost(box, r * reach, std::abs(step) / 6.0);
+                if (here < bestCost) {
+                    bestCost = here;
                     best = box;
                 }
             }
@@ -289,14 +294,6 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
     return out;
 }
 
-void settle(const QPainterPath &p)
-{
-    // The bounds are computed lazily and cached inside the path; computing
-    // them now means that threads sharing the path only read it.
-    (void)p.boundingRect();
-    (void)p.controlPointRect();
-}
-
 } // namespace
 
 StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
@@ -311,21 +308,19 @@ StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
     // characters, and smaller again when they do not all find a place.
     const int n = g.strokeCount;
     qreal numberEm = std::clamp(140.0 - 2.5 * n, 80.0, 124.0);
-    Placement placed;
-    for (int attempt = 0; attempt < 8; ++attempt, numberEm *= 0.85) {
+    Placement placed = place(c, inkMap, numberEm);
+    for (int attempt = 1; attempt < 8 && !placed.complete; ++attempt) {
+        numberEm *= 0.85;
         placed = place(c, inkMap, numberEm);
-        if (placed.complete)
-            break;
     }
     g.marks = placed.marks;
-    const qreal halo = numberEm * 0.1;
     for (const QPainterPath &p : placed.paths)
         g.digits.addPath(p);
     g.digits.setFillRule(Qt::WindingFill);
-    g.haloWidth = halo;
-    g.numberHeight = numberEm * 0.72;
-    settle(g.ink);
-    settle(g.digits);
+    g.haloWidth = numberEm * kHaloPart;
+    g.numberHeight = digits().path[0].boundingRect().height() * numberEm / 1000;
+    prepareForSharing(g.ink);
+    prepareForSharing(g.digits);
     return g;
 }
 

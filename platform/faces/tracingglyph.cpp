@@ -1,6 +1,7 @@
 #include "platform/faces/tracingglyph.h"
 
 #include "platform/faces/emsquare.h"
+#include "platform/faces/sharedpath.h"
 #include "platform/faces/strokestore.h"
 
 #include <QHash>
@@ -25,14 +26,6 @@ struct FaceGlyphKey {
 struct FaceGlyphKeyHash {
     size_t operator()(const FaceGlyphKey &k) const { return qHashMulti(0, k.family, k.style, k.weight, k.glyph); }
 };
-
-void settle(const QPainterPath &p)
-{
-    // Bounds are cached inside a path on first use; computing them before the
-    // path is shared means that threads only read it.
-    (void)p.boundingRect();
-    (void)p.controlPointRect();
-}
 
 QPointF toSquare(QPointF p) { return QPointF(p.x(), strokes::kEmTop - p.y()); }
 
@@ -144,7 +137,7 @@ std::shared_ptr<const QPainterPath> tracingDots(const QRawFont &face, quint32 gl
         const qreal s = kEmSquare / px;
         *dots = dottedOutline(QTransform::fromScale(s, s).map(face.pathForGlyph(glyph)), kEmSquare);
     }
-    settle(*dots);
+    prepareForSharing(*dots);
     QMutexLocker lock(&cache.mutex);
     if (cache.dots.size() >= 8192)
         cache.dots.clear();
@@ -173,7 +166,7 @@ std::shared_ptr<const QPainterPath> tracingDotsFromStrokes(char32_t ch)
     std::shared_ptr<const QPainterPath> dots;
     if (const auto strokes = store.find(ch)) {
         auto p = std::make_shared<QPainterPath>(dottedOutline(unitedStrokes(*strokes), kEmSquare));
-        settle(*p);
+        prepareForSharing(*p);
         dots = std::move(p);
     }
     QMutexLocker lock(&cache.mutex);
