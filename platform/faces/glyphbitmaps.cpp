@@ -18,14 +18,18 @@ namespace faces {
 namespace {
 
 // Glyphs larger than this on the device are drawn as shapes (a poster-sized
-// character is drawn once, not copied).
+// character is drawn once, not copied), and so are glyphs of an em below
+// kMinEm pixels.
 constexpr qreal kMaxSide = 2400;
+constexpr qreal kMinEm = 64;
+// Positions within a pixel that get an image of their own, per direction.
+constexpr int kSteps = 8;
 
 struct Key {
     const void *shape; // the glyph's shapes (kept alive by the entry)
     qint64 sx, sy;     // scale, millionths
     QRgb ink;
-    int qx, qy;        // quarter-pixel position
+    int qx, qy;        // position within the pixel, kSteps-ths
     friend bool operator==(const Key &, const Key &) = default;
 };
 struct KeyHash {
@@ -94,11 +98,18 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
     if (scaled.isEmpty() || scaled.width() > kMaxSide || scaled.height() > kMaxSide)
         return false;
 
-    const QPointF origin = t.map(QPointF(0, 0));
-    const qreal fx = std::floor(origin.x()), fy = std::floor(origin.y());
-    if (std::abs(fx) > 1e7 || std::abs(fy) > 1e7)
+    // Small glyphs are quick to draw, and a glyph moved by a part of a pixel
+    // could shade a pixel beyond its cell: they are drawn as shapes.
+    if (t.m11() * kEmSquare < kMinEm || t.m22() * kEmSquare < kMinEm)
         return false;
-    const int qx = std::clamp(int((origin.x() - fx) * 4), 0, 3), qy = std::clamp(int((origin.y() - fy) * 4), 0, 3);
+
+    // The origin at the nearest eighth of a pixel.
+    const QPointF origin = t.map(QPointF(0, 0));
+    if (std::abs(origin.x()) > 1e7 || std::abs(origin.y()) > 1e7)
+        return false;
+    const qreal ex = std::round(origin.x() * kSteps), ey = std::round(origin.y() * kSteps);
+    const qreal fx = std::floor(ex / kSteps), fy = std::floor(ey / kSteps);
+    const int qx = int(ex - fx * kSteps), qy = int(ey - fy * kSteps);
     const void *shape = glyph.kind == SynthGlyph::Kind::StrokeOrder ? static_cast<const void *>(glyph.strokeOrder.get())
                                                                     : static_cast<const void *>(glyph.dots.get());
     const Key key{shape, std::llround(t.m11() * 1e6), std::llround(t.m22() * 1e6), ink.rgba(), qx, qy};
@@ -115,9 +126,9 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
         }
     }
     if (image.isNull()) {
-        // The glyph with its origin at the quarter pixel, in an image just
+        // The glyph with its origin at that part of a pixel, in an image just
         // covering it.
-        const QPointF at(qx / 4.0, qy / 4.0);
+        const QPointF at(qreal(qx) / kSteps, qreal(qy) / kSteps);
         const QRect pixels = scaled.translated(at).toAlignedRect().adjusted(-1, -1, 1, 1);
         image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);

@@ -6,7 +6,14 @@
 #include <QPainter>
 #include <QPen>
 
+#include <cmath>
+
 namespace faces {
+
+namespace {
+// The smallest dot on a device, pixels.
+constexpr qreal kMinDotPixels = 1.25;
+} // namespace
 
 SynthGlyph synthesizedGlyph(Synthesis s, char32_t ch, const QRawFont &face, quint32 glyph, qreal em,
                             qreal ascent, qreal descent, qreal advance)
@@ -69,13 +76,23 @@ void paintSynthGlyph(QPainter &painter, const SynthGlyph &glyph, QColor ink)
     painter.setWorldTransform(glyph.toLogical * painter.worldTransform());
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(Qt::NoPen);
+    const QTransform device = painter.deviceTransform();
+    const qreal scale = std::sqrt(std::abs(device.determinant()));
     if (glyph.kind == SynthGlyph::Kind::StrokeOrder) {
         const StrokeOrderGlyph &g = *glyph.strokeOrder;
         painter.fillPath(g.ink, ink);
-        painter.strokePath(g.digits, QPen(haloColor(ink), 2 * g.haloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        // A halo thinner than a pixel is not seen (and a pen that thin is
+        // drawn a pixel wide).
+        if (2 * g.haloWidth * scale >= 1)
+            painter.strokePath(g.digits, QPen(haloColor(ink), 2 * g.haloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.fillPath(g.digits, numberColor(ink));
     } else {
-        painter.strokePath(*glyph.dots, QPen(ink, kTracingDotDiameter * kEmSquare, Qt::SolidLine, Qt::RoundCap));
+        // Dots stay visible when the glyph is small (a thumbnail): never
+        // narrower than a little over a pixel.
+        qreal width = kTracingDotDiameter * kEmSquare;
+        if (scale > 0 && width * scale < kMinDotPixels)
+            width = kMinDotPixels / scale;
+        painter.strokePath(*glyph.dots, QPen(ink, width, Qt::SolidLine, Qt::RoundCap));
     }
     painter.restore();
 }

@@ -485,3 +485,24 @@ TEST(SynthesisedFaces, CopiedGlyphsLookLikeDrawnOnes)
         EXPECT_FALSE(faces::paintFromBitmapCache(q, g, ink));
     }
 }
+
+TEST(SynthesisedFaces, SmallGlyphsStayVisibleAndInsideTheirCells)
+{
+    if (skipWithoutStrokeData())
+        GTEST_SKIP() << "built without stroke data";
+    // As on a thumbnail: dots are kept a pixel wide, and the numbers' halo,
+    // too thin to see, does not spill out of the cell.
+    for (qint32 em : {16, 24, 32}) {
+        for (const QString ch : {QStringLiteral("一"), QStringLiteral("末"), QStringLiteral("申"), QStringLiteral("夸")}) {
+            SCOPED_TRACE(ch.toStdString() + " at " + std::to_string(em));
+            const auto f = fonts::resolve(kaiFace(-em));
+            const QRectF cell(10, 10, f->advanceWidth(ch), f->textMetric().height);
+            const QImage s = draw(strokeFace(-em), ch, {2 * em + 20, 2 * em + 20}, {10, 10});
+            const QRect ink = inkBounds(s);
+            ASSERT_FALSE(ink.isEmpty());
+            EXPECT_TRUE(cell.contains(QRectF(ink))) << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+            const QImage t = draw(traceFace(-em), ch, {2 * em + 20, 2 * em + 20}, {10, 10});
+            EXPECT_GT(darker(t, 0xE0), em / 2);
+        }
+    }
+}
