@@ -21,9 +21,9 @@ namespace {
 // character is drawn once, not copied), and so are glyphs of an em below
 // kMinEm pixels.
 constexpr qreal kMaxSide = 2400;
-constexpr qreal kMinEm = 64;
+constexpr qreal kMinEm = 100;
 // Positions within a pixel that get an image of their own, per direction.
-constexpr int kSteps = 8;
+constexpr int kSteps = 4;
 
 struct Key {
     const void *shape; // the glyph's shapes (kept alive by the entry)
@@ -103,7 +103,7 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
     if (t.m11() * kEmSquare < kMinEm || t.m22() * kEmSquare < kMinEm)
         return false;
 
-    // The origin at the nearest eighth of a pixel.
+    // The origin at the nearest quarter of a pixel.
     const QPointF origin = t.map(QPointF(0, 0));
     if (std::abs(origin.x()) > 1e7 || std::abs(origin.y()) > 1e7)
         return false;

@@ -1,6 +1,6 @@
 #pragma once
-// Synthesised glyphs drawn once per size, colour and eighth-of-a-pixel
-// position into an image and copied from then on, as a text engine keeps its glyphs:
+// Synthesised glyphs drawn once per size, colour and quarter-pixel position
+// into an image and copied from then on, as a text engine keeps its glyphs:
 // a sheet repeats each character in several cells, and every repaint of the
 // window or a preview draws them again.
 //

@@ -10,6 +10,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -318,9 +319,16 @@ StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
         g.digits.addPath(p);
     g.digits.setFillRule(Qt::WindingFill);
     g.haloWidth = numberEm * kHaloPart;
+    QPainterPathStroker stroker;
+    stroker.setWidth(2 * g.haloWidth);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    g.haloBand = stroker.createStroke(g.digits);
+    g.haloBand.setFillRule(Qt::WindingFill);
     g.numberHeight = digits().path[0].boundingRect().height() * numberEm / 1000;
     prepareForSharing(g.ink);
     prepareForSharing(g.digits);
+    prepareForSharing(g.haloBand);
     return g;
 }
 

@@ -30,8 +30,10 @@ struct StrokeOrderGlyph {
     QPainterPath ink;    // every stroke; winding fill
     QPainterPath digits; // the numbers
     // The halo: the numbers' outline stroked this wide on each side (round
-    // joins) before the numbers are filled.
+    // joins) before the numbers are filled; haloBand is that stroke made
+    // once as a shape, for painters that fill faster than they stroke.
     qreal haloWidth = 0;
+    QPainterPath haloBand;
     std::vector<NumberMark> marks; // one per stroke, in stroke order
     int strokeCount = 0;
     qreal numberHeight = 0; // height of a digit, em-square units

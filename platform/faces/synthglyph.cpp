@@ -3,6 +3,7 @@
 #include "platform/faces/emsquare.h"
 #include "platform/faces/tracingglyph.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 
@@ -83,8 +84,15 @@ void paintSynthGlyph(QPainter &painter, const SynthGlyph &glyph, QColor ink)
         painter.fillPath(g.ink, ink);
         // A halo thinner than a pixel is not seen (and a pen that thin is
         // drawn a pixel wide).
-        if (2 * g.haloWidth * scale >= 1)
-            painter.strokePath(g.digits, QPen(haloColor(ink), 2 * g.haloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        if (2 * g.haloWidth * scale >= 1) {
+            // Pixels: the band made once; documents: the stroke, far smaller.
+            const QPaintEngine *engine = painter.paintEngine();
+            if (engine && engine->type() == QPaintEngine::Raster)
+                painter.fillPath(g.haloBand, haloColor(ink));
+            else
+                painter.strokePath(g.digits, QPen(haloColor(ink), 2 * g.haloWidth, Qt::SolidLine, Qt::RoundCap,
+                                                  Qt::RoundJoin));
+        }
         painter.fillPath(g.digits, numberColor(ink));
     } else {
         // Dots stay visible when the glyph is small (a thumbnail): never
