@@ -15,4 +15,20 @@ QString fontStandsIn(const QString &wanted, const QString &standIn)
     return QStringLiteral("字型「%1」未安裝，以「%2」代替。").arg(wanted, standIn);
 }
 
+QString strokeFaceSynthesised(const QString &standIn)
+{
+    return QStringLiteral("字型「華康標楷筆順體」未安裝，以程式合成的筆順字代替：筆畫取自開放筆順資料，"
+                          "標上筆順號碼，大小與位置依「%1」。")
+        .arg(standIn);
+}
+QString tracingFaceSynthesised(const QString &standIn)
+{
+    return QStringLiteral("字型「華康標楷虛線體」未安裝，以程式合成的虛線字代替：以虛線描出「%1」的字形外框。").arg(standIn);
+}
+QString strokeOrderConvention()
+{
+    return QStringLiteral("開放筆順資料依中國大陸的筆順規範，部分字（如「兜」、「黑」及「艹」部件）"
+                          "與臺灣、香港的筆順不同。");
+}
+
 } // namespace appstrings

@@ -14,5 +14,11 @@ QString pageCaption(int index); // "Page1" .. "Page4"
 QString wordTooLong();        // the message for a fifth character
 // One line of the font notice: `wanted` is drawn by `standIn`.
 QString fontStandsIn(const QString &wanted, const QString &standIn);
+// The notice's lines for the worksheet faces the program draws itself, with
+// the metrics (stroke order) or the outlines (tracing) of `standIn`.
+QString strokeFaceSynthesised(const QString &standIn);
+QString tracingFaceSynthesised(const QString &standIn);
+// Whose stroke order the built-in stroke data follows.
+QString strokeOrderConvention();
 
 } // namespace appstrings

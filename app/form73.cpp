@@ -5,6 +5,7 @@
 #include "app/pagecontrol.h"
 #include "app/teststate.h"
 #include "controls/rplabel.h"
+#include "platform/faces/synthesis.h"
 #include "platform/fonts.h"
 #include "report/customreport.h"
 
@@ -118,7 +119,7 @@ void Form73::createControls()
     // Which faces stand in for missing worksheet fonts (see checkFonts).
     m_fontNoticeLabel = new QLabel(this);
     m_fontNoticeLabel->setObjectName(QStringLiteral("FontNotice"));
-    m_fontNoticeLabel->setGeometry(8, 330, 400, 120);
+    m_fontNoticeLabel->setGeometry(8, 330, 400, 220);
     m_fontNoticeLabel->setWordWrap(true);
     m_fontNoticeLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColor(m_fontNoticeLabel, QColor(0x60, 0x60, 0x60));
@@ -140,12 +141,25 @@ void Form73::checkFonts()
     // The layouts and the window name three outside faces. When one is not
     // installed the platform's substitution draws it; say once which face
     // stands in, without interrupting the start.
-    const QString faces[] = {QStringLiteral("華康標楷筆順體"), QStringLiteral("華康標楷虛線體"), kKai};
+    // The two worksheet faces are drawn by the program itself then, with the
+    // metrics and outlines of the Kai face that stands in for them.
+    const QString faces[] = {faces::strokeOrderFamily(), faces::tracingFamily(), kKai};
     for (const QString &face : faces) {
         if (!fonts::isSubstituted(face))
             continue;
         const quint8 charset = face == kKai ? gdi::ANSI_CHARSET : gdi::CHINESEBIG5_CHARSET;
-        m_fontNotice << appstrings::fontStandsIn(face, fonts::standInFamily(face, charset));
+        const QString standIn = fonts::standInFamily(face, charset);
+        switch (faces::synthesisFor(face)) {
+        case faces::Synthesis::StrokeOrder:
+            m_fontNotice << appstrings::strokeFaceSynthesised(standIn) << appstrings::strokeOrderConvention();
+            break;
+        case faces::Synthesis::Tracing:
+            m_fontNotice << appstrings::tracingFaceSynthesised(standIn);
+            break;
+        case faces::Synthesis::None:
+            m_fontNotice << appstrings::fontStandsIn(face, standIn);
+            break;
+        }
     }
     if (!m_fontNotice.isEmpty()) {
         m_fontNoticeLabel->setText(m_fontNotice.join(QLatin1Char('\n')));

@@ -1,7 +1,9 @@
 // The worksheet program: start the engine, show the main window, run the
-// message loop until the window closes. No arguments, no configuration.
+// message loop until the window closes. No configuration; the one argument,
+// "--stroke-data DIR", names stroke data that overrides the built-in data.
 #include "app/form73.h"
 #include "app/startup.h"
+#include "platform/faces/strokedataoption.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -11,6 +13,14 @@ int main(int argc, char **argv)
 {
     startup::prepareProcess();
     QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
+    if (!strokeData.error.isEmpty()) {
+        std::fprintf(stderr, "tovrel: %s\n", qPrintable(strokeData.error));
+        return 2;
+    }
+    for (const QString &warning : faces::useStrokeData(strokeData.folder))
+        std::fprintf(stderr, "tovrel: warning: %s\n", qPrintable(warning));
     try {
         startup::startEngine();
         Form73 window;

@@ -6,7 +6,8 @@ function(tovrel_module name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
-  list(FILTER srcs EXCLUDE REGEX "/fuzz/")
+  # fuzz/ holds fuzz targets, host/ programs run at build time.
+  list(FILTER srcs EXCLUDE REGEX "/(fuzz|host)/")
   set(cpps ${srcs})
   list(FILTER cpps INCLUDE REGEX "\\.cpp$")
   if(cpps)

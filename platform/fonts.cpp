@@ -128,6 +128,11 @@ qreal emHeight(const gdi::LogFont &font)
 std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
 {
     thread_local QHash<CacheKey, std::shared_ptr<const ResolvedFont>> cache;
+    thread_local quint64 generation = 0;
+    if (generation != familyGeneration()) {
+        cache.clear();
+        generation = familyGeneration();
+    }
     const CacheKey key{font};
     if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
@@ -137,6 +142,7 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
     // Heights beyond any sensible size (damaged input) are held at a limit.
     const qint32 height = std::clamp(font.height, -kMaxHeight, kMaxHeight);
     rf->m_family = standInFamily(font.faceName, font.charSet, font.pitchAndFamily);
+    rf->m_synthesis = faces::synthesisFor(font.faceName);
 
     // Metrics come from the face at any size; read them at a round em first.
     QRawFont probe = rawFontFor(rf->m_family, font, 64);

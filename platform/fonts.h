@@ -18,6 +18,7 @@
 // back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
 // Chinese face; the common Windows faces to the installed sans, serif and
 // monospace faces.
+#include "platform/faces/synthesis.h"
 #include "platform/gdi.h"
 
 #include <QByteArray>
@@ -52,6 +53,10 @@ QString standInFamily(const QString &family, quint8 charSet = gdi::DEFAULT_CHARS
 // True when `family` is drawn by another face (the worksheet window tells the
 // user once).
 inline bool isSubstituted(const QString &family) { return !isFamilyInstalled(family); }
+
+// Forgets what was found out about installed families, for fonts added while
+// the program runs (application fonts). Fonts resolved afterwards see them.
+void refreshFamilies();
 
 // --- a resolved font -----------------------------------------------------------
 
@@ -103,8 +108,12 @@ class ResolvedFont {
 public:
     // The logical font this was resolved from.
     const gdi::LogFont &logFont() const { return m_logFont; }
-    // The installed family that draws it.
+    // The installed family that draws it (the stand-in, for a synthesised
+    // face: its metrics and the glyphs it falls back to).
     const QString &family() const { return m_family; }
+    // The worksheet face this program draws itself, if the logical font
+    // names one that is not installed (platform/faces/synthesis.h).
+    faces::Synthesis synthesis() const { return m_synthesis; }
     // The em height in logical units.
     qreal emSize() const { return m_em; }
     // Horizontal scale for a logical font with a width other than 0 (1 else).
@@ -156,6 +165,7 @@ private:
 
     gdi::LogFont m_logFont;
     QString m_family;
+    faces::Synthesis m_synthesis = faces::Synthesis::None;
     qreal m_em = 16;
     qreal m_hscale = 1;
     qreal m_ascent = 0;

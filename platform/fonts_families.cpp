@@ -12,6 +12,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace fonts {
 
@@ -250,7 +251,13 @@ QStringList chainLocked(FamilyCache &c, const QString &family, quint8 charSet, q
 
 } // namespace
 
+namespace {
+std::atomic<quint64> g_familyGeneration{1};
+} // namespace
+
 namespace detail {
+
+quint64 familyGeneration() { return g_familyGeneration.load(std::memory_order_acquire); }
 
 QStringList fallbackFamiliesFor(const QString &drawn, const QString &requested, quint8 charSet, quint8 pitch)
 {
@@ -271,6 +278,21 @@ QStringList fallbackFamiliesFor(const QString &drawn, const QString &requested, 
 } // namespace detail
 
 // --- family resolution ------------------------------------------------------
+
+void refreshFamilies()
+{
+    FamilyCache &c = familyCache();
+    {
+        QMutexLocker lock(&c.mutex);
+        c.installed.clear();
+        c.chains.clear();
+        c.cjkFamilies.clear();
+        c.kaiFamilies.clear();
+        c.scanned = false;
+    }
+    FcConfigBuildFonts(nullptr);
+    g_familyGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
 
 bool isFamilyInstalled(const QString &family)
 {

@@ -31,6 +31,10 @@ inline void put32(QByteArray &t, qsizetype off, quint32 v)
     t[off + 3] = char(v);
 }
 
+// Changes whenever refreshFamilies() is called; caches of resolved fonts
+// compare it.
+quint64 familyGeneration();
+
 // The faces that draw the characters the face `drawn` (standing in for
 // `requested`) lacks, in order.
 QStringList fallbackFamiliesFor(const QString &drawn, const QString &requested, quint8 charSet, quint8 pitch);

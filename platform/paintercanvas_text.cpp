@@ -140,7 +140,10 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
         gr.setRawFont(run.rawFont);
         gr.setGlyphIndexes(run.glyphs);
         gr.setPositions(pos);
-        m_painter->drawGlyphRun(QPointF(0, 0), gr);
+        if (font.synthesis() != faces::Synthesis::None)
+            drawSynthesized(font, run, gr, text, glyphMode, layout.advances);
+        else
+            m_painter->drawGlyphRun(QPointF(0, 0), gr);
     }
 
     if ((font.logFont().underline || font.logFont().strikeOut) && n > 0) {

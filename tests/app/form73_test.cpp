@@ -311,12 +311,26 @@ TEST(Form73FontNotice, NamesTheStandInOfEveryMissingFace)
     for (const QString &face : faces) {
         const bool substituted = fonts::isSubstituted(face);
         missing += substituted;
-        bool named = false;
+        bool named = false, synthesised = false;
         for (const QString &line : form.fontNotice())
-            named = named || line.contains(QStringLiteral("「%1」").arg(face));
+            if (line.contains(QStringLiteral("「%1」").arg(face))) {
+                named = true;
+                synthesised = line.contains(QStringLiteral("程式合成"));
+            }
         EXPECT_EQ(named, substituted) << face.toStdString();
+        // The two worksheet faces are drawn by the program, and the notice
+        // says so.
+        EXPECT_EQ(synthesised, substituted && face != QStringLiteral("標楷體")) << face.toStdString();
     }
-    ASSERT_EQ(form.fontNotice().size(), missing);
+    // The synthesised stroke-order face also says whose stroke order it
+    // follows.
+    const bool strokeSynthesised = faces::synthesisFor(faces::strokeOrderFamily()) == faces::Synthesis::StrokeOrder;
+    bool convention = false;
+    for (const QString &line : form.fontNotice())
+        convention = convention || (line.contains(QStringLiteral("中國大陸")) && line.contains(QStringLiteral("兜")) &&
+                                    line.contains(QStringLiteral("黑")) && line.contains(QStringLiteral("艹")));
+    EXPECT_EQ(convention, strokeSynthesised);
+    ASSERT_EQ(form.fontNotice().size(), missing + (strokeSynthesised ? 1 : 0));
     EXPECT_EQ(form.fontNoticeLabel()->isVisibleTo(&form), missing > 0);
     for (const QString &line : form.fontNotice()) {
         EXPECT_TRUE(form.fontNoticeLabel()->text().contains(line));

@@ -1,0 +1,24 @@
+#pragma once
+// Synthesised glyphs drawn once per size, colour and quarter-pixel position
+// into an image and copied from then on, as a text engine keeps its glyphs:
+// a sheet repeats each character in several cells, and every repaint of the
+// window or a preview draws them again.
+//
+// Only for painters onto pixels (windows, images) whose transform scales and
+// moves but does not turn; printers and documents get the shapes themselves.
+// The images are kept within a memory budget, the least recently used given
+// up first. Safe from any thread.
+#include "platform/faces/synthglyph.h"
+
+class QPainter;
+
+namespace faces {
+
+// Draws `glyph` from (or into) the cache and returns true, or returns false
+// when the painter or its transform does not allow it (nothing drawn then).
+bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink);
+
+// Budget of the cache, bytes.
+constexpr qint64 kGlyphBitmapBudget = 64 * 1024 * 1024;
+
+} // namespace faces

@@ -1,0 +1,59 @@
+// Text of the painter canvas in the worksheet faces this program draws
+// itself (platform/faces): the stroke-order and the tracing face.
+#include "platform/faces/glyphbitmaps.h"
+#include "platform/faces/synthglyph.h"
+#include "platform/paintercanvas.h"
+#include "platform/paintercanvas_p.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+using namespace paintercanvas_detail;
+
+void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts::GlyphRun &run,
+                                    const QGlyphRun &placed, const QString &text, bool glyphMode,
+                                    const std::vector<qreal> &advances)
+{
+    const QList<QPointF> pos = placed.positions();
+    const QColor ink = qcolor(m_state.textColor);
+    const qreal hs = font.horizontalScale();
+    const QTransform glyphs = m_painter->worldTransform();
+    QList<quint32> asText;
+    QList<QPointF> asTextPos;
+    for (qsizetype g = 0; g < run.glyphs.size(); ++g) {
+        const qsizetype u = run.units[size_t(g)];
+        char32_t ch = 0;
+        if (!glyphMode && u < text.size()) {
+            ch = text[u].unicode();
+            if (text[u].isHighSurrogate() && u + 1 < text.size() && text[u + 1].isLowSurrogate())
+                ch = QChar::surrogateToUcs4(text[u], text[u + 1]);
+        }
+        const qreal advance = u < qsizetype(advances.size()) ? advances[size_t(u)] / hs : font.emSize();
+        const faces::SynthGlyph sg = faces::synthesizedGlyph(font.synthesis(), ch, run.rawFont, run.glyphs[g],
+                                                             font.emSize(), font.ascent(), font.descent(), advance);
+        if (sg.kind == faces::SynthGlyph::Kind::FaceGlyph) {
+            asText.append(run.glyphs[g]);
+            asTextPos.append(pos[g]);
+            continue;
+        }
+        m_painter->setWorldTransform(QTransform::fromTranslate(pos[g].x(), pos[g].y()) * glyphs);
+        if (!faces::paintFromBitmapCache(*m_painter, sg, ink))
+            faces::paintSynthGlyph(*m_painter, sg, ink);
+    }
+    m_painter->setWorldTransform(glyphs);
+    if (!asText.isEmpty()) {
+        QGlyphRun rest = placed;
+        rest.setGlyphIndexes(asText);
+        rest.setPositions(asTextPos);
+        m_painter->drawGlyphRun(QPointF(0, 0), rest);
+    }
+    // Documents (a printer's PDF, for one) keep the text itself, unseen,
+    // under the drawn shapes, so that it can be searched and copied.
+    const QPaintEngine *engine = m_painter->paintEngine();
+    if (engine && engine->type() != QPaintEngine::Raster && asText.size() < run.glyphs.size()) {
+        m_painter->save();
+        m_painter->setPen(QColor(0, 0, 0, 0));
+        m_painter->drawGlyphRun(QPointF(0, 0), placed);
+        m_painter->restore();
+    }
+}

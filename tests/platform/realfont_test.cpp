@@ -1,0 +1,130 @@
+// With a real font of a worksheet family installed, that font draws and
+// nothing is synthesised. The font is made for the test: the Kai stand-in's
+// glyphs under the worksheet family's name (fontTools), registered for this
+// process only.
+#include "painter_support.h"
+#include "platform/fonts.h"
+#include "platform/paintercanvas.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace paintersupport;
+
+namespace {
+
+const QString kText = QStringLiteral("變學校從口入病");
+
+gdi::LogFont face(const QString &family, qint32 height)
+{
+    gdi::LogFont f;
+    f.faceName = family;
+    f.height = height;
+    f.charSet = gdi::CHINESEBIG5_CHARSET;
+    return f;
+}
+
+QImage draw(const gdi::LogFont &font)
+{
+    QImage img = whiteImage(900, 160);
+    PainterCanvas c(&img);
+    c.setFont(font);
+    c.setTextColor(gdi::rgb(0x9D, 0x9D, 0x9D));
+    c.setBkMode(gdi::TRANSPARENT);
+    c.textOut(10, 10, kText);
+    return img;
+}
+
+// A font file of `family` holding TW-Kai's glyphs of kText; empty when it
+// could not be made (the test fails with the reason).
+QString makeFont(const QTemporaryDir &dir, const QString &family, QString *why)
+{
+    const QString python = QStringLiteral(TOVREL_FONTTOOLS_PYTHON);
+    if (python.isEmpty()) {
+        *why = QStringLiteral("no python3 with fontTools (python3-fonttools, scripts/install-deps)");
+        return {};
+    }
+    const QByteArray source = fonts::fontProgram(face(QStringLiteral("TW-Kai"), -100));
+    if (source.isEmpty()) {
+        *why = QStringLiteral("TW-Kai's font file cannot be read");
+        return {};
+    }
+    const QString src = dir.filePath(QStringLiteral("source.ttf"));
+    QFile f(src);
+    if (!f.open(QIODevice::WriteOnly) || f.write(source) != source.size()) {
+        *why = QStringLiteral("cannot write %1").arg(src);
+        return {};
+    }
+    f.close();
+    const QString out = dir.filePath(family + QStringLiteral(".ttf"));
+    QProcess p;
+    p.start(python, {QStringLiteral(TOVREL_TEST_DIR "/make_named_font.py"), src, out, family, kText});
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        *why = QStringLiteral("make_named_font.py failed: ") + QString::fromUtf8(p.readAllStandardError());
+        return {};
+    }
+    return out;
+}
+
+// Installs a font for the life of the object (this process only).
+class InstalledFont {
+public:
+    explicit InstalledFont(const QString &file) : m_id(QFontDatabase::addApplicationFont(file))
+    {
+        fonts::refreshFamilies();
+    }
+    ~InstalledFont()
+    {
+        if (m_id >= 0)
+            QFontDatabase::removeApplicationFont(m_id);
+        fonts::refreshFamilies();
+    }
+    QStringList families() const { return QFontDatabase::applicationFontFamilies(m_id); }
+
+private:
+    int m_id;
+};
+
+} // namespace
+
+TEST(RealWorksheetFonts, AnInstalledFontOfTheFamilyIsUsedAndNothingIsSynthesised)
+{
+    QTemporaryDir dir;
+    const struct {
+        QString family;
+        faces::Synthesis synthesised;
+    } cases[] = {{QStringLiteral("華康標楷筆順體"), faces::Synthesis::StrokeOrder},
+                 {QStringLiteral("華康標楷虛線體"), faces::Synthesis::Tracing}};
+    const QImage kai = draw(face(QStringLiteral("TW-Kai"), -100));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.family.toStdString());
+        const gdi::LogFont lf = face(c.family, -100);
+        // Not installed: the program draws its own glyphs.
+        ASSERT_EQ(fonts::resolve(lf)->synthesis(), c.synthesised);
+        const QImage synthesised = draw(lf);
+        EXPECT_NE(synthesised, kai);
+
+        QString why;
+        const QString file = makeFont(dir, c.family, &why);
+        ASSERT_FALSE(file.isEmpty()) << why.toStdString();
+        {
+            InstalledFont installed(file);
+            ASSERT_TRUE(installed.families().contains(c.family)) << installed.families().join(u',').toStdString();
+            EXPECT_TRUE(fonts::isFamilyInstalled(c.family));
+            EXPECT_EQ(faces::synthesisFor(c.family), faces::Synthesis::None);
+            const auto rf = fonts::resolve(lf);
+            EXPECT_EQ(rf->synthesis(), faces::Synthesis::None);
+            EXPECT_EQ(rf->family(), c.family);
+            EXPECT_EQ(rf->rawFont().familyName(), c.family);
+            // The real font's own glyphs: the renamed TW-Kai draws as TW-Kai.
+            EXPECT_EQ(draw(lf), kai);
+        }
+        // Removed again: synthesised again.
+        EXPECT_EQ(fonts::resolve(lf)->synthesis(), c.synthesised);
+        EXPECT_EQ(draw(lf), synthesised);
+    }
+}

@@ -1,0 +1,264 @@
+// Stroke data: the stored form of a character and of the pack, the
+// per-character JSON files, the built-in data and a folder overriding it.
+#include "painter_support.h"
+#include "platform/faces/strokecodec.h"
+#include "platform/faces/strokedataoption.h"
+#include "platform/faces/strokejson.h"
+#include "platform/faces/strokestore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace strokes;
+
+namespace {
+
+// Two strokes using every kind of op; coordinates in half units.
+CharStrokes sample()
+{
+    CharStrokes c;
+    Stroke a;
+    a.outline.ops = {Op::Move, Op::Line, Op::Quad, Op::Cubic, Op::Close};
+    a.outline.points = {{100, 800}, {900.5, 800}, {950, 700}, {900, 600}, {600, 550}, {300, 560}, {100, 600}};
+    a.median = {{120, 700}, {880, 690}};
+    Stroke b;
+    b.outline.ops = {Op::Move, Op::Line, Op::Line, Op::Close, Op::Move, Op::Line, Op::Line};
+    b.outline.points = {{-124, -124}, {1023, -100}, {500, 0}, {10, 10}, {20, 10}, {10, 20}};
+    b.median = {{0, 0}};
+    c.strokes = {a, b};
+    return c;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(StrokeCodec, RecordsAndPacksReadBackWhole)
+{
+    const CharStrokes c = sample();
+    const QByteArray rec = encodeRecord(c);
+    EXPECT_EQ(decodeRecord({rec.constData(), size_t(rec.size())}), c);
+
+    std::map<char32_t, CharStrokes> chars{{U'口', c}, {U'變', c}, {U'\U00020000', c}};
+    chars[U'口'].strokes.pop_back();
+    const QByteArray pack = buildPack(chars);
+    const PackView view({pack.constData(), size_t(pack.size())});
+    ASSERT_TRUE(view.isValid());
+    EXPECT_EQ(view.count(), 3);
+    for (const auto &[ch, strokes] : chars)
+        EXPECT_EQ(view.find(ch), strokes) << uint(ch);
+    EXPECT_FALSE(view.find(U'入'));
+    EXPECT_FALSE(view.find(0));
+    // Codes are sorted for the search.
+    EXPECT_LT(view.codePointAt(0), view.codePointAt(1));
+    EXPECT_LT(view.codePointAt(1), view.codePointAt(2));
+}
+
+TEST(StrokeCodec, DamagedRecordsAreNoDataNeverPartOfACharacter)
+{
+    const QByteArray rec = encodeRecord(sample());
+    // Every shortened record, and one with a byte too many.
+    for (qsizetype n = 0; n < rec.size(); ++n)
+        EXPECT_FALSE(decodeRecord({rec.constData(), size_t(n)})) << n;
+    const QByteArray longer = rec + '\0';
+    EXPECT_FALSE(decodeRecord({longer.constData(), size_t(longer.size())}));
+    // An op code beyond the known ones (the first op byte follows two counts).
+    QByteArray badOp = rec;
+    badOp[2] = char(0x57);
+    EXPECT_FALSE(decodeRecord({badOp.constData(), size_t(badOp.size())}));
+    // A count that asks for more strokes than a character may have.
+    QByteArray many;
+    many.append(char(0xFF)).append(char(0x7F));
+    EXPECT_FALSE(decodeRecord({many.constData(), size_t(many.size())}));
+    // An outline that does not start with a move.
+    CharStrokes noMove = sample();
+    noMove.strokes[0].outline.ops[0] = Op::Line;
+    const QByteArray nm = encodeRecord(noMove);
+    EXPECT_FALSE(decodeRecord({nm.constData(), size_t(nm.size())}));
+}
+
+TEST(StrokeCodec, DamagedPacksGiveNoRecords)
+{
+    const QByteArray pack = buildPack({{U'口', sample()}, {U'變', sample()}});
+    // A header that claims more index entries than the bytes hold.
+    QByteArray big = pack;
+    big[8] = char(0x40);
+    EXPECT_FALSE(PackView({big.constData(), size_t(big.size())}).isValid());
+    QByteArray magic = pack;
+    magic[0] = 'X';
+    EXPECT_FALSE(PackView({magic.constData(), size_t(magic.size())}).isValid());
+    // A record offset beyond the end, or before the previous one.
+    QByteArray off = pack;
+    off[12 + 4] = char(0xFF);
+    off[12 + 5] = char(0xFF);
+    const PackView v({off.constData(), size_t(off.size())});
+    ASSERT_TRUE(v.isValid());
+    EXPECT_TRUE(v.record(U'口').empty());
+    EXPECT_FALSE(v.find(U'口'));
+    // Every truncation of the whole pack reads without fault.
+    for (qsizetype n = 0; n < pack.size(); ++n) {
+        const PackView t({pack.constData(), size_t(n)});
+        (void)t.find(U'口');
+        (void)t.find(U'變');
+    }
+}
+
+TEST(StrokeJson, PathDataInAbsoluteAndRelativeFormsReadTheSame)
+{
+    const auto abs = parsePathData(QStringLiteral("M 10 20 L 30 20 L 30 40 Q 40 50 50 40 C 60 30 70 30 80 40 Z"));
+    ASSERT_TRUE(abs);
+    EXPECT_EQ(abs->ops, (std::vector<Op>{Op::Move, Op::Line, Op::Line, Op::Quad, Op::Cubic, Op::Close}));
+    // Relative commands, H and V, implicit lines after a move, commas.
+    const auto rel = parsePathData(QStringLiteral("m10,20 20 0 v20 q10 10 20 0 c10-10 20-10 30 0z"));
+    ASSERT_TRUE(rel);
+    EXPECT_EQ(rel->ops, abs->ops);
+    EXPECT_EQ(rel->points, abs->points);
+    const auto hv = parsePathData(QStringLiteral("M10 20H30V40"));
+    ASSERT_TRUE(hv);
+    EXPECT_EQ(hv->points, (std::vector<QPointF>{{10, 20}, {30, 20}, {30, 40}}));
+    // Exponents and repeated commands.
+    const auto rep = parsePathData(QStringLiteral("M1e2 2E1 L 3 4 5 6"));
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(rep->points, (std::vector<QPointF>{{100, 20}, {3, 4}, {5, 6}}));
+
+    for (const char *bad : {"", "M 10", "L 1 2", "M 1 2 X 3 4", "10 20", "M 1 2 Q 3 4", "M 1 2 L 3 4 Z 5 6",
+                            "M 1 2 L 99999 4", "M 1 2 L nan 4"})
+        EXPECT_FALSE(parsePathData(QString::fromLatin1(bad))) << bad;
+}
+
+TEST(StrokeJson, FilesReadOrSayWhatIsWrong)
+{
+    const auto good = parseCharJson(R"({"strokes": ["M 0 0 L 100 0 L 100 100 Z", "M 0 0 L 10 10 L 0 10 Z"],
+                                        "medians": [[[0, 50], [100, 50]], [[0, 0]]]})");
+    ASSERT_TRUE(std::holds_alternative<CharStrokes>(good));
+    const CharStrokes &c = std::get<CharStrokes>(good);
+    ASSERT_EQ(c.strokes.size(), 2u);
+    EXPECT_EQ(c.strokes[0].median, (std::vector<QPointF>{{0, 50}, {100, 50}}));
+
+    const std::pair<const char *, const char *> bad[] = {
+        {"{", "not JSON"},
+        {"[]", "not a JSON object"},
+        {R"({"strokes": []})", "lists"},
+        {R"({"strokes": [], "medians": []})", "no strokes"},
+        {R"({"strokes": ["M 0 0 L 1 1 Z"], "medians": []})", "1 strokes but 0 medians"},
+        {R"({"strokes": ["M 0 0 X"], "medians": [[[0, 0]]]})", "stroke 1"},
+        {R"({"strokes": [3], "medians": [[[0, 0]]]})", "stroke 1"},
+        {R"({"strokes": ["M 0 0 L 1 1 Z"], "medians": [[[0]]]})", "median 1"},
+        {R"({"strokes": ["M 0 0 L 1 1 Z"], "medians": [[]]})", "median 1"},
+    };
+    for (const auto &[json, why] : bad) {
+        const auto r = parseCharJson(QByteArray(json));
+        ASSERT_TRUE(std::holds_alternative<QString>(r)) << json;
+        EXPECT_TRUE(std::get<QString>(r).contains(QString::fromUtf8(why))) << json << " -> "
+                                                                           << std::get<QString>(r).toStdString();
+    }
+}
+
+TEST(StrokeJson, FileNamesStandForOneCharacter)
+{
+    EXPECT_EQ(characterOfFileName(QStringLiteral("變.json")), U'變');
+    EXPECT_EQ(characterOfFileName(QString::fromUcs4(U"\U00020000.json")), U'\U00020000');
+    EXPECT_EQ(characterOfFileName(QStringLiteral("package.json")), 0u);
+    EXPECT_EQ(characterOfFileName(QStringLiteral("變口.json")), 0u);
+    EXPECT_EQ(characterOfFileName(QStringLiteral("a.json")), 0u);
+    EXPECT_EQ(characterOfFileName(QStringLiteral("變.txt")), 0u);
+}
+
+TEST(StrokeStore, BuiltInDataHoldsTheWorksheetCharacters)
+{
+    faces::StrokeStore &store = faces::StrokeStore::global();
+    EXPECT_GT(store.builtInCount(), 9000);
+    // Stroke counts as dictionaries give them.
+    const std::pair<char32_t, size_t> known[] = {{U'口', 3}, {U'入', 2}, {U'學', 16}, {U'校', 10},
+                                                 {U'從', 11}, {U'病', 10}, {U'變', 23}};
+    for (const auto &[ch, n] : known) {
+        const auto c = store.find(ch);
+        ASSERT_TRUE(c) << uint(ch);
+        EXPECT_EQ(c->strokes.size(), n) << uint(ch);
+        for (const Stroke &s : c->strokes) {
+            EXPECT_FALSE(s.median.empty());
+            EXPECT_EQ(s.outline.ops.front(), Op::Move);
+        }
+    }
+    EXPECT_FALSE(store.contains(U'祐'));
+    EXPECT_FALSE(store.find(U'A'));
+}
+
+TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
+{
+    QTemporaryDir dir;
+    // 口 as a single square stroke; 入 damaged; files that are not a
+    // character's are left alone.
+    writeFile(dir.filePath(QStringLiteral("口.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 L 100 0 Z"], "medians": [[[100, 800], [900, 0]]]})");
+    writeFile(dir.filePath(QStringLiteral("入.json")), R"({"strokes": ["M 1 2 L"], "medians": [[[1, 2]]]})");
+    writeFile(dir.filePath(QStringLiteral("package.json")), "{}");
+    writeFile(dir.filePath(QStringLiteral("notes.txt")), "not data");
+
+    faces::StrokeStore store;
+    const quint64 before = store.generation();
+    ASSERT_EQ(store.find(U'口')->strokes.size(), 3u);
+    const QStringList warnings = store.setOverrideFolder(dir.path());
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(warnings[0].contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("入.json")))))
+        << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("stroke 1"))) << warnings[0].toStdString();
+    EXPECT_NE(store.generation(), before);
+    EXPECT_EQ(store.overrideCount(), 1);
+    EXPECT_EQ(store.overrideFolder(), QDir(dir.path()).absolutePath());
+
+    ASSERT_EQ(store.find(U'口')->strokes.size(), 1u);
+    EXPECT_EQ(store.find(U'口')->strokes[0].median.back(), QPointF(900, 0));
+    EXPECT_EQ(store.find(U'入')->strokes.size(), 2u); // the damaged file left the built-in data
+    EXPECT_EQ(store.find(U'變')->strokes.size(), 23u);
+
+    // A character the built-in data lacks can be given.
+    writeFile(dir.filePath(QStringLiteral("祐.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})");
+    EXPECT_EQ(store.setOverrideFolder(dir.path()).size(), 1);
+    EXPECT_TRUE(store.contains(U'祐'));
+
+    // Without the folder the built-in data is back.
+    EXPECT_TRUE(store.setOverrideFolder(QString()).isEmpty());
+    EXPECT_EQ(store.find(U'口')->strokes.size(), 3u);
+    EXPECT_FALSE(store.contains(U'祐'));
+
+    const QStringList missing = store.setOverrideFolder(dir.filePath(QStringLiteral("nothing-here")));
+    ASSERT_EQ(missing.size(), 1);
+    EXPECT_TRUE(missing[0].contains(QStringLiteral("nothing-here")));
+    EXPECT_EQ(store.overrideCount(), 0);
+}
+
+TEST(StrokeDataOption, CommandLineFirstThenTheEnvironment)
+{
+    qputenv("TOVREL_STROKE_DATA", "/from/env");
+    QStringList args{QStringLiteral("tovrel"), QStringLiteral("--stroke-data"), QStringLiteral("/a"),
+                     QStringLiteral("x")};
+    faces::StrokeDataOption o = faces::takeStrokeDataOption(args);
+    EXPECT_EQ(o.folder, QStringLiteral("/a"));
+    EXPECT_TRUE(o.error.isEmpty());
+    EXPECT_EQ(args, (QStringList{QStringLiteral("tovrel"), QStringLiteral("x")}));
+
+    args = {QStringLiteral("--stroke-data=/b"), QStringLiteral("--stroke-data=/c")};
+    EXPECT_EQ(faces::takeStrokeDataOption(args).folder, QStringLiteral("/c"));
+    EXPECT_TRUE(args.isEmpty());
+
+    args = {QStringLiteral("x")};
+    EXPECT_EQ(faces::takeStrokeDataOption(args).folder, QStringLiteral("/from/env"));
+
+    args = {QStringLiteral("--stroke-data")};
+    o = faces::takeStrokeDataOption(args);
+    EXPECT_FALSE(o.error.isEmpty());
+    EXPECT_TRUE(args.isEmpty());
+    qunsetenv("TOVREL_STROKE_DATA");
+    args = {};
+    EXPECT_TRUE(faces::takeStrokeDataOption(args).folder.isEmpty());
+}
