@@ -34,64 +34,81 @@ bool isNumber(const QVariant &v)
            id == QMetaType::ULongLong || id == QMetaType::UInt;
 }
 
-// A date-time from SQLite's numeric forms (the 'auto' reading of its date
-// functions): a Julian day number, or seconds since the Unix epoch. Both UTC.
-QDateTime fromSqliteNumber(double x)
+// A moment as SQLite's date functions read it: a date and a time of day,
+// in UTC or in no zone named (local). Kept apart so that a date field never
+// asks for the local zone.
+struct Moment {
+    QDate date;
+    QTime time;
+    Qt::TimeSpec spec = Qt::LocalTime;
+    bool isValid() const { return date.isValid() && time.isValid(); }
+};
+
+// SQLite's numeric forms (the 'auto' reading of its date functions): a
+// Julian day number, or seconds since the Unix epoch. Both UTC.
+Moment fromSqliteNumber(double x)
 {
     if (!std::isfinite(x))
         return {};
+    qint64 day = 0; // Julian day number of the date
+    qint64 ms = 0;  // since its midnight
     if (x >= 0.0 && x < 5373484.5) {
         const double dayStart = std::floor(x + 0.5); // Julian days begin at noon
-        qint64 ms = qint64(std::llround((x + 0.5 - dayStart) * 86400000.0));
-        qint64 day = qint64(dayStart);
-        if (ms >= 86400000) {
-            ms -= 86400000;
-            ++day;
-        }
-        return QDateTime(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
+        day = qint64(dayStart);
+        ms = qint64(std::llround((x + 0.5 - dayStart) * 86400000.0));
+    } else if (x >= -210866760000.0 && x <= 253402300799.0) {
+        const qint64 total = qint64(std::llround(x * 1000.0));
+        const qint64 days = total >= 0 ? total / 86400000 : -((-total + 86400000 - 1) / 86400000);
+        day = QDate(1970, 1, 1).toJulianDay() + days;
+        ms = total - days * 86400000;
+    } else {
+        return {};
     }
-    if (x >= -210866760000.0 && x <= 253402300799.0)
-        return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(x * 1000.0)), Qt::UTC);
-    return {};
+    if (ms >= 86400000) {
+        ms -= 86400000;
+        ++day;
+    }
+    return {QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC};
 }
 
-// SQLite's text forms: a date, a date and time, or a time.
-QDateTime fromSqliteText(QString s)
+// SQLite's text forms: a date (its midnight), a date and time, or a time (on
+// 2000-01-01). A zone suffix, Z or +hh:mm, gives the time in UTC.
+Moment fromSqliteText(const QString &text)
 {
-    s = s.trimmed();
-    if (s.size() > 10 && s.at(10) == u' ')
-        s[10] = u'T';
-    if (s.size() == 10) { // a date alone is its midnight
-        const QDate d = QDate::fromString(s, Qt::ISODate);
-        return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
+    const QString s = text.trimmed();
+    if (s.size() == 10)
+        return {QDate::fromString(s, Qt::ISODate), QTime(0, 0)};
+    if (s.size() > 10 && (s.at(10) == u' ' || s.at(10) == u'T')) {
+        const QStringView rest = QStringView(s).mid(11);
+        const bool zoned = rest.endsWith(u'Z') ||
+                           (rest.size() > 6 && (rest.at(rest.size() - 6) == u'+' || rest.at(rest.size() - 6) == u'-'));
+        if (!zoned)
+            return {QDate::fromString(QStringView(s).left(10), Qt::ISODate), QTime::fromString(rest, Qt::ISODate)};
+        QString iso = s;
+        iso[10] = u'T';
+        const QDateTime utc = QDateTime::fromString(iso, Qt::ISODate).toUTC();
+        return {utc.date(), utc.time(), Qt::UTC};
     }
-    if (s.size() > 10 && s.at(10) == u'T') {
-        const QDateTime dt = QDateTime::fromString(s, Qt::ISODate);
-        if (dt.timeSpec() == Qt::OffsetFromUTC || dt.timeSpec() == Qt::UTC)
-            return dt.toUTC(); // a zone is applied, as SQLite does
-        return dt;
-    }
-    const QTime t = QTime::fromString(s, Qt::ISODate); // a time alone is on 2000-01-01
-    return t.isValid() ? QDateTime(QDate(2000, 1, 1), t) : QDateTime();
+    return {QDate(2000, 1, 1), QTime::fromString(s, Qt::ISODate)};
 }
 
 // A value of a date or time kind, or a null QVariant when it does not convert.
 QVariant toDateKind(const QVariant &stored, RpFieldType type)
 {
-    QDateTime dt;
+    Moment m;
     if (isNumber(stored))
-        dt = fromSqliteNumber(stored.toDouble());
+        m = fromSqliteNumber(stored.toDouble());
     else if (stored.typeId() == QMetaType::QString)
-        dt = fromSqliteText(stored.toString());
-    if (!dt.isValid())
+        m = fromSqliteText(stored.toString());
+    if (!m.isValid())
         return {};
     switch (type) {
     case RpFieldType::Date:
-        return QVariant(dt.date());
+        return QVariant(m.date);
     case RpFieldType::Time:
-        return QVariant(dt.time());
+        return QVariant(m.time);
     default:
-        return QVariant(dt);
+        return QVariant(QDateTime(m.date, m.time, m.spec));
     }
 }
 
