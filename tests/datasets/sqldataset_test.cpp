@@ -53,44 +53,13 @@ std::string state(const RpDataSet &ds)
     return ds.fieldText(id).toStdString() + (ds.eof() ? " eof" : "") + (ds.bof() ? " bof" : "");
 }
 
-TEST_F(People, WalksForwardAndBack)
+// Walking forward and back, over both ends: the trace is spelled out for
+// three records, and the memory table walks the same steps the same way on
+// three, one and no records. "p" after "n" is the group footer's step back.
+TEST_F(People, WalksForwardAndBackAsTheMemoryTableDoes)
 {
-    RpSqlDataSet ds(QStringLiteral("People"));
-    ds.open(db.path, all);
-    ASSERT_TRUE(ds.isActive());
-    EXPECT_EQ(ds.recordCount(), 3);
-    EXPECT_EQ(state(ds), "1 bof");
-    ds.next();
-    EXPECT_EQ(state(ds), "2");
-    ds.prior(); // a group footer prints on the previous record...
-    EXPECT_EQ(state(ds), "1");
-    ds.next(); // ...and the loop steps forward again
-    ds.next();
-    EXPECT_EQ(state(ds), "3");
-    ds.next(); // past the last record: eof, still on the last one
-    EXPECT_EQ(state(ds), "3 eof");
-    EXPECT_EQ(ds.currentRecord(), 2);
-    ds.next();
-    EXPECT_EQ(state(ds), "3 eof");
-    ds.prior();
-    EXPECT_EQ(state(ds), "2");
-    ds.prior();
-    ds.prior(); // before the first record: bof, still on the first one
-    EXPECT_EQ(state(ds), "1 bof");
-    ds.first();
-    EXPECT_EQ(state(ds), "1 bof");
-
-    int seen = 0;
-    for (ds.first(); !ds.eof(); ds.next())
-        ++seen;
-    EXPECT_EQ(seen, 3);
-}
-
-// The SQL data set walks exactly as the memory table does, for any order of
-// steps, on three, one and no records.
-TEST_F(People, WalksAsTheMemoryTableDoes)
-{
-    const char *const steps = "fnnpnnnnpppppnfpnnpnfn";
+    const std::string steps = "nnpnnnnpppppnfpnnf";
+    const std::string threeRecords = "1 bof|2|3|2|3|3 eof|3 eof|3 eof|2|1|1 bof|1 bof|1 bof|2|1 bof|1 bof|2|3|1 bof|";
     for (int records : {3, 1, 0}) {
         RpMemoryTable table(QStringLiteral("T"));
         table.addField(QStringLiteral("id"), RpFieldType::LargeInt);
@@ -99,36 +68,19 @@ TEST_F(People, WalksAsTheMemoryTableDoes)
         RpSqlDataSet ds(QStringLiteral("People"));
         ds.open(db.path, QStringLiteral("SELECT id FROM people WHERE id <= %1 ORDER BY id").arg(records));
         ASSERT_EQ(ds.recordCount(), records);
-        EXPECT_EQ(state(ds), state(table)) << records << " records, at open";
-        for (const char *s = steps; *s; ++s) {
-            for (RpDataSet *d : {static_cast<RpDataSet *>(&ds), static_cast<RpDataSet *>(&table)}) {
-                if (*s == 'f')
-                    d->first();
-                else if (*s == 'n')
-                    d->next();
-                else
-                    d->prior();
-            }
-            EXPECT_EQ(state(ds), state(table)) << records << " records, after step " << (s - steps) << " '" << *s << "'";
+        EXPECT_EQ(ds.fieldCount(), 1); // with or without records
+        std::string trace = state(ds) + '|', tableTrace = state(table) + '|';
+        for (char step : steps) {
+            for (RpDataSet *d : {static_cast<RpDataSet *>(&ds), static_cast<RpDataSet *>(&table)})
+                step == 'f' ? d->first() : step == 'n' ? d->next() : d->prior();
+            trace += state(ds) + '|';
+            tableTrace += state(table) + '|';
+        }
+        EXPECT_EQ(trace, tableTrace) << records << " records";
+        if (records == 3) {
+            EXPECT_EQ(trace, threeRecords);
         }
     }
-}
-
-TEST_F(People, AnEmptyResultIsAtBothEnds)
-{
-    RpSqlDataSet ds(QStringLiteral("People"));
-    ds.open(db.path, QStringLiteral("SELECT * FROM people WHERE id > 99"));
-    EXPECT_TRUE(ds.isActive());
-    EXPECT_EQ(ds.recordCount(), 0);
-    EXPECT_TRUE(ds.eof());
-    EXPECT_TRUE(ds.bof());
-    EXPECT_EQ(ds.fieldCount(), 13); // the fields are there without records
-    EXPECT_EQ(ds.fieldType(ds.findField(QStringLiteral("born"))), RpFieldType::Date);
-    ds.next();
-    ds.prior();
-    EXPECT_TRUE(ds.eof() && ds.bof());
-    EXPECT_EQ(ds.currentRecord(), -1);
-    EXPECT_TRUE(ds.fieldValue(0).isNull());
 }
 
 TEST_F(People, DeclaredTypesGiveFieldKindsAndValues)
@@ -139,23 +91,13 @@ TEST_F(People, DeclaredTypesGiveFieldKindsAndValues)
     auto value = [&](const char *f) { return ds.fieldValue(ds.fieldByName(QString::fromLatin1(f))); };
     auto text = [&](const char *f) { return ds.fieldText(ds.fieldByName(QString::fromLatin1(f))).toStdString(); };
 
-    EXPECT_EQ(type("id"), RpFieldType::LargeInt);
-    EXPECT_EQ(type("name"), RpFieldType::WideString);
+    // Declared types reach the fields (sqlitetypes_test has the whole mapping).
     EXPECT_EQ(type("age"), RpFieldType::SmallInt);
-    EXPECT_EQ(type("height"), RpFieldType::Float);
-    EXPECT_EQ(type("fee"), RpFieldType::Currency);
-    EXPECT_EQ(type("member"), RpFieldType::Boolean);
-    EXPECT_EQ(type("born"), RpFieldType::Date);
     EXPECT_EQ(type("seen"), RpFieldType::DateTime);
-    EXPECT_EQ(type("alarm"), RpFieldType::Time);
     EXPECT_EQ(type("photo"), RpFieldType::Blob);
-    EXPECT_EQ(type("note"), RpFieldType::WideString);
-    EXPECT_EQ(type("price"), RpFieldType::Bcd);
     EXPECT_EQ(type("extra"), RpFieldType::LargeInt); // no declared type: its first value's
-    EXPECT_EQ(ds.fieldName(9), QStringLiteral("photo"));
 
     EXPECT_EQ(value("id"), QVariant(qlonglong(1)));
-    EXPECT_EQ(value("name"), QVariant(QStringLiteral("Lin")));
     EXPECT_EQ(value("age").typeId(), QMetaType::Int);
     EXPECT_EQ(value("age"), QVariant(9));
     EXPECT_EQ(value("height"), QVariant(1.25));
@@ -166,12 +108,8 @@ TEST_F(People, DeclaredTypesGiveFieldKindsAndValues)
     EXPECT_EQ(value("alarm"), QVariant(QTime(7, 30)));
     EXPECT_EQ(value("photo"), QVariant(kPhoto));
     EXPECT_EQ(value("price"), QVariant(3.5));
-    EXPECT_EQ(text("born"), "2017-03-04");
     EXPECT_EQ(text("seen"), "2026-03-04 13:05:09");
-    EXPECT_EQ(text("alarm"), "07:30:00");
-    EXPECT_EQ(text("member"), "True");
     EXPECT_EQ(text("photo"), "00ff100a");
-    EXPECT_EQ(text("height"), "1.25");
 
     ds.next(); // nulls, and a value that does not fit its column
     for (const char *f : {"height", "fee", "born", "seen", "alarm", "photo", "note", "price"}) {
@@ -187,11 +125,8 @@ TEST_F(People, DeclaredTypesGiveFieldKindsAndValues)
     EXPECT_EQ(value("seen"), QVariant(QDateTime(QDate(2025, 1, 1), QTime(0, 0))));
     EXPECT_EQ(value("price").typeId(), QMetaType::Double); // stored as the integer 2
     EXPECT_EQ(value("price"), QVariant(2.0));
-    EXPECT_FALSE(value("photo").isNull()); // an empty blob is no null
-    EXPECT_EQ(value("photo").toByteArray().size(), 0);
-    EXPECT_FALSE(value("note").isNull());
-    EXPECT_EQ(text("note"), "");
-    EXPECT_TRUE(value("extra").isNull());
+    EXPECT_EQ(value("photo"), QVariant(QByteArray(""))); // empty, not null
+    EXPECT_EQ(value("note"), QVariant(QString("")));
 }
 
 TEST_F(People, ComputedColumnsTakeTheKindOfTheirValues)
@@ -210,39 +145,19 @@ TEST_F(People, ComputedColumnsTakeTheKindOfTheirValues)
     EXPECT_EQ(ds.fieldType(4), RpFieldType::Blob);
     EXPECT_EQ(ds.fieldValue(4), QVariant(kPhoto));
 
-    // The first value that is not null decides, wherever it stands.
-    ds.open(db.path, QStringLiteral("SELECT CASE WHEN id = 3 THEN id * 1.5 END AS late FROM people ORDER BY id"));
-    EXPECT_EQ(ds.fieldType(0), RpFieldType::Float);
-    EXPECT_TRUE(ds.fieldValue(0).isNull());
-}
-
-TEST(SqlDataSet, CountsAndWalksALargerResult)
-{
-    TempDatabase db({QStringLiteral("CREATE TABLE t(x INTEGER)")});
-    RpSqlDataSet ds(QStringLiteral("C"));
+    // The first value that is not null decides, wherever it stands; the
+    // count is exact and stepping back reaches the first record again.
     ds.open(db.path, QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 2500) "
-                                    "SELECT x, x % 7 AS r FROM c"));
-    ASSERT_EQ(ds.recordCount(), 2500);
-    qlonglong sum = 0;
-    int n = 0;
-    for (ds.first(); !ds.eof(); ds.next()) {
-        sum += ds.fieldValue(0).toLongLong();
-        ++n;
-        if (n % 500 == 0) { // step back and forth in the middle
-            ds.prior();
-            EXPECT_EQ(ds.fieldValue(0).toLongLong(), n - 1);
-            ds.next();
-        }
-    }
-    EXPECT_EQ(n, 2500);
-    EXPECT_EQ(sum, qlonglong(2500) * 2501 / 2);
-    EXPECT_EQ(ds.fieldValue(0).toLongLong(), 2500);
+                                    "SELECT x, CASE WHEN x = 2500 THEN x * 1.5 END AS late FROM c"));
+    EXPECT_EQ(ds.recordCount(), 2500);
+    EXPECT_EQ(ds.fieldType(1), RpFieldType::Float);
+    EXPECT_TRUE(ds.fieldValue(1).isNull());
+    while (!ds.eof())
+        ds.next();
+    EXPECT_EQ(ds.fieldValue(1), QVariant(3750.0));
     for (int i = 0; i < 2499; ++i)
         ds.prior();
-    EXPECT_EQ(ds.fieldValue(0).toLongLong(), 1);
-    EXPECT_FALSE(ds.bof());
-    ds.prior();
-    EXPECT_TRUE(ds.bof());
+    EXPECT_EQ(ds.fieldValue(0), QVariant(qlonglong(1)));
 }
 
 // Error cases: the message names what went wrong, nothing stays open, no
@@ -308,22 +223,15 @@ TEST_F(Errors, BadQueriesNameTheDriversMessageAndTheQuery)
                                             "SELECT CASE WHEN x < 4 THEN x ELSE abs(-9223372036854775807 - 1) END FROM c");
     EXPECT_EQ(openError(db.path, overflow), "Data set Orders: the query failed: integer overflow\nQuery: " +
                                                 overflow.toStdString());
-}
-
-TEST_F(Errors, TheDatabaseIsOnlyRead)
-{
-    const std::string message = openError(db.path, QStringLiteral("DELETE FROM people"));
-    EXPECT_EQ(message, "Data set Orders: the query failed: attempt to write a readonly database\nQuery: DELETE FROM people");
-    RpSqlDataSet ds;
-    ds.open(db.path, QStringLiteral("SELECT count(*) FROM people"));
-    EXPECT_EQ(ds.fieldValue(0), QVariant(qlonglong(3)));
+    // The file is only read (openError opens all three records again after).
+    EXPECT_EQ(openError(db.path, QStringLiteral("DELETE FROM people")),
+              "Data set Orders: the query failed: attempt to write a readonly database\nQuery: DELETE FROM people");
 }
 
 TEST_F(Errors, AMissingFieldByName)
 {
     RpSqlDataSet ds(QStringLiteral("People"));
     ds.open(db.path, all);
-    EXPECT_EQ(ds.findField(QStringLiteral("NAME")), 1);
     EXPECT_EQ(ds.findField(QStringLiteral("wings")), -1);
     try {
         ds.fieldByName(QStringLiteral("wings"));
@@ -331,8 +239,6 @@ TEST_F(Errors, AMissingFieldByName)
     } catch (const RpError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Data set People has no field 'wings'"));
     }
-    RpSqlDataSet unnamed;
-    EXPECT_THROW(unnamed.fieldByName(QStringLiteral("id")), RpError); // closed: no fields
 }
 
 TEST_F(People, SeveralDataSetsOpenAtOnce)
@@ -349,8 +255,6 @@ TEST_F(People, SeveralDataSetsOpenAtOnce)
         pets.open(other.path, QStringLiteral("SELECT * FROM pets ORDER BY owner, name"));
         again.open(db.path, QStringLiteral("SELECT name FROM people ORDER BY id DESC"));
         EXPECT_EQ(QSqlDatabase::connectionNames().size(), before + 3);
-        EXPECT_NE(people.connectionName(), pets.connectionName());
-        EXPECT_NE(people.connectionName(), again.connectionName());
 
         // A master and its detail, walked in step as sub-details are.
         QStringList lines;
@@ -368,9 +272,7 @@ TEST_F(People, SeveralDataSetsOpenAtOnce)
 
         pets.close();
         EXPECT_EQ(QSqlDatabase::connectionNames().size(), before + 2);
-        EXPECT_FALSE(pets.isActive());
-        EXPECT_EQ(people.fieldText(1), QStringLiteral("王小明")); // the others go on
-        people.prior();
+        people.prior(); // the others go on
         EXPECT_EQ(people.fieldText(1), QStringLiteral("Wu"));
         people.open(); // opening again replaces the connection
         EXPECT_EQ(QSqlDatabase::connectionNames().size(), before + 2);
@@ -398,8 +300,7 @@ TEST_F(People, ThreadRule)
     RpSqlDataSet ds(QStringLiteral("People"));
     int walked = 0;
     EXPECT_EQ(onThread([&] {
-                  ds.open(db.path, all);
-                  for (ds.first(); !ds.eof(); ds.next())
+                  for (ds.open(db.path, all); !ds.eof(); ds.next())
                       ++walked;
                   ds.close();
               }),
@@ -412,8 +313,7 @@ TEST_F(People, ThreadRule)
         "Data set People is open on another thread: a data set is walked and closed on the thread that opened it";
     EXPECT_EQ(onThread([&] { ds.next(); }), wrong);
     EXPECT_EQ(onThread([&] { ds.close(); }), wrong);
-    EXPECT_EQ(state(ds), "1 bof"); // untouched
-    ds.next();
+    ds.next(); // untouched, and usable here
     EXPECT_EQ(state(ds), "2");
     ds.close();
     EXPECT_EQ(onThread([&] { ds.open(db.path, all); ds.close(); }), ""); // closed: any thread may open it
