@@ -85,15 +85,16 @@ void RpSqlDataSet::open()
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!m_db.open())
         fail(QString::fromLatin1(kCannotOpen).arg(subject, m_databaseFile, sqlMessage(m_db.lastError())));
+    QSqlError probeError;
     {
         // Opening is lazy: the first read of the schema finds out what the file is.
         QSqlQuery probe(m_db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            const QSqlError e = probe.lastError();
-            if (e.nativeErrorCode() == QLatin1String(kNotADatabaseCode))
-                fail(QString::fromLatin1(kNotSqlite).arg(subject, m_databaseFile, sqlMessage(e)));
-            fail(QString::fromLatin1(kCannotOpen).arg(subject, m_databaseFile, sqlMessage(e)));
-        }
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            probeError = probe.lastError();
+    }
+    if (probeError.type() != QSqlError::NoError) {
+        const char *text = probeError.nativeErrorCode() == QLatin1String(kNotADatabaseCode) ? kNotSqlite : kCannotOpen;
+        fail(QString::fromLatin1(text).arg(subject, m_databaseFile, sqlMessage(probeError)));
     }
 
     m_query = std::make_unique<QSqlQuery>(m_db);

@@ -40,7 +40,7 @@ bool isNumber(const QVariant &v)
 struct Moment {
     QDate date;
     QTime time;
-    Qt::TimeSpec spec = Qt::LocalTime;
+    bool utc = false; // else local: no zone was named
     bool isValid() const { return date.isValid() && time.isValid(); }
 };
 
@@ -68,7 +68,7 @@ Moment fromSqliteNumber(double x)
         ms -= 86400000;
         ++day;
     }
-    return {QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC};
+    return {QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(int(ms)), true};
 }
 
 // SQLite's text forms: a date (its midnight), a date and time, or a time (on
@@ -87,7 +87,7 @@ Moment fromSqliteText(const QString &text)
         QString iso = s;
         iso[10] = u'T';
         const QDateTime utc = QDateTime::fromString(iso, Qt::ISODate).toUTC();
-        return {utc.date(), utc.time(), Qt::UTC};
+        return {utc.date(), utc.time(), true};
     }
     return {QDate(2000, 1, 1), QTime::fromString(s, Qt::ISODate)};
 }
@@ -108,7 +108,7 @@ QVariant toDateKind(const QVariant &stored, RpFieldType type)
     case RpFieldType::Time:
         return QVariant(m.time);
     default:
-        return QVariant(QDateTime(m.date, m.time, m.spec));
+        return QVariant(QDateTime(m.date, m.time, m.utc ? Qt::UTC : Qt::LocalTime));
     }
 }
 
