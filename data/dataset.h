@@ -5,6 +5,12 @@
 #include <QString>
 #include <QVariant>
 
+// Field kinds. Values (fieldValue) are held as: String, WideString QString;
+// Integer, SmallInt, Word qint32; LargeInt qlonglong; Bcd, Float, Currency
+// double; Boolean bool; Date QDate; Time QTime; DateTime, TimeStamp QDateTime;
+// Blob QByteArray. A source whose values are not typed by column (SQLite) may
+// hold a value that does not fit its field's kind: it is handed on as stored.
+
 enum class RpFieldType {
     String,     // single-byte string
     WideString, // 16-bit string
@@ -20,7 +26,8 @@ enum class RpFieldType {
     Time,
     DateTime,
     TimeStamp,
-    Unknown // anything else (blobs, graphics, ...)
+    Blob,   // bytes: pictures and other binary data
+    Unknown // anything else
 };
 
 class RpDataSet {
@@ -66,4 +73,12 @@ public:
         }
         return -1;
     }
+    // Field number of a field that must exist: as findField, but a missing
+    // field raises RpError naming the data set and the field.
+    int fieldByName(const QString &name) const;
+
+protected:
+    // "Data set NAME", or "The data set" when it has no name: how error
+    // messages name a data set.
+    QString errorSubject() const;
 };

@@ -1,12 +1,8 @@
 #include "data/memorytable.h"
 
+#include "data/fieldconvert.h"
+#include "data/fieldtext.h"
 #include "platform/rperror.h"
-
-#include <QDate>
-#include <QDateTime>
-#include <QTime>
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -32,72 +28,8 @@ const TypeName kTypeNames[] = {
     {"boolean", RpFieldType::Boolean},   {"bool", RpFieldType::Boolean},
     {"date", RpFieldType::Date},         {"time", RpFieldType::Time},
     {"datetime", RpFieldType::DateTime}, {"timestamp", RpFieldType::TimeStamp},
+    {"blob", RpFieldType::Blob},
 };
-
-std::optional<qint64> toInteger(const QVariant &v, qint64 lo, qint64 hi)
-{
-    qint64 n = 0;
-    bool ok = false;
-    switch (v.typeId()) {
-    case QMetaType::Bool:
-        n = v.toBool() ? 1 : 0;
-        ok = true;
-        break;
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        const double d = v.toDouble();
-        if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.2e18) {
-            n = qint64(d);
-            ok = true;
-        }
-        break;
-    }
-    case QMetaType::QString:
-    case QMetaType::QByteArray:
-        n = v.toString().trimmed().toLongLong(&ok); // C locale
-        break;
-    default:
-        n = v.toLongLong(&ok);
-        break;
-    }
-    if (!ok || n < lo || n > hi)
-        return std::nullopt;
-    return n;
-}
-
-std::optional<double> toFloat(const QVariant &v)
-{
-    bool ok = false;
-    double d = 0;
-    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray)
-        d = v.toString().trimmed().toDouble(&ok); // C locale
-    else if (v.typeId() == QMetaType::Bool)
-        return v.toBool() ? 1.0 : 0.0;
-    else
-        d = v.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return d;
-}
-
-std::optional<bool> toBoolean(const QVariant &v)
-{
-    if (v.typeId() == QMetaType::Bool)
-        return v.toBool();
-    if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray) {
-        const QString s = v.toString().trimmed().toLower();
-        if (s == u"true" || s == u"1" || s == u"yes")
-            return true;
-        if (s == u"false" || s == u"0" || s == u"no")
-            return false;
-        return std::nullopt;
-    }
-    bool ok = false;
-    const qint64 n = v.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return n != 0;
-}
 
 // Splits CSV text into rows of (value, quoted) cells.
 struct Cell {
@@ -262,26 +194,7 @@ QVariant RpMemoryTable::fieldValue(int index) const
 
 QString RpMemoryTable::fieldText(int index) const
 {
-    const QVariant v = fieldValue(index);
-    if (v.isNull())
-        return QString();
-    switch (fieldType(index)) {
-    case RpFieldType::Date:
-        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    case RpFieldType::Time:
-        return v.toTime().toString(QStringLiteral("hh:mm:ss"));
-    case RpFieldType::DateTime:
-    case RpFieldType::TimeStamp:
-        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    case RpFieldType::Bcd:
-    case RpFieldType::Float:
-    case RpFieldType::Currency:
-        return QString::number(v.toDouble(), 'g', 15);
-    case RpFieldType::Boolean:
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    default:
-        return v.toString();
-    }
+    return rpFieldText(fieldValue(index), fieldType(index));
 }
 
 std::optional<RpFieldType> RpMemoryTable::fieldTypeFromName(const QString &name)
@@ -296,78 +209,7 @@ std::optional<RpFieldType> RpMemoryTable::fieldTypeFromName(const QString &name)
 
 std::optional<QVariant> RpMemoryTable::convert(const QVariant &value, RpFieldType type)
 {
-    switch (type) {
-    case RpFieldType::String:
-    case RpFieldType::WideString:
-        return QVariant(value.toString());
-    case RpFieldType::Integer:
-        if (auto n = toInteger(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))
-            return QVariant(qint32(*n));
-        return std::nullopt;
-    case RpFieldType::SmallInt:
-        if (auto n = toInteger(value, -32768, 32767))
-            return QVariant(qint32(*n));
-        return std::nullopt;
-    case RpFieldType::Word:
-        if (auto n = toInteger(value, 0, 65535))
-            return QVariant(qint32(*n));
-        return std::nullopt;
-    case RpFieldType::LargeInt:
-        if (auto n = toInteger(value, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()))
-            return QVariant(qlonglong(*n));
-        return std::nullopt;
-    case RpFieldType::Bcd:
-    case RpFieldType::Float:
-    case RpFieldType::Currency:
-        if (auto d = toFloat(value))
-            return QVariant(*d);
-        return std::nullopt;
-    case RpFieldType::Boolean:
-        if (auto b = toBoolean(value))
-            return QVariant(*b);
-        return std::nullopt;
-    case RpFieldType::Date: {
-        QDate d = value.typeId() == QMetaType::QDate ? value.toDate()
-                  : value.typeId() == QMetaType::QDateTime
-                      ? value.toDateTime().date()
-                      : QDate::fromString(value.toString().trimmed(), Qt::ISODate);
-        if (!d.isValid())
-            return std::nullopt;
-        return QVariant(d);
-    }
-    case RpFieldType::Time: {
-        QTime t = value.typeId() == QMetaType::QTime ? value.toTime()
-                  : value.typeId() == QMetaType::QDateTime
-                      ? value.toDateTime().time()
-                      : QTime::fromString(value.toString().trimmed(), Qt::ISODate);
-        if (!t.isValid())
-            return std::nullopt;
-        return QVariant(t);
-    }
-    case RpFieldType::DateTime:
-    case RpFieldType::TimeStamp: {
-        QDateTime dt;
-        if (value.typeId() == QMetaType::QDateTime)
-            dt = value.toDateTime();
-        else if (value.typeId() == QMetaType::QDate)
-            dt = value.toDate().startOfDay();
-        else {
-            const QString s = value.toString().trimmed();
-            dt = QDateTime::fromString(s, Qt::ISODate);
-            if (!dt.isValid()) {
-                const QDate d = QDate::fromString(s, Qt::ISODate);
-                if (d.isValid())
-                    dt = d.startOfDay();
-            }
-        }
-        if (!dt.isValid())
-            return std::nullopt;
-        return QVariant(dt);
-    }
-    case RpFieldType::Unknown:
-        return QVariant(value);
-    }
-    return std::nullopt;
+    return rpConvertFieldValue(value, type);
 }
 
 void RpMemoryTable::loadCsv(const QString &text)

@@ -28,16 +28,18 @@ public:
     // Reads comma-separated text: the first row names the fields, each
     // optionally typed as "name:type" (string, widestring, integer, smallint,
     // largeint, word, bcd, float, currency, boolean, date, time, datetime,
-    // timestamp; untyped means string); every other row is a record. Quoted
-    // values may hold commas, doubled quotes and line breaks. Numbers use a
-    // point as decimal separator, whatever the locale; booleans are
-    // true/false/1/0/yes/no; dates are ISO 8601. An empty unquoted value is
-    // null. Raises RpError on malformed text; the table is then unchanged.
+    // timestamp, blob; untyped means string); every other row is a record.
+    // Quoted values may hold commas, doubled quotes and line breaks. Numbers
+    // use a point as decimal separator, whatever the locale; booleans are
+    // true/false/1/0/yes/no; dates are ISO 8601; blobs are hex digits, two per
+    // byte. An empty unquoted value is null ("" is an empty blob). Raises
+    // RpError on malformed text; the table is then unchanged.
     void loadCsv(const QString &text);
 
     // Field type from its CSV name (letter case ignored).
     static std::optional<RpFieldType> fieldTypeFromName(const QString &name);
     // A value converted to a field type; nullopt when it does not convert.
+    // A blob takes bytes as they are, and text as hex digits.
     static std::optional<QVariant> convert(const QVariant &value, RpFieldType type);
 
     // RpDataSet

@@ -192,6 +192,7 @@ void RpEvElementDataField::value(RpEvResult *, int, bool, RpEvResult &result)
     case RpFieldType::TimeStamp:
         result = RpEvResult::fromString(m_dataSet->fieldText(m_fieldNumber));
         break;
+    case RpFieldType::Blob: // bytes are no value an expression computes with
     case RpFieldType::Unknown:
         result = RpEvResult::error(text(FieldUnknownTypeFmt).arg(m_dataSet->fieldName(m_fieldNumber)));
         break;

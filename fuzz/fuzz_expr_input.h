@@ -33,7 +33,9 @@ inline void exprFuzzOne(const uint8_t *data, size_t size)
         t->addField(QStringLiteral("B"), RpFieldType::Boolean);
         t->addField(QStringLiteral("D"), RpFieldType::DateTime);
         t->addField(QStringLiteral("U"), RpFieldType::Unknown);
-        t->appendRecord({QStringLiteral("ab"), 3, 2.5, true, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), 1});
+        t->addField(QStringLiteral("X"), RpFieldType::Blob);
+        t->appendRecord({QStringLiteral("ab"), 3, 2.5, true, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), 1,
+                         QByteArray("\x00\xff", 2)});
         t->appendRecord({QStringLiteral("c"), -7, -0.5, false});
         return t;
     }();
