@@ -22,6 +22,7 @@
 #include "platform/paintercanvas.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
+#include "report/reportrun.h"
 #include "report/rpband.h"
 #include "report/rpprintable.h"
 
@@ -64,20 +65,21 @@ Sheet &sheet(bool plain)
     const double f = 96 / 254.0;
     MetafileRecorder rec(int(std::lround(2100 * f)), int(std::lround(2970 * f)));
     RpCanvasPageDevice device(&rec, f, f);
-    report->setReportPrinter(&device);
-    double top = 100;
-    for (int i = 1; i <= 7; ++i) {
-        RpCustomBand *band = report->bands()->band(i);
-        if (!band)
-            continue;
-        for (RpPrintable *p : band->printables()) {
-            p->beginPrinting();
-            p->printAt(100, int(top));
-            p->endPrinting();
+    {
+        RpReportRun run(*report, device);
+        double top = 100;
+        for (int i = 1; i <= 7; ++i) {
+            RpCustomBand *band = report->bands()->band(i);
+            if (!band)
+                continue;
+            for (RpPrintable *p : band->printables()) {
+                p->beginPrinting(run);
+                p->printAt(run, 100, int(top));
+                p->endPrinting();
+            }
+            top += band->size()->height();
         }
-        top += band->size()->height();
     }
-    report->setReportPrinter(nullptr);
     s.page = rec.finish();
     return s;
 }

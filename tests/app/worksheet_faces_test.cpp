@@ -2,15 +2,16 @@
 // window and as a recorded page played at 300 dpi. The model cells carry
 // stroke numbers and the tracing cells are dotted, not grey. The pictures are
 // kept in the build tree (review/) for people to look at.
+#include "../printer/fakeprinter.h"
 #include "app/form73.h"
 #include "app/pagecontrol.h"
 #include "controls/rplabel.h"
 #include "platform/faces/strokestore.h"
 #include "platform/faces/synthglyph.h"
-#include "platform/metafilerecorder.h"
+#include "platform/metafile.h"
 #include "platform/paintercanvas.h"
 #include "report/customreport.h"
-#include "report/pagedevice.h"
+#include "printer/rpprinter.h"
 #include "report/rpband.h"
 #include "report/rpprintable.h"
 
@@ -47,29 +48,16 @@ QString reviewDir()
     return dir;
 }
 
-// The layout's page: its band recorded as the report printer records a page
-// (at the screen's 96 dpi, from the top and left margins), then played.
+// The layout's page as generation records it (at the screen's 96 dpi), then
+// played at the review resolution.
 QImage playedPage(CustomReport *report)
 {
-    const double f = 96 / 254.0;
-    MetafileRecorder rec(int(std::lround(2100 * f)), int(std::lround(2970 * f)));
-    RpCanvasPageDevice device(&rec, f, f);
-    report->setReportPrinter(&device);
-    double top = kMargin;
-    for (int i = 1; i <= 7; ++i) {
-        RpCustomBand *band = report->bands()->band(i);
-        if (!band)
-            continue;
-        for (RpPrintable *p : band->printables()) {
-            p->beginPrinting();
-            p->printAt(int(kMargin), int(top));
-            p->endPrinting();
-        }
-        top += band->size()->height();
-    }
-    report->setReportPrinter(nullptr);
-    const Metafile page = rec.finish();
-    const int w = int(std::lround(2100 / 254.0 * kDpi)), h = int(std::lround(2970 / 254.0 * kDpi));
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice use(&noPrinter);
+    report->prepare();
+    const Metafile page = report->reportPrinter()->getPage(1).value();
+    const int w = rpRound(2100 / 254.0 * kDpi), h = rpRound(2970 / 254.0 * kDpi);
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
     PainterCanvas canvas(&img, kDpi);
