@@ -18,13 +18,9 @@
 #include "controls/rplabel.h"
 #include "platform/faces/strokestore.h"
 #include "platform/faces/synthesis.h"
-#include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
+#include "printer/rpprinter.h"
 #include "report/customreport.h"
-#include "report/pagedevice.h"
-#include "report/reportrun.h"
-#include "report/rpband.h"
-#include "report/rpprintable.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -62,25 +58,8 @@ Sheet &sheet(bool plain)
                 f.name = QStringLiteral("TW-Kai");
                 l->setFont(f);
             }
-    const double f = 96 / 254.0;
-    MetafileRecorder rec(int(std::lround(2100 * f)), int(std::lround(2970 * f)));
-    RpCanvasPageDevice device(&rec, f, f);
-    {
-        RpReportRun run(*report, device);
-        double top = 100;
-        for (int i = 1; i <= 7; ++i) {
-            RpCustomBand *band = report->bands()->band(i);
-            if (!band)
-                continue;
-            for (RpPrintable *p : band->printables()) {
-                p->beginPrinting(run);
-                p->printAt(run, 100, int(top));
-                p->endPrinting();
-            }
-            top += band->size()->height();
-        }
-    }
-    s.page = rec.finish();
+    report->prepare();
+    s.page = report->reportPrinter()->getPage(1).value();
     return s;
 }
 

@@ -1,18 +1,13 @@
 // The splay-tree page coder against zlib level 1 on the same page bytes,
 // coded one page at a time as the page store codes them (a fresh tree each).
 // Two sets of pages (the benchmark's argument): 0, metafiles of the test
-// corpus made by other programs; 1, the four worksheet layouts recorded by
-// our own recorder, as the report printer records a page (at the screen's 96 dpi).
+// corpus made by other programs; 1, the four worksheet layouts as generation
+// records them (at the screen's 96 dpi).
 #include "app/form73.h"
 #include "app/startup.h"
-#include "platform/units.h"
-#include "platform/metafilerecorder.h"
 #include "printer/rpcompress.h"
+#include "printer/rpprinter.h"
 #include "report/customreport.h"
-#include "report/pagedevice.h"
-#include "report/reportrun.h"
-#include "report/rpband.h"
-#include "report/rpprintable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,26 +28,10 @@ std::vector<QByteArray> worksheetPages()
         form.edit1()->setText(QString::fromUtf8(word));
         form.edit1Change();
     }
-    const double f = units::devicePerNative(units::screenPixelsPerInch());
     for (int layout = 1; layout <= 4; ++layout) {
         CustomReport *report = form.report(layout);
-        MetafileRecorder rec(rpRound(2100 * f), rpRound(2970 * f));
-        RpCanvasPageDevice device(&rec, f, f);
-        RpReportRun run(*report, device);
-        // The bands one below the other from the top of the sheet.
-        double top = 0;
-        for (int i = 1; i <= 7; ++i) {
-            RpCustomBand *band = report->bands()->band(i);
-            if (!band)
-                continue;
-            for (RpPrintable *p : band->printables()) {
-                p->beginPrinting(run);
-                p->printAt(run, 0, int(top));
-                p->endPrinting();
-            }
-            top += band->size()->height();
-        }
-        out.push_back(rec.finish().bytes());
+        report->prepare();
+        out.push_back(report->reportPrinter()->getPage(1)->bytes());
     }
     return out;
 }

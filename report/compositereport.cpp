@@ -75,23 +75,75 @@ void RpCompositeReport::applyCompositeSettings()
     p.setPaperSize(s.paperSize);
     p.setOrientation(s.orientation == int(PrinterOrientation::poLandscape) ? RpOrientation::poLandscape
                                                                             : RpOrientation::poPortrait);
-    p.setCopies(s.copies);
-    p.setOutputBin(RpBin(std::clamp(s.outputBin, 0, kBinCount - 1)));
-    p.setFirstPage(s.firstPage);
-    p.setLastPage(s.lastPage);
     p.setTitle(s.title.isEmpty() ? m_reportTitle : s.title);
-    PrinterSettings &ps = p.settings();
-    ps.setUseStandardPrinter(s.useStandardprinter);
-    p.setPrintMetafile(s.printMetaFile);
-    ps.setUseCustomBinCode(s.useCustomBinCode);
-    ps.setCustomBinCode(s.customBinCode);
-    ps.setUseCustomPaperCode(s.useCustomPaperCode);
-    ps.setCustomPaperCode(s.customPaperCode);
-    ps.setExtendedDuplex(s.extendedDuplex);
-    p.setDuplex(s.duplex);
-    ps.setPrintQuality(s.printQuality);
-    ps.setCollate(s.collate);
-    ps.setColorOption(s.colorOption);
+    s.applyTo(p);
+}
+
+namespace {
+// The first report runs in native units for the document; afterwards it
+// shows its own units again.
+struct KeepUnits {
+    explicit KeepUnits(CustomReport *r) : report(r), units(r->units()) {}
+    ~KeepUnits()
+    {
+        if (report)
+            report->setUnitsOnRun(units);
+    }
+    QPointer<CustomReport> report;
+    RpUnit units;
+};
+} // namespace
+
+bool RpCompositeReport::runParts(RpRunPosition position, const std::function<void(CustomReport *)> &generate)
+{
+    struct Done {
+        RpCompositeReport &c;
+        ~Done()
+        {
+            c.m_generating = false;
+            c.m_current = nullptr;
+        }
+    } done{*this};
+    m_generating = true;
+    for (int i = 0; i < m_reports.size(); ++i) {
+        CustomReport *r = m_reports[i];
+        m_current = r;
+        r->compositeStart = position;
+        if (r->startNewPageInComposite())
+            r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
+        // The last part is marked 999 while it generates.
+        struct Tag {
+            CustomReport *r;
+            int kept;
+            ~Tag() { r->setTag(kept); }
+        } tag{r, r->tag()};
+        if (i == m_reports.size() - 1)
+            r->setTag(999);
+        if (onStartReport)
+            onStartReport(this, r, i);
+        generate(r);
+        r->afterPrint();
+        if (r->cancelled())
+            return true;
+        if (onFinished)
+            onFinished(r);
+        const RpRunPosition end = r->lastPosition();
+        position.currentY = end.currentY;
+        position.currentColumn = end.currentColumn;
+        position.pageNumber = end.pageNumber;
+    }
+    return false;
+}
+
+RpRunPosition RpCompositeReport::startPosition(int column) const
+{
+    CustomReport *first = m_reports.first();
+    first->setUnitsOnRun(RpUnit::Native);
+    RpRunPosition position;
+    position.currentY = rpRound(first->page()->nativeValue(RpPage::LengthIdx));
+    position.currentColumn = column;
+    position.pageNumber = 0;
+    return position;
 }
 
 void RpCompositeReport::generateComposite()
@@ -103,56 +155,17 @@ void RpCompositeReport::generateComposite()
     if (!m_reports.isEmpty()) {
         applyCompositeSettings();
         m_reportPrinter->beginDoc();
-        CustomReport *first = m_reports.first();
-        first->setUnitsOnRun(RpUnit::Native);
-        RpRunPosition position;
-        position.currentY = rpRound(first->page()->nativeValue(RpPage::LengthIdx));
-        position.currentColumn = first->page()->columns();
-        position.pageNumber = 0;
+        const KeepUnits units(m_reports.first());
+        const RpRunPosition start = startPosition(m_reports.first()->page()->columns());
         reportState().pageCounter = 0;
-        m_generating = true;
-        bool cancelled = false;
-        struct Done {
-            RpCompositeReport &c;
-            ~Done()
-            {
-                c.m_generating = false;
-                c.m_current = nullptr;
-            }
-        } done{*this};
-        for (int i = 0; i < m_reports.size(); ++i) {
-            CustomReport *r = m_reports[i];
-            m_current = r;
+        const bool cancelled = runParts(start, [this](CustomReport *r) {
+            struct Borrowed {
+                CustomReport *r;
+                ~Borrowed() { r->setCompositePrinter(nullptr); }
+            } borrowed{r};
             r->setCompositePrinter(m_reportPrinter.get());
-            r->compositeStart = position;
-            if (r->startNewPageInComposite())
-                r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
-            const int tag = r->tag();
-            if (i == m_reports.size() - 1)
-                r->setTag(999);
-            if (onStartReport)
-                onStartReport(this, r, i);
-            try {
-                r->generateReport(true);
-            } catch (...) {
-                r->setTag(tag);
-                r->setCompositePrinter(nullptr);
-                throw;
-            }
-            r->afterPrint();
-            r->setTag(tag);
-            r->setCompositePrinter(nullptr);
-            if (r->cancelled()) {
-                cancelled = true;
-                break;
-            }
-            if (onFinished)
-                onFinished(r);
-            const RpRunPosition end = r->lastPosition();
-            position.currentY = end.currentY;
-            position.currentColumn = end.currentColumn;
-            position.pageNumber = end.pageNumber;
-        }
+            r->generateReport(true);
+        });
         if (cancelled)
             m_reportPrinter.reset();
         else
@@ -258,8 +271,6 @@ void RpCompositeReport::exportToFilter(RpExportFilter *filter)
         {
             c.m_reportPrinter = std::move(kept);
             c.m_exporting = false;
-            c.m_generating = false;
-            c.m_current = nullptr;
         }
     } restore{*this, kept};
     m_reportPrinter = std::make_unique<RpPrinter>(this);
@@ -275,44 +286,10 @@ void RpCompositeReport::exportToFilter(RpExportFilter *filter)
         m_exporting = true;
         m_reportPrinter->beginDoc();
         m_reportPrinter->newPage();
-        CustomReport *first = m_reports.first();
-        first->setUnitsOnRun(RpUnit::Native);
-        RpRunPosition position;
-        position.currentY = rpRound(first->page()->nativeValue(RpPage::LengthIdx));
-        position.currentColumn = 0;
-        position.pageNumber = 0;
-        m_generating = true;
-        bool cancelled = false;
-        for (int i = 0; i < m_reports.size(); ++i) {
-            CustomReport *r = m_reports[i];
-            m_current = r;
-            r->compositeStart = position;
-            if (r->startNewPageInComposite())
-                r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
-            const int tag = r->tag();
-            if (i == m_reports.size() - 1)
-                r->setTag(999);
-            if (onStartReport)
-                onStartReport(this, r, i);
-            try {
-                r->exportComposite(filter, m_reportPrinter.get());
-            } catch (...) {
-                r->setTag(tag);
-                throw;
-            }
-            r->afterPrint();
-            r->setTag(tag);
-            if (r->cancelled()) {
-                cancelled = true;
-                break;
-            }
-            if (onFinished)
-                onFinished(r);
-            const RpRunPosition end = r->lastPosition();
-            position.currentY = end.currentY;
-            position.currentColumn = end.currentColumn;
-            position.pageNumber = end.pageNumber;
-        }
+        const KeepUnits units(m_reports.first());
+        const bool cancelled = runParts(startPosition(0), [this, filter](CustomReport *r) {
+            r->exportComposite(filter, m_reportPrinter.get());
+        });
         if (cancelled)
             m_reportPrinter.reset();
         else

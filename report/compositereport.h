@@ -80,7 +80,12 @@ private:
     // A report standing for the composite towards its printer: its first
     // report's page and preview settings.
     std::unique_ptr<Report> makeStandIn(bool forPreview);
-    CustomReport *generatingReport() const { return m_current; }
+    // Generates every report in order, each from where the one before ended;
+    // true when one was cancelled (the later ones are not generated).
+    bool runParts(RpRunPosition start, const std::function<void(CustomReport *)> &generate);
+    // Where the first part starts: past its page's end, so its first band
+    // starts page 1, in `column`.
+    RpRunPosition startPosition(int column) const;
 
     QList<CustomReport *> m_reports;
     RpCompositePrinterSettings m_settings;

@@ -328,6 +328,7 @@ private:
     QString m_dataSetName;
     class BackgroundRun;
     std::unique_ptr<BackgroundRun> m_background;
+    class PrinterAside;
     bool m_destroying = false;
     bool m_layingOut = false;
     StoredPrinterSettings m_printerSettings;

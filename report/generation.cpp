@@ -70,22 +70,7 @@ void CustomReport::applyReportPrinterSettings()
         p.settings().setPaperWidth(landscape ? l : w);
         p.settings().setPaperLength(landscape ? w : l);
     }
-    PrinterSettings &ps = p.settings();
-    p.setCopies(s.copies);
-    p.setOutputBin(RpBin(std::clamp(s.outputBin, 0, kBinCount - 1)));
-    p.setFirstPage(s.firstPage);
-    p.setLastPage(s.lastPage);
-    p.setDuplex(s.duplex);
-    ps.setUseStandardPrinter(s.useStandardprinter);
-    p.setPrintMetafile(s.printMetaFile);
-    ps.setUseCustomBinCode(s.useCustomBinCode);
-    ps.setCustomBinCode(s.customBinCode);
-    ps.setUseCustomPaperCode(s.useCustomPaperCode);
-    ps.setCustomPaperCode(s.customPaperCode);
-    ps.setPrintQuality(s.printQuality);
-    ps.setCollate(s.collate);
-    ps.setColorOption(s.colorOption);
-    ps.setExtendedDuplex(s.extendedDuplex);
+    s.applyTo(p);
 }
 
 // --- entry points -----------------------------------------------------------------
@@ -178,6 +163,38 @@ void CustomReport::prepare()
         m_reportPrinter->setReportLoaded(true);
 }
 
+// A run on a printer of its own: the report's printer (a preview's, with its
+// recorded pages) is kept aside meanwhile and put back afterwards, also when
+// the run fails; the run's printer and progress window go with it.
+class CustomReport::PrinterAside {
+public:
+    explicit PrinterAside(CustomReport &r) : m_report(r), m_kept(std::move(r.m_reportPrinter)) {}
+    ~PrinterAside()
+    {
+        m_progress.reset();
+        m_report.m_runFilter = nullptr;
+        m_report.m_runFinalPass = true;
+        m_report.m_reportPrinter = std::move(m_kept);
+    }
+    RpPrinter *kept() const { return m_kept.get(); }
+    // The progress window on the run's printer, as its client.
+    void showProgress(const QString &caption = QString())
+    {
+        if (!m_report.m_showProgress)
+            return;
+        m_progress = std::make_unique<RpProgressDialog>(m_report.m_reportPrinter.get(), &m_report);
+        if (!caption.isEmpty())
+            m_progress->setWindowTitle(caption);
+        m_progress->show();
+        m_report.m_reportPrinter->setClient(m_progress.get());
+    }
+
+private:
+    CustomReport &m_report;
+    std::unique_ptr<RpPrinter> m_kept;
+    std::unique_ptr<RpProgressDialog> m_progress;
+};
+
 void CustomReport::print()
 {
     if (m_parentComposite) {
@@ -186,28 +203,11 @@ void CustomReport::print()
     }
     if (!m_available)
         return;
-    // The preview's printer (and its recorded pages) is kept aside while
-    // the report is generated once more, straight onto the printer.
-    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
-    std::unique_ptr<RpProgressDialog> progress;
-    struct Restore {
-        CustomReport &r;
-        std::unique_ptr<RpPrinter> &kept;
-        std::unique_ptr<RpProgressDialog> &progress;
-        ~Restore()
-        {
-            progress.reset();
-            r.m_reportPrinter = std::move(kept);
-        }
-    } restore{*this, kept, progress};
+    PrinterAside aside(*this);
     if (!createReportPrinter() || !m_reportPrinter->printerOK())
         return;
     m_reportPrinter->setDestination(rpdPrinter);
-    if (m_showProgress) {
-        progress = std::make_unique<RpProgressDialog>(m_reportPrinter.get(), this);
-        progress->show();
-        m_reportPrinter->setClient(progress.get());
-    }
+    aside.showProgress();
     generateReport(false);
 }
 
@@ -228,29 +228,11 @@ void CustomReport::exportToFilter(RpExportFilter *filter)
         return;
     filter->setOwner(this);
     filter->setOriginalReportPrinter(m_reportPrinter.get());
-    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
-    std::unique_ptr<RpProgressDialog> progress;
-    struct Restore {
-        CustomReport &r;
-        std::unique_ptr<RpPrinter> &kept;
-        std::unique_ptr<RpProgressDialog> &progress;
-        ~Restore()
-        {
-            progress.reset();
-            r.m_runFilter = nullptr;
-            r.m_runFinalPass = true;
-            r.m_reportPrinter = std::move(kept);
-        }
-    } restore{*this, kept, progress};
+    PrinterAside aside(*this);
     m_runFilter = filter;
     m_runFinalPass = false;
     createReportPrinter();
-    if (m_showProgress) {
-        progress = std::make_unique<RpProgressDialog>(m_reportPrinter.get(), this);
-        progress->setWindowTitle(QString::fromLatin1(reportstrings::kExportingProgress));
-        progress->show();
-        m_reportPrinter->setClient(progress.get());
-    }
+    aside.showProgress(QString::fromLatin1(reportstrings::kExportingProgress));
     generateReport(false);
 }
 

@@ -2,6 +2,8 @@
 // The printer settings a report stores with itself, as plain values. The
 // printer-settings module gives them their meaning (device mode, bins); the
 // report only carries them so that its description reads and writes whole.
+class RpPrinter;
+
 struct StoredPrinterSettings {
     int copies = 1;
     int outputBin = 7; // Auto
@@ -21,4 +23,10 @@ struct StoredPrinterSettings {
     int orientation = 0; // follows the page's orientation
     // The printer chosen in the printer setup; -1: the default one. Not stored.
     int printerIndex = -1;
+
+    // Copies, the bin, the page range, duplex, the standard-printer and
+    // metafile switches, the custom bin and paper codes, quality, collation
+    // and colour into a report printer (the printer and the paper are the
+    // caller's).
+    void applyTo(RpPrinter &printer) const;
 };

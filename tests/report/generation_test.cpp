@@ -384,6 +384,10 @@ TEST_F(Composite, TheSecondReportGoesOnWhereTheFirstStopped)
     // The last part is marked while it generates, and only then.
     EXPECT_EQ(tags, (std::vector<int>{0, 999}));
     EXPECT_EQ(second->tag(), 5);
+    // The first report shows its own units again.
+    report->setUnits(RpUnit::MM);
+    composite.prepare();
+    EXPECT_EQ(report->units(), RpUnit::MM);
 }
 
 TEST_F(Composite, APartThatAsksForANewPageStartsOne)
