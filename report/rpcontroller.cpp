@@ -34,6 +34,7 @@ void RpCustomController::collect()
                 m_groups.append(group);
         } else if (auto *sub = qobject_cast<RpSubDetail *>(band)) {
             if (sub != m_selfCheck && masterOf(sub->master()) == m_selfCheck) {
+                sub->controller().setDataSet(m_report->findDataSet(sub->dataSetName()));
                 sub->controller().collect();
                 (sub->printBefore() ? m_printBefore : m_printAfter).append(&sub->controller());
             }
