@@ -1,11 +1,15 @@
 #include "controls/reportclasses.h"
 
+#include "controls/rpexpr.h"
 #include "controls/rphrule.h"
 #include "controls/rplabel.h"
 #include "platform/description/registry.h"
 #include "report/customreport.h"
+#include "report/reportstrings.h"
 #include "report/rpband.h"
+#include "report/rpgroup.h"
 #include "report/rpshape.h"
+#include "report/rpsubdetail.h"
 
 using desc::EnumInfo;
 using desc::Value;
@@ -162,6 +166,82 @@ const QStringList kDefaultFunctions{QStringLiteral("PAGENUMBER=0"), QStringLiter
                                     QStringLiteral("REPORTTITLE=''")};
 
 template <class W> void beginLoading(W &w) { w.setLoading(true); }
+
+// A component made while reading: it waits for its Loaded step.
+template <class T> T *loadingNew()
+{
+    auto *o = new T(nullptr);
+    o->setLoading(true);
+    return o;
+}
+
+// The master of a group or sub-detail: the report or a sub-detail band.
+QObject *controllerMaster(RpBasePanel *v)
+{
+    if (v && !qobject_cast<CustomReport *>(v) && !qobject_cast<RpSubDetail *>(v))
+        throw desc::ValueError(QStringLiteral("a master is the report or a sub-detail band"));
+    return v;
+}
+
+RpBasePanel *asPanel(QObject *o) { return qobject_cast<RpBasePanel *>(o); }
+
+// One of the properties both label classes publish (RpLabel and RpExpr),
+// each registered where the class's own order puts it.
+template <class L> void labelProperty(desc::ClassBuilder<L> &b, QLatin1String name)
+{
+    const QString n = name;
+    if (name == QLatin1String("Alignment")) {
+        b.enumProperty(n, &L::alignment, &L::setAlignment, kAlignments);
+    } else if (name == QLatin1String("AlignToBand")) {
+        b.property(n, &L::alignToBand, &L::setAlignToBand);
+    } else if (name == QLatin1String("AutoSize")) {
+        b.property(n, &L::autoSize, &L::setAutoSize);
+    } else if (name == QLatin1String("AutoStretch")) {
+        b.property(n, &L::autoStretch, &L::setAutoStretch);
+    } else if (name == QLatin1String("BiDiMode")) {
+        b.enumProperty(n, &L::biDiMode, &L::setBiDiMode, kBiDiModes, BiDiMode::bdLeftToRight);
+    } else if (name == QLatin1String("ParentBiDiMode")) {
+        b.property(n, &L::parentBiDiMode, &L::setParentBiDiMode, true);
+    } else if (name == QLatin1String("Color")) {
+        colorProp(b, n, &L::color, &L::setColor);
+    } else if (name == QLatin1String("Font")) {
+        b.template subObject<RpFont>(n, &L::fontRef);
+        b.storedWhen([](const L &o) { return !o.parentFont(); });
+    } else if (name == QLatin1String("ParentFont")) {
+        b.property(n, &L::parentFont, &L::setParentFont, true);
+    } else if (name == QLatin1String("Transparent")) {
+        b.property(n, &L::transparent, &L::setTransparent);
+    } else if (name == QLatin1String("WordWrap")) {
+        b.property(n, &L::wordWrap, &L::setWordWrap);
+    } else if (name == QLatin1String("ExportAs")) {
+        b.enumProperty(n, &L::exportAs, &L::setExportAs, kExportTypes);
+    } else if (name == QLatin1String("WrapStyle")) {
+        b.enumProperty(n, &L::wrapStyle, &L::setWrapStyle, kWrapStyles);
+    } else if (name == QLatin1String("XLColumn")) {
+        b.property(n, &L::xlColumn, &L::setXLColumn);
+    } else if (name == QLatin1String("FontSize")) {
+        // The font's point size, applied after loading over Font.Height.
+        b.custom(
+            n, [](const L &l) { return Value::fromInt(l.font().size()); },
+            [](L &l, const Value &v) {
+                if (v.kind() != Value::Kind::Int || v.intValue() < 0 || v.intValue() > 100000)
+                    throw desc::ValueError(QStringLiteral("FontSize is a whole number of points"));
+                l.setStoredFontSize(int(v.intValue()));
+            },
+            [](const Value &v) {
+                if (v.kind() != Value::Kind::Int)
+                    throw desc::ValueError(QStringLiteral("FontSize is a whole number of points"));
+            });
+    } else {
+        throw std::logic_error("not a label property: " + n.toStdString());
+    }
+}
+
+template <class L> void labelProperties(desc::ClassBuilder<L> &b, std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        labelProperty(b, QLatin1String(name));
+}
 
 } // namespace
 
@@ -334,7 +414,9 @@ void registerReportClasses(desc::Registry &r)
             auto *rep = new Report(qobject_cast<QWidget *>(ctx.owner));
             rep->setLoading(true);
             return rep;
-        });
+        })
+        // The data set by the name it goes by among the form's data sets.
+        .property(QStringLiteral("DataSet"), &CustomReport::dataSetName, &CustomReport::setDataSetName, QString());
 
     {
         auto b = r.addClass<RpCustomBand, RpBasePanel>(QStringLiteral("TRpCustomBand"));
@@ -385,6 +467,26 @@ void registerReportClasses(desc::Registry &r)
                                  })
         .enumProperty(QStringLiteral("PrintOrder"), &RpChildBand::printOrder, &RpChildBand::setPrintOrder,
                       kChildOrders, CBPrintOrder::cboAfterParent);
+    r.addClass<RpGroup, RpCustomBand>(QStringLiteral("TRpGroup"))
+        .factory([](const desc::CreateContext &) { return loadingNew<RpGroup>(); })
+        .property(QStringLiteral("Expression"), &RpGroup::expression, &RpGroup::setExpression, QString())
+        .reference<RpCustomBand>(QStringLiteral("FooterBand"), &RpGroup::footerBand, &RpGroup::setFooterBand)
+        .reference<RpBasePanel>(QStringLiteral("Master"), [](const RpGroup &o) { return asPanel(o.master()); },
+                                [](RpGroup &o, RpBasePanel *v) { o.setMaster(controllerMaster(v)); })
+        .property(QStringLiteral("ReprintOnNewPage"), &RpGroup::reprintOnNewPage, &RpGroup::setReprintOnNewPage,
+                  false);
+    r.addClass<RpSubDetail, RpCustomBand>(QStringLiteral("TRpSubDetail"))
+        .factory([](const desc::CreateContext &) { return loadingNew<RpSubDetail>(); })
+        .property(QStringLiteral("DataSet"), &RpSubDetail::dataSetName, &RpSubDetail::setDataSetName, QString())
+        .reference<RpBasePanel>(QStringLiteral("Master"), [](const RpSubDetail &o) { return asPanel(o.master()); },
+                                [](RpSubDetail &o, RpBasePanel *v) {
+                                    if (!o.setMaster(controllerMaster(v)))
+                                        throw desc::ValueError(QString::fromLatin1(reportstrings::kCircularLinking));
+                                })
+        .property(QStringLiteral("PrintBefore"), &RpSubDetail::printBefore, &RpSubDetail::setPrintBefore, false)
+        .property(QStringLiteral("PrintIfEmpty"), &RpSubDetail::printIfEmpty, &RpSubDetail::setPrintIfEmpty, true)
+        .reference<RpCustomBand>(QStringLiteral("HeaderBand"), &RpSubDetail::headerBand, &RpSubDetail::setHeaderBand)
+        .reference<RpCustomBand>(QStringLiteral("FooterBand"), &RpSubDetail::footerBand, &RpSubDetail::setFooterBand);
 
     // --- printables -----------------------------------------------------------
     {
@@ -435,41 +537,28 @@ void registerReportClasses(desc::Registry &r)
     }
     {
         auto b = r.addClass<RpLabel, RpPrintable>(QStringLiteral("TRpLabel"));
-        b.factory([](const desc::CreateContext &) {
-            auto *l = new RpLabel(nullptr);
-            l->setLoading(true);
-            return l;
-        });
+        b.factory([](const desc::CreateContext &) { return loadingNew<RpLabel>(); });
         b.name(&QObject::objectName, &RpCustomLabel::setName);
-        b.enumProperty(QStringLiteral("Alignment"), &RpLabel::alignment, &RpLabel::setAlignment, kAlignments);
-        b.property(QStringLiteral("AlignToBand"), &RpLabel::alignToBand, &RpLabel::setAlignToBand);
-        b.property(QStringLiteral("AutoSize"), &RpLabel::autoSize, &RpLabel::setAutoSize);
-        b.property(QStringLiteral("AutoStretch"), &RpLabel::autoStretch, &RpLabel::setAutoStretch);
-        b.enumProperty(QStringLiteral("BiDiMode"), &RpLabel::biDiMode, &RpLabel::setBiDiMode, kBiDiModes,
-                       BiDiMode::bdLeftToRight);
-        b.property(QStringLiteral("ParentBiDiMode"), &RpLabel::parentBiDiMode, &RpLabel::setParentBiDiMode, true);
+        labelProperties(b, {"Alignment", "AlignToBand", "AutoSize", "AutoStretch", "BiDiMode", "ParentBiDiMode"});
         b.property(QStringLiteral("Caption"), &RpLabel::caption, &RpLabel::setCaption);
         b.property(QStringLiteral("Widecaption"), &RpLabel::widecaption, &RpLabel::setWidecaption, QString());
-        colorProp(b, QStringLiteral("Color"), &RpLabel::color, &RpLabel::setColor);
-        b.subObject<RpFont>(QStringLiteral("Font"), &RpLabel::fontRef);
-        b.storedWhen([](const RpLabel &o) { return !o.parentFont(); });
-        b.property(QStringLiteral("ParentFont"), &RpLabel::parentFont, &RpLabel::setParentFont, true);
-        b.property(QStringLiteral("Transparent"), &RpLabel::transparent, &RpLabel::setTransparent);
-        b.property(QStringLiteral("WordWrap"), &RpLabel::wordWrap, &RpLabel::setWordWrap);
-        b.enumProperty(QStringLiteral("ExportAs"), &RpLabel::exportAs, &RpLabel::setExportAs, kExportTypes);
-        b.enumProperty(QStringLiteral("WrapStyle"), &RpLabel::wrapStyle, &RpLabel::setWrapStyle, kWrapStyles);
-        b.property(QStringLiteral("XLColumn"), &RpLabel::xlColumn, &RpLabel::setXLColumn);
-        b.custom(
-            QStringLiteral("FontSize"), [](const RpLabel &l) { return Value::fromInt(l.font().size()); },
-            [](RpLabel &l, const Value &v) {
-                if (v.kind() != Value::Kind::Int || v.intValue() < 0 || v.intValue() > 100000)
-                    throw desc::ValueError(QStringLiteral("FontSize is a whole number of points"));
-                l.setStoredFontSize(int(v.intValue()));
-            },
-            [](const Value &v) {
-                if (v.kind() != Value::Kind::Int)
-                    throw desc::ValueError(QStringLiteral("FontSize is a whole number of points"));
-            });
+        labelProperties(b, {"Color", "Font", "ParentFont", "Transparent", "WordWrap", "ExportAs", "WrapStyle",
+                            "XLColumn", "FontSize"});
+    }
+    {
+        // The caption follows the expression and is not stored.
+        auto b = r.addClass<RpExpr, RpPrintable>(QStringLiteral("TRpExpr"));
+        b.factory([](const desc::CreateContext &) { return loadingNew<RpExpr>(); });
+        labelProperties(b, {"Alignment", "AlignToBand", "AutoSize", "AutoStretch", "BiDiMode", "ParentBiDiMode", "Font",
+                            "Color"});
+        b.reference<RpBasePanel>(QStringLiteral("Master"), [](const RpExpr &o) { return asPanel(o.master()); },
+                                 [](RpExpr &o, RpBasePanel *v) { o.setMaster(v); });
+        labelProperty(b, QLatin1String("ParentFont"));
+        b.property(QStringLiteral("ResetAfterPrint"), &RpExpr::resetAfterPrint, &RpExpr::setResetAfterPrint, false);
+        labelProperties(b, {"Transparent", "WordWrap"});
+        b.property(QStringLiteral("Expression"), &RpExpr::expression, &RpExpr::setExpression, QString());
+        b.property(QStringLiteral("Mask"), &RpExpr::mask, &RpExpr::setMask, QString());
+        labelProperties(b, {"ExportAs", "WrapStyle", "XLColumn", "FontSize"});
     }
 }
 

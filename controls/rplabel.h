@@ -97,6 +97,12 @@ public:
     void printToCanvas(RpReportRun &run, Canvas &canvas, double L, double T, double W, double H, double LH,
                        bool canExpand);
 
+protected:
+    // The text the next print of a run formats and prints; the caption the
+    // surface shows stays as it is.
+    const QString &printCaption() const { return m_printCaption; }
+    void setPrintCaption(const QString &s) { m_printCaption = s; }
+
 private:
     struct LineState {
         QString line;

@@ -5,11 +5,13 @@
 // regression test that replays the inputs found.
 #include "expr/environment.h"
 #include "expr/evaluator.h"
+#include "expr/floatformat.h"
 #include "expr/numberpicture.h"
 #include "platform/rperror.h"
 #include "data/memorytable.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -78,8 +80,10 @@ inline void exprFuzzOne(const uint8_t *data, size_t size)
     }
     env->unprepare();
 
-    for (double v : {0.0, -1234.5678, 1e300, 5e-324, 42.0})
+    for (double v : {0.0, -1234.5678, 1e300, 5e-324, 42.0}) {
         (void)rpFormatNumberPicture(expression.left(256), v);
+        (void)rpFormatFloatString(expression.left(256), v, QLocale(QLocale::English, QLocale::UnitedStates));
+    }
 
     RpMemoryTable csv;
     try {

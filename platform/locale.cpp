@@ -113,4 +113,10 @@ QChar decimalSeparator()
     return d.isEmpty() ? QLatin1Char('.') : d.at(0);
 }
 
+QChar thousandSeparator()
+{
+    const QString g = QLocale().groupSeparator();
+    return g.isEmpty() ? QLatin1Char(',') : g.at(0);
+}
+
 } // namespace rplocale

@@ -1,7 +1,7 @@
 #pragma once
 // What the report engine asks of the system locale: the measurement system
 // (which picks the default report unit), the primary language, the user's
-// short date and long time formats, and the decimal separator.
+// short date and long time formats, and the decimal and thousands separators.
 //
 // The measurement system follows the POSIX environment each time it is
 // asked: LC_ALL, else LC_MEASUREMENT, else LANG. The rest comes from the
@@ -48,5 +48,7 @@ quint16 primaryLanguageOf(const QString &localeName);
 QString shortDateFormat();
 QString longTimeFormat();
 QChar decimalSeparator();
+// The thousands separator of numbers (the first character of the locale's).
+QChar thousandSeparator();
 
 } // namespace rplocale

@@ -90,11 +90,13 @@ TEST(Locale, FormatsAndSeparatorFollowTheDefaultLocale)
     const QLocale old;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(rplocale::decimalSeparator(), QLatin1Char(','));
+    EXPECT_EQ(rplocale::thousandSeparator(), QLatin1Char('.'));
     EXPECT_EQ(rplocale::shortDateFormat(), QLocale().dateFormat(QLocale::ShortFormat));
     EXPECT_TRUE(rplocale::shortDateFormat().contains("MM"));
     EXPECT_TRUE(rplocale::longTimeFormat().contains("ss"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     EXPECT_EQ(rplocale::decimalSeparator(), QLatin1Char('.'));
+    EXPECT_EQ(rplocale::thousandSeparator(), QLatin1Char(','));
     EXPECT_NE(rplocale::shortDateFormat().indexOf('M'), -1);
     QLocale::setDefault(old);
 }
