@@ -37,15 +37,20 @@ StagedFiles::~StagedFiles()
         QFile::remove(s);
 }
 
-QString StagedFiles::stage(const QString &target)
+QString StagedFiles::stage(const QString &targetName)
 {
+    // A link is followed: the file it names is the one replaced, as a
+    // report file replaces it.
+    const QFileInfo info(targetName);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : targetName;
     QTemporaryFile f(target + QStringLiteral(".XXXXXX"));
     f.setAutoRemove(false);
     if (!f.open())
-        throw BadInput{{QStringLiteral("cannot write %1: %2").arg(target, f.errorString())}};
+        throw BadInput{{QStringLiteral("cannot write %1: %2").arg(targetName, f.errorString())}};
     const QString name = f.fileName();
     f.close();
     m_targets << target;
+    m_named << targetName;
     m_staged << name;
     return name;
 }
@@ -64,7 +69,7 @@ void StagedFiles::commit()
             for (qsizetype j = i; j < m_staged.size(); ++j)
                 QFile::remove(m_staged[j]);
             m_committed = true;
-            throw BadInput{{QStringLiteral("cannot write %1: %2").arg(m_targets[i], QString::fromLocal8Bit(ec.message()))}};
+            throw BadInput{{QStringLiteral("cannot write %1: %2").arg(m_named[i], QString::fromLocal8Bit(ec.message()))}};
         }
     }
     m_committed = true;

@@ -15,8 +15,9 @@ public:
     StagedFiles &operator=(const StagedFiles &) = delete;
 
     // A new empty file in the folder of `target`, for the caller to write,
-    // that commit() renames onto `target`. Throws BadInput naming `target`
-    // when it cannot be made.
+    // that commit() renames onto `target` (onto the file it names, when
+    // `target` is a symbolic link). Throws BadInput naming `target` when it
+    // cannot be made.
     QString stage(const QString &target);
 
     // Renames every staged file onto its target, in order, with the
@@ -25,9 +26,7 @@ public:
     // stay.
     void commit();
 
-    const QStringList &targets() const { return m_targets; }
-
 private:
-    QStringList m_targets, m_staged;
+    QStringList m_targets, m_named, m_staged;
     bool m_committed = false;
 };

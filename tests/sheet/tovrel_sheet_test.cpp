@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -309,4 +310,18 @@ TEST_F(TovrelSheet, ProgressLineOnlyOnATerminalAndAboveTwentySheets)
     ASSERT_EQ(piped.code, 0);
     EXPECT_FALSE(piped.err.contains("sheet 1/21")) << piped.err.toStdString();
     EXPECT_EQ(pageTexts(path("out.trp")).size(), 21);
+}
+
+TEST_F(TovrelSheet, AnOutputThatIsALinkReplacesTheFileItNames)
+{
+    for (const char *name : {"sheet.trp", "sheet.png"}) {
+        SCOPED_TRACE(name);
+        const QString real = path(QStringLiteral("real-") + name), link = path(name);
+        writeFile(QStringLiteral("real-") + name, "old");
+        ASSERT_TRUE(QFile::link(real, link));
+        ASSERT_EQ(sheet({"變", "-o", name}).code, 0);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_NE(testsupport::readFile(real), "old");
+        EXPECT_GT(testsupport::readFile(real).size(), 1000);
+    }
 }
