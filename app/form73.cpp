@@ -4,6 +4,7 @@
 #include "app/layouts.h"
 #include "app/pagecontrol.h"
 #include "app/teststate.h"
+#include "app/worksheetfill.h"
 #include "controls/rplabel.h"
 #include "platform/faces/synthesis.h"
 #include "platform/fonts.h"
@@ -183,22 +184,6 @@ RpLabel *Form73::labelNamed(const QString &name) const
     return nullptr;
 }
 
-const std::vector<Form73::Cell> &Form73::cellsOf(int layout)
-{
-    static const std::vector<Cell> cells[4] = {
-        {{"A1", 1}, {"A2", 1}, {"A3", 1}, {"A4", 1}, {"A5", 1}, {"A6", 1}, {"A7", 1}, {"A8", 1}},
-        {{"B1a", 1}, {"B2a", 2}, {"B1b", 1}, {"B2b", 2}, {"B1c", 1},
-         {"B2c", 2}, {"B1d", 1}, {"B2d", 2}, {"B1e", 1}, {"B2e", 2}},
-        {{"C1a", 1}, {"C2a", 2}, {"C3a", 3}, {"C1b", 1}, {"C2b", 2}, {"C3b", 3},
-         {"C1c", 1}, {"C2c", 2}, {"C3c", 3}, {"C1d", 1}, {"C2d", 2}, {"C3d", 3}},
-        {{"D1a", 1}, {"D2a", 2}, {"D3a", 3}, {"D4a", 4}, {"D1b", 1}, {"D2b", 2},
-         {"D3b", 3}, {"D4b", 4}, {"D1c", 1}, {"D2c", 2}, {"D3c", 3}, {"D4c", 4},
-         {"D1d", 1}, {"D2d", 2}, {"D3d", 3}, {"D4d", 4}},
-    };
-    static const std::vector<Cell> none;
-    return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
-}
-
 bool Form73::event(QEvent *e)
 {
     const bool result = QWidget::event(e);
@@ -224,8 +209,8 @@ void Form73::edit1Change()
     // A character is one UTF-16 code unit: a character outside the Basic
     // Multilingual Plane counts twice.
     const QString word = m_edit1->text();
-    const int n = int(word.size());
-    if (n > 4) {
+    const int n = worksheet::wordLength(word);
+    if (n > worksheet::kLongestWord) {
         ++m_messagesShown;
         writeTestState();
         m_messageBox(this, appstrings::wordTooLong());
@@ -246,10 +231,7 @@ void Form73::refreshLayout(int layout, const QString &word)
     if (!r)
         return;
     r->setVisible(true);
-    for (const Cell &c : cellsOf(layout)) {
-        if (RpLabel *l = r->findChild<RpLabel *>(QLatin1String(c.name)))
-            l->setCaption(QString(word.at(c.character - 1)));
-    }
+    worksheet::fillLayout(*r, layout, word);
 }
 
 void Form73::writeTestState()
@@ -265,7 +247,7 @@ void Form73::writeTestState()
     // as their UTF-16 code units in hexadecimal.
     QJsonObject cells, units;
     for (int i = 1; i <= 4; ++i) {
-        for (const Cell &c : cellsOf(i)) {
+        for (const worksheet::Cell &c : worksheet::cellsOf(i)) {
             const RpLabel *l = labelNamed(QLatin1String(c.name));
             const QString caption = l ? l->caption() : QString();
             QStringList hex;

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <functional>
-#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -29,7 +28,7 @@ public:
     // it), then does nothing.
     void formActivate();
     // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
-    // units) and writes the word into the layouts 1..n.
+    // units) and writes the word into the layouts 1..n (app/worksheetfill.h).
     void edit1Change();
 
     QLabel *label1() const { return m_label1; }
@@ -53,14 +52,6 @@ public:
     using MessageBox = std::function<void(QWidget *parent, const QString &text)>;
     void setMessageBox(MessageBox box) { m_messageBox = std::move(box); }
     int messagesShown() const { return m_messagesShown; }
-
-    // The cells of each layout in the order Edit1Change writes them, each
-    // with the (1-based) position of the character it takes.
-    struct Cell {
-        const char *name;
-        int character;
-    };
-    static const std::vector<Cell> &cellsOf(int layout);
 
 signals:
     // After Edit1Change or a click on a tab changed what the window shows.

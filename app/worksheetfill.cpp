@@ -1,0 +1,34 @@
+#include "app/worksheetfill.h"
+
+#include "controls/rplabel.h"
+#include "report/customreport.h"
+
+namespace worksheet {
+
+const std::vector<Cell> &cellsOf(int layout)
+{
+    static const std::vector<Cell> cells[4] = {
+        {{"A1", 1}, {"A2", 1}, {"A3", 1}, {"A4", 1}, {"A5", 1}, {"A6", 1}, {"A7", 1}, {"A8", 1}},
+        {{"B1a", 1}, {"B2a", 2}, {"B1b", 1}, {"B2b", 2}, {"B1c", 1},
+         {"B2c", 2}, {"B1d", 1}, {"B2d", 2}, {"B1e", 1}, {"B2e", 2}},
+        {{"C1a", 1}, {"C2a", 2}, {"C3a", 3}, {"C1b", 1}, {"C2b", 2}, {"C3b", 3},
+         {"C1c", 1}, {"C2c", 2}, {"C3c", 3}, {"C1d", 1}, {"C2d", 2}, {"C3d", 3}},
+        {{"D1a", 1}, {"D2a", 2}, {"D3a", 3}, {"D4a", 4}, {"D1b", 1}, {"D2b", 2},
+         {"D3b", 3}, {"D4b", 4}, {"D1c", 1}, {"D2c", 2}, {"D3c", 3}, {"D4c", 4},
+         {"D1d", 1}, {"D2d", 2}, {"D3d", 3}, {"D4d", 4}},
+    };
+    static const std::vector<Cell> none;
+    return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
+}
+
+void fillLayout(CustomReport &report, int layout, const QString &word)
+{
+    for (const Cell &c : cellsOf(layout)) {
+        if (c.character > word.size())
+            continue;
+        if (RpLabel *l = report.findChild<RpLabel *>(QLatin1String(c.name)))
+            l->setCaption(QString(word.at(c.character - 1)));
+    }
+}
+
+} // namespace worksheet

@@ -1,0 +1,108 @@
+// tovrel-sheet: the worksheets of words from the command line, one sheet a
+// word, as one document saved as a report file or played into PNG pictures.
+#include "app/startup.h"
+#include "app/worksheetfill.h"
+#include "platform/faces/strokedataoption.h"
+#include "platform/rperror.h"
+#include "sheet/badinput.h"
+#include "sheet/facewarnings.h"
+#include "sheet/pageoutput.h"
+#include "sheet/progressline.h"
+#include "sheet/sheetdocument.h"
+#include "sheet/sheetoptions.h"
+#include "sheet/wordlist.h"
+
+#include "report/customreport.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace {
+
+void printLine(FILE *to, const QString &line)
+{
+    QByteArray b = line.toUtf8();
+    b.append('\n');
+    std::fwrite(b.constData(), 1, size_t(b.size()), to);
+}
+
+void error(const QString &line) { printLine(stderr, QStringLiteral("tovrel-sheet: ") + line); }
+
+void warning(const QString &where, const QString &line)
+{
+    error(QStringLiteral("warning: ") + (where.isEmpty() ? QString() : where + QStringLiteral(": ")) + line);
+}
+
+int run(QStringList args)
+{
+    args.removeFirst();
+    const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
+    if (!strokeData.error.isEmpty())
+        throw BadInput{{strokeData.error}};
+    const SheetOptions options = parseSheetOptions(args);
+    if (options.help) {
+        printLine(stdout, sheetHelp().chopped(1));
+        return kExitSuccess;
+    }
+
+    // Every word is checked before anything is made.
+    const std::vector<SheetWord> words =
+        options.wordsFile.isEmpty() ? wordsFromArguments(options.words) : readWordsFile(options.wordsFile);
+    if (words.empty())
+        throw BadInput{{QStringLiteral("%1 holds no words").arg(options.wordsFile)}};
+    const QStringList refused = refusedWords(words);
+    if (!refused.isEmpty())
+        throw BadInput{refused};
+
+    for (const QString &w : faces::useStrokeData(strokeData.folder))
+        warning(QString(), w);
+    startup::startEngine();
+
+    SheetDocument document;
+    for (const SheetWord &w : words) {
+        CustomReport &sheet = document.addSheet(w.text);
+        for (const QString &line : faceWarnings(sheet, worksheet::wordLength(w.text), w.text))
+            warning(w.source, line);
+    }
+
+    const int sheets = document.sheetCount();
+    ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
+    document.generate([&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); });
+
+    QStringList written;
+    if (options.outputKind == SheetOutput::ReportFile) {
+        writeReportFile(document.printer(), options.output);
+        written << options.output;
+    } else {
+        const int pages = document.pageCount();
+        written = writePngPages(document.printer(), options.output, options.dpi,
+                                [&](int i) { progress.show(QStringLiteral("page"), i + 1, pages); });
+    }
+    progress.finish();
+    for (const QString &f : written)
+        printLine(stdout, f);
+    return kExitSuccess;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The same fonts at the same resolution as the window; no window is shown.
+    startup::prepareProcess();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    try {
+        return run(app.arguments());
+    } catch (const BadInput &e) {
+        for (const QString &line : e.lines)
+            error(line);
+        return kExitBadInput;
+    } catch (const std::exception &e) {
+        // The layouts are part of the program: failing to read or generate
+        // them is a defect, not bad input.
+        error(QString::fromUtf8(e.what()));
+        return kExitFailure;
+    }
+}

@@ -1,0 +1,103 @@
+#include "sheet/sheetoptions.h"
+
+#include "sheet/badinput.h"
+
+namespace {
+
+BadInput usageError(const QString &message)
+{
+    return BadInput{{message, QStringLiteral("Try 'tovrel-sheet --help'.")}};
+}
+
+} // namespace
+
+SheetOptions parseSheetOptions(const QStringList &args)
+{
+    SheetOptions o;
+    bool dpiGiven = false, wordsOnly = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size())
+                throw usageError(QStringLiteral("%1 needs a value").arg(a));
+            return args[++i];
+        };
+        if (wordsOnly || a == u"-" || !a.startsWith(u'-')) {
+            o.words << a;
+        } else if (a == u"--") {
+            wordsOnly = true;
+        } else if (a == u"--help" || a == u"-h") {
+            o.help = true;
+        } else if (a == u"-o" || a == u"--output") {
+            o.output = value();
+        } else if (a == u"--words") {
+            o.wordsFile = value();
+        } else if (a == u"--dpi") {
+            const QString v = value();
+            bool ok = false;
+            o.dpi = v.toInt(&ok);
+            if (!ok || o.dpi < kMinDpi || o.dpi > kMaxDpi)
+                throw usageError(QStringLiteral("--dpi takes a number from %1 to %2, not '%3'").arg(kMinDpi).arg(kMaxDpi).arg(v));
+            dpiGiven = true;
+        } else {
+            throw usageError(QStringLiteral("unknown option '%1'").arg(a));
+        }
+    }
+    if (o.help)
+        return o;
+    if (!o.wordsFile.isEmpty() && !o.words.isEmpty())
+        throw usageError(QStringLiteral("give the words on the command line or with --words, not both"));
+    if (o.wordsFile.isEmpty() && o.words.isEmpty())
+        throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
+    if (o.output.isEmpty())
+        throw usageError(QStringLiteral("no output: give -o OUT.trp or -o OUT.png"));
+    if (o.output.endsWith(u".trp", Qt::CaseInsensitive))
+        o.outputKind = SheetOutput::ReportFile;
+    else if (o.output.endsWith(u".png", Qt::CaseInsensitive))
+        o.outputKind = SheetOutput::Png;
+    else
+        throw usageError(QStringLiteral("-o names a report file (.trp) or PNG pictures (.png), not '%1'").arg(o.output));
+    if (dpiGiven && o.outputKind != SheetOutput::Png)
+        throw usageError(QStringLiteral("--dpi is for PNG output only"));
+    return o;
+}
+
+QString sheetHelp()
+{
+    return QStringLiteral(
+        "usage: tovrel-sheet [options] WORD...\n"
+        "       tovrel-sheet [options] --words FILE\n"
+        "\n"
+        "Makes the handwriting-practice worksheet of each word, one sheet each,\n"
+        "as one document: the layout of the word's length, filled as the\n"
+        "worksheet window fills it.\n"
+        "\n"
+        "A word has one to four characters. A character outside the Basic\n"
+        "Multilingual Plane counts as two, as the window counts it. A word that\n"
+        "is empty or longer is refused, and then nothing is written.\n"
+        "\n"
+        "options:\n"
+        "  -o OUT.trp          save the pages as a report file\n"
+        "  -o OUT.png          play the pages into PNG pictures: OUT.png for one\n"
+        "                      page, OUT-1.png, OUT-2.png, ... for more\n"
+        "  --dpi N             the resolution of the pictures, %1 to %2 (default 96)\n"
+        "  --words FILE        the words, one a line (UTF-8, a byte-order mark\n"
+        "                      allowed); blank lines and lines starting with '#'\n"
+        "                      are skipped, white space around a word is dropped\n"
+        "  --stroke-data DIR   stroke data that overrides the built-in data\n"
+        "                      character by character (also TOVREL_STROKE_DATA)\n"
+        "  --                  what follows are words, even if they start with '-'\n"
+        "  -h, --help          show this text\n"
+        "\n"
+        "A character that no installed face can draw, and one the stroke data\n"
+        "lacks (its stroke-order cells show it without strokes), is named in a\n"
+        "warning on stderr; the sheet is still made. Files are written under a\n"
+        "temporary name and renamed when complete. More than 20 sheets show a\n"
+        "progress line when stderr is a terminal. The files written are listed\n"
+        "on stdout.\n"
+        "\n"
+        "exit status: 0 success, 1 the program failed, 2 bad input (options,\n"
+        "words, a file that cannot be read or written)\n")
+        .arg(kMinDpi)
+        .arg(kMaxDpi);
+}
