@@ -10,6 +10,7 @@
 RpMessageEvent::RpMessageEvent(int message, quintptr wParam, qintptr lParam)
     : QEvent(typeOf(message)), m_message(message), m_wParam(wParam), m_lParam(lParam)
 {
+    m_published.store(true, std::memory_order_release);
 }
 
 QEvent::Type RpMessageEvent::typeOf(int message)

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QtGlobal>
 
+#include <atomic>
 #include <memory>
 
 enum : int {
@@ -35,10 +36,13 @@ class RpMessageEvent : public QEvent {
 public:
     RpMessageEvent(int message, quintptr wParam, qintptr lParam);
 
-    int message() const { return m_message; }
-    quintptr wParam() const { return m_wParam; }
-    qintptr lParam() const { return m_lParam; }
-    template <class T> T *lParamAs() const { return reinterpret_cast<T *>(m_lParam); }
+    // A message posted from another thread is read here after a release and
+    // acquire of its own, so thread checkers see the hand-over that the
+    // event queue's lock (inside Qt) makes.
+    int message() const { return published(), m_message; }
+    quintptr wParam() const { return published(), m_wParam; }
+    qintptr lParam() const { return published(), m_lParam; }
+    template <class T> T *lParamAs() const { return reinterpret_cast<T *>(lParam()); }
 
     // What a receiver answers to a sent message (0 unless it sets one).
     qintptr result() const { return m_result; }
@@ -51,10 +55,13 @@ public:
     static RpMessageEvent *from(QEvent *e);
 
 private:
+    bool published() const { return m_published.load(std::memory_order_acquire); }
+
     int m_message;
     quintptr m_wParam;
     qintptr m_lParam;
     qintptr m_result = 0;
+    std::atomic<bool> m_published{false};
 };
 
 // Posts a message to `target`. It is posted only when the target window

@@ -360,15 +360,19 @@ void CustomReport::generateReport(bool compositePart)
         return;
     // Margins that leave no room are dropped.
     auto native = [this](int i) { return m_page->nativeValue(i); };
+    bool marginsDropped = false;
     if (native(RpPage::WidthIdx) - native(RpPage::LeftMarginIdx) - native(RpPage::RightMarginIdx) < 0) {
         m_page->setNativeValue(RpPage::LeftMarginIdx, 0);
         m_page->setNativeValue(RpPage::RightMarginIdx, 0);
+        marginsDropped = true;
     }
     if (native(RpPage::LengthIdx) - native(RpPage::TopMarginIdx) - native(RpPage::BottomMarginIdx) < 0) {
         m_page->setNativeValue(RpPage::TopMarginIdx, 0);
         m_page->setNativeValue(RpPage::BottomMarginIdx, 0);
+        marginsDropped = true;
     }
-    runOnGuiThread(this, [this] { setBandValues(); });
+    if (marginsDropped)
+        runOnGuiThread(this, [this] { setBandValues(); });
     if (!reportPrinter())
         throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     RpPrinter &printer = *reportPrinter();

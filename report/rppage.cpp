@@ -64,15 +64,15 @@ void RpPage::updateOwnerBounds()
 {
     if (m_parentUpdating || !m_parent)
         return;
-    if (!onGuiThread()) {
-        runOnGuiThread(m_parent, [p = m_parent] { p->page()->updateOwnerBounds(); });
-        return;
-    }
-    m_parentUpdating = true;
-    const int w = rpRound(fromNative(RpUnit::Pixels, true, nativeValue(WidthIdx)));
-    const int h = rpRound(fromNative(RpUnit::Pixels, false, nativeValue(LengthIdx)));
-    m_parent->setBounds(m_parent->left(), m_parent->top(), w, h);
-    m_parentUpdating = false;
+    const int w = pixelValue(WidthIdx), h = pixelValue(LengthIdx);
+    runOnGuiThread(m_parent, [p = m_parent, w, h] {
+        RpPage &page = *p->page();
+        if (page.m_parentUpdating)
+            return;
+        page.m_parentUpdating = true;
+        p->setBounds(p->left(), p->top(), w, h);
+        page.m_parentUpdating = false;
+    });
 }
 
 void RpPage::readValueList(const std::vector<double> &values)

@@ -16,7 +16,7 @@ RpUnit defaultReportUnit() { return reportenv::usMeasurement() ? RpUnit::Inches 
 RpUnitBase::RpUnitBase()
     : m_resolution(units::screenPixelsPerInch())
     , m_units(defaultReportUnit())
-    , m_savedUnits(m_units)
+    , m_savedUnits(defaultReportUnit())
 {
 }
 
@@ -112,7 +112,7 @@ void RpUnitBase::setNativeValue(int index, double value)
 void RpUnitBase::usePixels()
 {
     m_savedUnits = units();
-    m_units = RpUnit::Pixels;
+    setUnitsQuietly(RpUnit::Pixels);
 }
 
 // --- RpPrintableSize ---------------------------------------------------------
@@ -148,14 +148,16 @@ void RpPrintableSize::updateOwnerBounds()
         return;
     // The widget follows the stored values on the user-interface thread; a
     // run printing elsewhere leaves it a message to do so.
-    if (!onGuiThread()) {
-        RpPrintable *owner = m_parent;
-        runOnGuiThread(owner, [owner] { owner->size()->updateOwnerBounds(); });
-        return;
-    }
-    m_parentUpdating = true;
-    m_parent->setBounds(pixelValue(LeftIdx), pixelValue(TopIdx), pixelValue(WidthIdx), pixelValue(HeightIdx));
-    m_parentUpdating = false;
+    const int l = pixelValue(LeftIdx), t = pixelValue(TopIdx), w = pixelValue(WidthIdx), h = pixelValue(HeightIdx);
+    // The widget follows on the user-interface thread, with the bounds the
+    // values give now (a run elsewhere may change them again meanwhile).
+    RpPrintable *owner = m_parent;
+    runOnGuiThread(owner, [owner, l, t, w, h] {
+        RpPrintableSize &s = *owner->size();
+        s.m_parentUpdating = true;
+        owner->setBounds(l, t, w, h);
+        s.m_parentUpdating = false;
+    });
 }
 
 // --- RpBandSize ----------------------------------------------------------------
@@ -177,12 +179,12 @@ void RpBandSize::updateOwnerBounds()
 {
     if (!m_parent)
         return;
-    if (!onGuiThread()) {
-        RpCustomBand *owner = m_parent;
-        runOnGuiThread(owner, [owner] { owner->size()->updateOwnerBounds(); });
-        return;
-    }
-    m_parentUpdating = true;
-    m_parent->setBounds(m_parent->left(), m_parent->top(), pixelValue(WidthIdx), pixelValue(HeightIdx));
-    m_parentUpdating = false;
+    const int w = pixelValue(WidthIdx), h = pixelValue(HeightIdx);
+    RpCustomBand *owner = m_parent;
+    runOnGuiThread(owner, [owner, w, h] {
+        RpBandSize &s = *owner->size();
+        s.m_parentUpdating = true;
+        owner->setBounds(owner->left(), owner->top(), w, h);
+        s.m_parentUpdating = false;
+    });
 }

@@ -7,6 +7,7 @@
 #include "platform/units.h"
 
 #include <QtGlobal>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -33,8 +34,8 @@ public:
     RpUnitBase &operator=(const RpUnitBase &) = delete;
 
     int resolution() const { return m_resolution; }
-    virtual RpUnit units() const { return m_units; }
-    virtual void setUnits(RpUnit u) { m_units = u; }
+    virtual RpUnit units() const { return m_units.load(std::memory_order_relaxed); }
+    virtual void setUnits(RpUnit u) { m_units.store(u, std::memory_order_relaxed); }
     CustomReport *parentReport() const { return m_parentReport; }
     void setParentReport(CustomReport *r) { m_parentReport = r; }
     bool parentUpdating() const { return m_parentUpdating; }
@@ -69,10 +70,10 @@ public:
     virtual void readValueList(const std::vector<double> &values);
 
     void usePixels();
-    void restoreUnits() { m_units = m_savedUnits; }
+    void restoreUnits() { setUnitsQuietly(m_savedUnits); }
     // Sets the unit without side effects and without touching the unit
     // usePixels remembers (for layout code that must not disturb it).
-    void setUnitsQuietly(RpUnit u) { m_units = u; }
+    void setUnitsQuietly(RpUnit u) { m_units.store(u, std::memory_order_relaxed); }
 
 protected:
     void initValues(std::vector<double> values, std::vector<bool> horizontal);
@@ -81,7 +82,8 @@ protected:
     double reportFontSize() const;
 
     int m_resolution;
-    RpUnit m_units;
+    // Read by the surface's painting while a run on another thread switches it.
+    std::atomic<RpUnit> m_units;
     RpUnit m_savedUnits;
     CustomReport *m_parentReport = nullptr;
     bool m_parentUpdating = false;
