@@ -4,9 +4,9 @@
 #include "app/worksheetfill.h"
 #include "platform/faces/strokedataoption.h"
 #include "platform/rperror.h"
+#include "printer/pageoutput.h"
 #include "sheet/badinput.h"
 #include "sheet/facewarnings.h"
-#include "sheet/pageoutput.h"
 #include "sheet/progressline.h"
 #include "sheet/sheetdocument.h"
 #include "sheet/sheetoptions.h"
@@ -70,13 +70,18 @@ int run(QStringList args)
     document.generate([&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); });
 
     QStringList written;
-    if (options.outputKind == SheetOutput::ReportFile) {
-        writeReportFile(document.printer(), options.output);
-        written << options.output;
-    } else {
-        const int pages = document.pageCount();
-        written = writePngPages(document.printer(), options.output, options.dpi,
-                                [&](int i) { progress.show(QStringLiteral("page"), i + 1, pages); });
+    try {
+        if (options.outputKind == SheetOutput::ReportFile) {
+            writeReportFile(document.printer(), options.output);
+            written << options.output;
+        } else {
+            const int pages = document.pageCount();
+            written = writePngPages(document.printer(), options.output, options.dpi,
+                                    [&](int i) { progress.show(QStringLiteral("page"), i + 1, pages); });
+        }
+    } catch (const RpError &e) {
+        // An output that cannot be written is the caller's to mend.
+        throw BadInput{{e.message()}};
     }
     progress.finish();
     for (const QString &f : written)

@@ -1,6 +1,6 @@
 #include "toolcommand.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdio>
 #include <exception>
 #include <map>
@@ -39,6 +39,13 @@ void err(const QString &line)
 
 } // namespace tool
 
+// Bad input is told in one line, whatever line breaks its message holds.
+static QString oneLine(QString message)
+{
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("; ")).replace(u'\n', QStringLiteral("; "));
+    return message;
+}
+
 static void usage()
 {
     tool::err(QStringLiteral("usage: tovrel-tool COMMAND ..."));
@@ -48,10 +55,11 @@ static void usage()
 
 int main(int argc, char **argv)
 {
-    // Fonts and images need a GUI application; no window is ever shown.
+    // Fonts, images and reports (widgets) need an application object; no
+    // window is ever shown.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();
     if (args.isEmpty()) {
@@ -72,11 +80,11 @@ int main(int argc, char **argv)
         return rc;
     } catch (const tool::UsageError &e) {
         fflush(stdout);
-        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, e.message));
+        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, oneLine(e.message)));
         return 2;
     } catch (const std::exception &e) {
         fflush(stdout);
-        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, QString::fromUtf8(e.what())));
+        tool::err(QStringLiteral("tovrel-tool %1: %2").arg(cmd, oneLine(QString::fromUtf8(e.what()))));
         return 2;
     }
 }

@@ -11,7 +11,7 @@ class Metafile;
 class RpPrinter;
 
 // Saves the pages as a report file (written under a temporary name and
-// renamed when complete). Throws BadInput when it cannot be written.
+// renamed when complete). Throws RpError when it cannot be written.
 void writeReportFile(RpPrinter &printer, const QString &output);
 
 // The pictures of `pages` pages for `output` ("OUT.png"): OUT.png for one
@@ -19,11 +19,11 @@ void writeReportFile(RpPrinter &printer, const QString &output);
 QStringList pngPageNames(const QString &output, int pages);
 
 // One page played at `dpi` onto a white picture the size of the paper.
-// Throws BadInput when the picture would be too large.
+// Throws RpError when the picture would be too large.
 QImage playPage(const Metafile &page, int dpi);
 
 // Plays every page at `dpi` and writes the pictures, all renamed into place
 // together at the end; `beforePage` is told the index (from 0) of each page.
-// Returns the files written. Throws BadInput when one cannot be written.
+// Returns the files written. Throws RpError when one cannot be written.
 QStringList writePngPages(RpPrinter &printer, const QString &output, int dpi,
                           const std::function<void(int)> &beforePage = {});

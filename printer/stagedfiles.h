@@ -16,13 +16,13 @@ public:
 
     // A new empty file in the folder of `target`, for the caller to write,
     // that commit() renames onto `target` (onto the file it names, when
-    // `target` is a symbolic link). Throws BadInput naming `target` when it
+    // `target` is a symbolic link). Throws RpError naming `target` when it
     // cannot be made.
     QString stage(const QString &target);
 
     // Renames every staged file onto its target, in order, with the
     // permissions a new file gets (or the target's, when it exists). Throws
-    // BadInput when one cannot be renamed; the targets renamed before it
+    // RpError when one cannot be renamed; the targets renamed before it
     // stay.
     void commit();
 

@@ -1,20 +1,12 @@
-#include "sheet/pageoutput.h"
+#include "printer/pageoutput.h"
 
 #include "platform/metafile.h"
 #include "platform/paintercanvas.h"
 #include "platform/rperror.h"
 #include "printer/rpprinter.h"
-#include "sheet/badinput.h"
-#include "sheet/stagedfiles.h"
+#include "printer/stagedfiles.h"
 
-void writeReportFile(RpPrinter &printer, const QString &output)
-{
-    try {
-        printer.save(output);
-    } catch (const RpError &e) {
-        throw BadInput{{e.message()}};
-    }
-}
+void writeReportFile(RpPrinter &printer, const QString &output) { printer.save(output); }
 
 QStringList pngPageNames(const QString &output, int pages)
 {
@@ -32,10 +24,10 @@ QImage playPage(const Metafile &page, int dpi)
     // The page was recorded at the screen's 96 pixels an inch.
     const qint64 w = qint64(page.width()) * dpi / 96, h = qint64(page.height()) * dpi / 96;
     if (w < 1 || h < 1 || w * h > 400'000'000)
-        throw BadInput{{QStringLiteral("a page is %1 x %2 pixels at %3 dpi: too large to play").arg(w).arg(h).arg(dpi)}};
+        throw RpError(QStringLiteral("a page is %1 x %2 pixels at %3 dpi: too large to play").arg(w).arg(h).arg(dpi));
     QImage image(int(w), int(h), QImage::Format_RGB32);
     if (image.isNull())
-        throw BadInput{{QStringLiteral("no memory for a page of %1 x %2 pixels").arg(w).arg(h)}};
+        throw RpError(QStringLiteral("no memory for a page of %1 x %2 pixels").arg(w).arg(h));
     image.fill(Qt::white);
     {
         PainterCanvas canvas(&image, dpi);
@@ -58,7 +50,7 @@ QStringList writePngPages(RpPrinter &printer, const QString &output, int dpi,
         const QImage image = playPage(*page, dpi);
         const QString staged = files.stage(names[i]);
         if (!image.save(staged, "PNG"))
-            throw BadInput{{QStringLiteral("cannot write %1").arg(names[i])}};
+            throw RpError(QStringLiteral("cannot write %1").arg(names[i]));
     }
     files.commit();
     return names;

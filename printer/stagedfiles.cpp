@@ -1,6 +1,6 @@
-#include "sheet/stagedfiles.h"
+#include "printer/stagedfiles.h"
 
-#include "sheet/badinput.h"
+#include "platform/rperror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -46,7 +46,7 @@ QString StagedFiles::stage(const QString &targetName)
     QTemporaryFile f(target + QStringLiteral(".XXXXXX"));
     f.setAutoRemove(false);
     if (!f.open())
-        throw BadInput{{QStringLiteral("cannot write %1: %2").arg(targetName, f.errorString())}};
+        throw RpError(QStringLiteral("cannot write %1: %2").arg(targetName, f.errorString()));
     const QString name = f.fileName();
     f.close();
     m_targets << target;
@@ -69,7 +69,7 @@ void StagedFiles::commit()
             for (qsizetype j = i; j < m_staged.size(); ++j)
                 QFile::remove(m_staged[j]);
             m_committed = true;
-            throw BadInput{{QStringLiteral("cannot write %1: %2").arg(m_named[i], QString::fromLocal8Bit(ec.message()))}};
+            throw RpError(QStringLiteral("cannot write %1: %2").arg(m_named[i], QString::fromLocal8Bit(ec.message())));
         }
     }
     m_committed = true;

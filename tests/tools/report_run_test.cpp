@@ -1,0 +1,86 @@
+// tovrel-tool report run: any report from its description, over an SQLite
+// query or a CSV table, into a report file or PNG pages; bad input is one
+// line and exit status 2, and nothing is written.
+#include "../exampledb.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kTool = QStringLiteral(TOVREL_BINARY_DIR "/tools/tovrel-tool");
+
+struct Result {
+    int code = -1;
+    QString out, err;
+};
+
+Result tool(const QStringList &args)
+{
+    QProcess p;
+    p.start(kTool, args);
+    Result r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString lastLine(const QString &s) { return s.trimmed().split(u'\n').last(); }
+
+class ReportRun : public ::testing::Test {
+protected:
+    QString file(const QString &name) const { return dir.filePath(name); }
+    const QString description = example::path(QStringLiteral("classlist.txt"));
+    const QString query = example::text(QStringLiteral("query.sql"));
+    QTemporaryDir dir;
+};
+
+TEST_F(ReportRun, TheExampleOverItsDatabaseOrATableIntoPagesOrPictures)
+{
+    const example::Database db;
+    const Result trp = tool({"report", "run", description, "--sqlite", db.file(), "--query", query, "-o", file("a.trp")});
+    ASSERT_EQ(trp.code, 0) << trp.err.toStdString();
+    const Result info = tool({"trp", "info", file("a.trp")});
+    EXPECT_TRUE(info.out.contains(QStringLiteral("pages: 2\n"))) << info.out.toStdString();
+    const Result text = tool({"trp", "text", file("a.trp")});
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Students by class and seat row"))) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Page 2")));
+
+    // The same report over a table of three students: one page.
+    QFile csv(file("students.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("class,seatrow:integer,name,score:integer,note\n"
+              "3A,1,Ann,90,\n3A,1,Ben,80,Reads well\n3B,2,Chen,70,\n");
+    csv.close();
+    const Result png = tool({"report", "run", description, "--table", csv.fileName(), "-o", file("t.png"), "--dpi", "40"});
+    ASSERT_EQ(png.code, 0) << png.err.toStdString();
+    const QImage page(file("t.png"));
+    EXPECT_NEAR(page.width(), 2100 / 254.0 * 40, 1); // A4 at 40 dpi
+    EXPECT_NEAR(page.height(), 2970 / 254.0 * 40, 1);
+}
+
+TEST_F(ReportRun, BadInputIsOneLineAndWritesNothing)
+{
+    const example::Database db;
+    for (const QStringList &args :
+         {QStringList{"report", "run", description, "-o", file("x.pdf")},
+          QStringList{"report", "run", description, "--sqlite", file("none.db"), "--query", query, "-o", file("x.trp")},
+          QStringList{"report", "run", description, "--sqlite", db.file(), "--query", "SELEC", "-o", file("x.trp")},
+          QStringList{"report", "run", description, "--sqlite", db.file(), "-o", file("x.trp")},
+          QStringList{"report", "run", file("missing.txt"), "-o", file("x.trp")},
+          QStringList{"report", "run", example::path(QStringLiteral("classlist.sql")), "-o", file("x.trp")}}) {
+        const Result r = tool(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(lastLine(r.err).startsWith(QStringLiteral("tovrel-tool report: "))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(file("none.db")));
+    EXPECT_FALSE(QFile::exists(file("x.trp")));
+}
+
+} // namespace
