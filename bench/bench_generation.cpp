@@ -1,0 +1,143 @@
+// Generating the class list example at about 1,000 pages into the page store
+// (which spills to its temporary file), next to drawing the same primitives
+// straight into QPictures, one per page, in the same run. Reported: pages
+// per second, and the resident memory the run added per page.
+//
+//   build/test/bench/bench_generation --benchmark_repetitions=5
+#include "../tests/controls/recordingcanvas.h"
+#include "../tests/exampledb.h"
+#include "app/startup.h"
+#include "platform/metafile.h"
+#include "printer/rppagelist.h"
+#include "printer/rpprinter.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPicture>
+#include <benchmark/benchmark.h>
+
+
+namespace {
+
+constexpr int kStudents = 47000; // about 1,000 pages of the example
+
+struct Fixture {
+    std::unique_ptr<example::Database> db;
+    std::unique_ptr<RpSqlDataSet> data;
+    std::unique_ptr<Report> report;
+    // The primitives of every page, as generation drew them.
+    std::vector<std::vector<DrawOp>> pages;
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    if (!f.report) {
+        f.db = std::make_unique<example::Database>(kStudents);
+        f.data = f.db->dataSet();
+        f.report = example::report();
+        f.report->setFormDataSets({f.data.get()});
+    }
+    return f;
+}
+
+// The process's resident memory now, in KB (VmRSS), and at its highest so
+// far (VmHWM).
+long statusKB(const char *field)
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void BM_GenerateIntoThePageStore(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const long before = statusKB("VmRSS:");
+    const long peakBefore = statusKB("VmHWM:");
+    int pages = 0;
+    for (auto _ : state) {
+        f.report->prepare();
+        pages = f.report->reportPrinter()->pageCount();
+        benchmark::DoNotOptimize(pages);
+    }
+    state.counters["pages"] = pages;
+    state.counters["pages_per_s"] = benchmark::Counter(double(pages) * state.iterations(), benchmark::Counter::kIsRate);
+    // What the run left resident, and how far it raised the peak, per page.
+    state.counters["resident_KB_per_page"] = double(statusKB("VmRSS:") - before) / std::max(pages, 1);
+    state.counters["peak_rise_KB_per_page"] = double(statusKB("VmHWM:") - peakBefore) / std::max(pages, 1);
+    state.counters["spilled"] = f.report->reportPrinter()->pageList()->stream()->inMemory() ? 0 : 1;
+}
+BENCHMARK(BM_GenerateIntoThePageStore)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The peer: the same texts, fills and lines, drawn with QPainter into one
+// QPicture per page (kept, as the store keeps its pages).
+void BM_SamePrimitivesIntoQPictures(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    if (f.pages.empty()) {
+        f.report->prepare();
+        RpPrinter &printer = *f.report->reportPrinter();
+        for (int n = 1; n <= printer.pageCount(); ++n) {
+            RecordingCanvas canvas(96);
+            const Metafile page = printer.getPage(n).value();
+            page.play(canvas, {0, 0, page.width(), page.height()});
+            f.pages.push_back(std::move(canvas.ops));
+        }
+    }
+    for (auto _ : state) {
+        std::vector<QPicture> pictures(f.pages.size());
+        for (size_t i = 0; i < f.pages.size(); ++i) {
+            QPainter p(&pictures[i]);
+            QString face;
+            int height = 0;
+            for (const DrawOp &op : f.pages[i]) {
+                switch (op.kind) {
+                case DrawOp::Text:
+                    if (op.face != face || op.fontHeight != height) {
+                        face = op.face;
+                        height = op.fontHeight;
+                        QFont font(face);
+                        font.setPixelSize(std::max(1, std::abs(height)));
+                        p.setFont(font);
+                    }
+                    p.drawText(op.r.left, op.r.top + std::abs(height), op.text);
+                    break;
+                case DrawOp::FillRect:
+                    p.fillRect(QRect(op.r.left, op.r.top, op.r.width(), op.r.height()), QColor::fromRgb(op.brush.color));
+                    break;
+                case DrawOp::Line:
+                case DrawOp::Polyline:
+                    p.drawLine(op.r.left, op.r.top, op.r.right, op.r.bottom);
+                    break;
+                default:
+                    p.drawRect(op.r.left, op.r.top, op.r.width(), op.r.height());
+                    break;
+                }
+            }
+        }
+        benchmark::DoNotOptimize(pictures);
+    }
+    state.counters["pages"] = double(f.pages.size());
+    state.counters["pages_per_s"] =
+        benchmark::Counter(double(f.pages.size()) * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SamePrimitivesIntoQPictures)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    startup::prepareProcess();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    startup::startEngine();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
