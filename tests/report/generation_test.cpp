@@ -3,6 +3,8 @@
 // tenths of a millimetre), and how runs end when cancelled or failing.
 #include "reportfixture.h"
 
+#include "../controls/recordingcanvas.h"
+
 #include "data/memorytable.h"
 #include "platform/messages.h"
 #include "platform/rperror.h"
@@ -397,6 +399,71 @@ TEST_F(Composite, APartThatAsksForANewPageStartsOne)
     EXPECT_EQ(placed.back(), (Placed{"D2", 2, 500}));
     EXPECT_EQ(composite.pageCount(), 2);
     EXPECT_EQ(composite.reportPrinter()->pageCount(), 2);
+}
+
+} // namespace
+
+namespace {
+
+class GenerationOutput : public Generation {};
+
+// Print regenerates straight onto the printer, page by page, and leaves the
+// preview's recorded pages where they were.
+TEST_F(GenerationOutput, PrintRegeneratesOntoThePrinterAndKeepsThePreviewsPages)
+{
+    standardBands();
+    records(20);
+    report->setShowProgress(false);
+    report->prepare(); // the preview's pages
+    RpPrinter *preview = report->reportPrinter();
+    ASSERT_EQ(preview->pageCount(), 3);
+
+    FakePrinterDevice device;
+    UseDevice use(&device);
+    report->print();
+    EXPECT_EQ(device.pages.size(), 3u);
+    EXPECT_EQ(device.log.first(), "StartDoc");
+    EXPECT_EQ(device.log.last(), "EndDoc");
+    EXPECT_EQ(report->reportPrinter(), preview);
+    EXPECT_EQ(preview->pageCount(), 3);
+    EXPECT_TRUE(report->available());
+
+    // Without a printer installed Print does nothing.
+    device.names.clear();
+    device.log.clear();
+    report->print();
+    EXPECT_TRUE(device.log.isEmpty());
+}
+
+// An export run starts the filter, feeds it every band and page, finishes
+// it, and leaves the report as it was.
+TEST_F(GenerationOutput, ExportFeedsTheFilterEveryBandAndPage)
+{
+    standardBands();
+    records(20);
+    report->setShowProgress(false);
+    struct Filter : RecordingFilter {
+        int bands = 0, pages = 0, started = 0, finished = 0;
+        void acceptBand(QWidget *, double, double, double) override { ++bands; }
+        void newPage() override { ++pages; }
+        void start(qint32 w, qint32 h, const RpFont &f) override
+        {
+            RecordingFilter::start(w, h, f);
+            ++started;
+        }
+        void finish() override
+        {
+            RecordingFilter::finish();
+            ++finished;
+        }
+    } filter;
+    report->exportToFilter(&filter);
+    EXPECT_EQ(filter.started, 1);
+    EXPECT_EQ(filter.finished, 1);
+    EXPECT_EQ(filter.pages, 3);
+    EXPECT_EQ(filter.bands, int(placed.size()));
+    EXPECT_TRUE(report->available());
+    EXPECT_FALSE(report->exporting());
 }
 
 } // namespace
