@@ -43,7 +43,7 @@ public:
     virtual void setBrush(const gdi::LogBrush &brush);
     // A brush that tiles a picture in device pixels from the device's origin
     // (brushes do not scale). A monochrome picture (QImage::Format_Mono) draws
-    // its 0 bits in the text colour and its 1 bits in the background colour.
+    // its black in the text colour and its white in the background colour.
     // The selected LogBrush is then BS_PATTERN (monochrome) or BS_DIBPATTERN,
     // in the picture's average colour.
     virtual void setPatternBrush(const QImage &tile);

@@ -227,7 +227,7 @@ void PainterCanvas::selectClipPath(const QPainterPath &path, quint32 mode) { com
 // a mask band by band and the mask's runs become rectangles.
 QRegion PainterCanvas::pathRegion(const QPainterPath &logical) const
 {
-    QPainterPath dev = toDevicePath(logical);
+    QPainterPath dev = toDevicePath(logical).translated(kPixelCentre, kPixelCentre);
     dev.setFillRule(logical.fillRule());
     const QRect box = dev.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(deviceBounds());
     if (box.isEmpty() || dev.isEmpty())

@@ -102,6 +102,8 @@ private:
     QBrush qbrush(const gdi::LogBrush &brush) const;
     Qt::FillRule fillRule() const;
     void drawBitmap(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop, qreal opacity);
+    void drawBand(QPoint at, const QImage &band, quint32 rop, qreal opacity);
+    void setBitmapMode(quint32 rop, qreal opacity);
     void gradientRect(const gdi::TriVertex &a, const gdi::TriVertex &b, bool vertical);
     void gradientTriangle(const gdi::TriVertex &a, const gdi::TriVertex &b, const gdi::TriVertex &c);
     void plotLine(QPoint from, QPoint to, bool lastPoint);

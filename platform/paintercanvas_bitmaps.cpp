@@ -74,6 +74,42 @@ void PainterCanvas::drawBitmap(const gdi::Rect &dest, const gdi::Rect &src, cons
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
 
+    const bool smooth = m_state.stretchBltMode == gdi::HALFTONE;
+    const bool raster = m_painter->paintEngine() && m_painter->paintEngine()->type() == QPaintEngine::Raster;
+    if (axisAligned() && !smooth && raster) {
+        // On pixels, each device pixel takes the source pixel under its
+        // centre, worked out exactly (the painter's own stretching is a pixel
+        // off now and then), band by band over the part on the device.
+        // Printers and documents get the picture itself, stretched.
+        const QRect dev = QRect(QPoint(int(std::ceil(target.left() - 0.5)), int(std::ceil(target.top() - 0.5))),
+                                QPoint(int(std::ceil(target.right() - 0.5)) - 1, int(std::ceil(target.bottom() - 0.5)) - 1))
+                              .intersected(deviceBounds());
+        if (dev.isEmpty())
+            return;
+        std::vector<int> column(size_t(dev.width()));
+        for (int x = 0; x < dev.width(); ++x)
+            column[size_t(x)] = std::clamp(int(std::floor((dev.left() + x + 0.5 - target.left()) / target.width() * part.width())), 0,
+                                           part.width() - 1);
+        const QImage src = part.convertToFormat(part.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                       : QImage::Format_RGB32);
+        constexpr int kBand = 128;
+        for (int top = dev.top(); top <= dev.bottom(); top += kBand) {
+            const int h = std::min(kBand, dev.bottom() + 1 - top);
+            QImage band(dev.width(), h, src.format());
+            if (band.isNull())
+                return;
+            for (int y = 0; y < h; ++y) {
+                const int sy = std::clamp(int(std::floor((top + y + 0.5 - target.top()) / target.height() * part.height())),
+                                          0, part.height() - 1);
+                const QRgb *in = reinterpret_cast<const QRgb *>(src.constScanLine(sy));
+                QRgb *out = reinterpret_cast<QRgb *>(band.scanLine(y));
+                for (int x = 0; x < dev.width(); ++x)
+                    out[x] = in[column[size_t(x)]];
+            }
+            drawBand(QPoint(dev.left(), top), band, rop, opacity);
+        }
+        return;
+    }
     m_painter->save();
     if (axisAligned()) {
         m_painter->setWorldTransform(QTransform());
@@ -81,21 +117,36 @@ void PainterCanvas::drawBitmap(const gdi::Rect &dest, const gdi::Rect &src, cons
         m_painter->setWorldTransform(fullTransform());
         target = QRectF(QPointF(dest.left, dest.top), QPointF(dest.right, dest.bottom)).normalized();
     }
-    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_state.stretchBltMode == gdi::HALFTONE);
-    if (blend) {
-        m_painter->setOpacity(std::clamp<qreal>(opacity, 0, 1));
-    } else {
-        const bool rasterOps =
-            m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
-        if (rasterOps) {
-            if (rop == kSrcPaint)
-                m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-            else if (rop == kSrcAnd)
-                m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-            else if (rop == kSrcInvert)
-                m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        }
-    }
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    setBitmapMode(rop, opacity);
     m_painter->drawImage(target, part);
+    m_painter->restore();
+}
+
+// An opaque bitmap's raster operation, or a blended one's opacity.
+void PainterCanvas::setBitmapMode(quint32 rop, qreal opacity)
+{
+    if (opacity >= 0) {
+        m_painter->setOpacity(std::clamp<qreal>(opacity, 0, 1));
+        return;
+    }
+    const bool rasterOps = m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    if (!rasterOps)
+        return;
+    if (rop == kSrcPaint)
+        m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    else if (rop == kSrcAnd)
+        m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    else if (rop == kSrcInvert)
+        m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+}
+
+// Device pixels drawn as they are.
+void PainterCanvas::drawBand(QPoint at, const QImage &band, quint32 rop, qreal opacity)
+{
+    m_painter->save();
+    m_painter->setWorldTransform(QTransform());
+    setBitmapMode(rop, opacity);
+    m_painter->drawImage(at, band);
     m_painter->restore();
 }

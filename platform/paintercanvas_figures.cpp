@@ -321,7 +321,7 @@ void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed
     QPainterPath path;
     m_painter->setWorldTransform(QTransform());
     for (size_t i = 0; i < points.size(); ++i) {
-        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(kPixelCentre, kPixelCentre);
         i == 0 ? path.moveTo(p) : path.lineTo(p);
     }
     if (closed)
@@ -347,9 +347,12 @@ QBrush PainterCanvas::qbrush(const gdi::LogBrush &b) const
         if (tile.isNull())
             return QBrush(qcolor(b.color));
         if (tile.format() == QImage::Format_Mono || tile.format() == QImage::Format_MonoLSB) {
+            // Black (the darker entry) takes the text colour, white the
+            // background colour.
             tile.setColorCount(2);
-            tile.setColor(0, qcolor(m_state.textColor).rgb());
-            tile.setColor(1, qcolor(m_state.bkColor).rgb());
+            const int dark = qGray(tile.color(0)) <= qGray(tile.color(1)) ? 0 : 1;
+            tile.setColor(dark, qcolor(m_state.textColor).rgb());
+            tile.setColor(1 - dark, qcolor(m_state.bkColor).rgb());
         }
         return QBrush(tile.convertToFormat(QImage::Format_RGB32));
     }
@@ -639,11 +642,12 @@ void PainterCanvas::drawPath(const QPainterPath &path, bool fill, bool stroke)
         return;
     QPainterPath dev = toDevicePath(path);
     dev.setFillRule(path.fillRule());
+    const QPainterPath shifted = dev.translated(kPixelCentre, kPixelCentre);
     m_painter->setWorldTransform(QTransform());
     if (fill) {
         const QBrush brush = qbrush(m_state.brush);
         if (brush.style() != Qt::NoBrush)
-            m_painter->fillPath(dev, brush);
+            m_painter->fillPath(shifted, brush);
     }
     if (!stroke)
         return;
@@ -663,5 +667,5 @@ void PainterCanvas::drawPath(const QPainterPath &path, bool fill, bool stroke)
     }
     // Wide pens run through pixel centres, as a polyline's do.
     m_painter->setBrush(Qt::NoBrush);
-    m_painter->strokePath(dev.translated(0.5, 0.5), qpen(w, false));
+    m_painter->strokePath(shifted, qpen(w, false));
 }

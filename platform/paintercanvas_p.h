@@ -12,6 +12,13 @@ inline QColor qcolor(gdi::ColorRef c) { return QColor(gdi::redOf(c), gdi::greenO
 
 inline int roundi(qreal v) { return int(std::lround(v)); }
 
+// Device coordinates name pixel centres, as in the Windows graphics
+// interface; the painter's name pixel corners. Shapes go to the painter
+// shifted by a little less than half a pixel, so that an edge through pixel
+// centres falls the interface's way: a pixel on a top or left edge is inside,
+// one on a bottom or right edge outside.
+constexpr qreal kPixelCentre = 0.5 - 1.0 / 64;
+
 // Device coordinates are kept within +-2^24 pixels (far beyond any page), so
 // that figures from damaged input cannot overflow the rasterizer.
 constexpr qreal kDeviceLimit = 16777216.0;

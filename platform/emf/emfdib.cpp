@@ -294,7 +294,9 @@ Dib imageToAlphaDib(const QImage &image)
 
 Dib monoImageToDib(const QImage &image)
 {
-    const QImage img = image.convertToFormat(QImage::Format_Mono);
+    // Black is bit 0, as a monochrome brush takes it.
+    const QImage img = image.convertToFormat(QImage::Format_RGB32)
+                           .convertToFormat(QImage::Format_Mono, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
     const int w = img.width(), h = img.height();
     const int stride = ((w + 31) / 32) * 4;
     Dib d;

@@ -159,6 +159,7 @@ public:
             m_saved.push_back(m_dc);
         } else if constexpr (N == T_BEGINPATH) {
             m_path = QPainterPath();
+            m_pathPos = toDevice().map(qpt(m_canvas.currentPosition()));
             m_inPath = true;
             m_figureOpen = false;
             m_widened = false;
@@ -240,6 +241,7 @@ public:
             m_dirty = true;
         } else if constexpr (N == T_MOVETOEX) {
             m_canvas.moveTo(r.pt.x, r.pt.y);
+            m_pathPos = toDevice().map(qpt(r.pt));
             m_figureOpen = false;
         } else if constexpr (N == T_LINETO) {
             if (m_inPath) {
@@ -329,10 +331,12 @@ public:
         const bool user = (r.style & gdi::PS_STYLE_MASK) == gdi::PS_USERSTYLE;
         if (user && (r.styleEntries.empty() || r.styleEntries.size() > kMaxStyleEntries))
             return; // the pen is refused; what was selected stays
+        // A cosmetic pen is one device pixel wide whatever its width says.
+        const bool geometric = (r.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
         Object o;
         o.kind = Object::Pen;
         o.pen = cleanPen({r.brushStyle == gdi::BS_NULL ? quint32(gdi::PS_NULL) : r.style,
-                          qint32(std::min<quint32>(r.width, 1u << 24)), r.color & 0xffffff});
+                          geometric ? qint32(std::min<quint32>(r.width, 1u << 24)) : 0, r.color & 0xffffff});
         if (user)
             o.penStyle = r.styleEntries;
         store(r.index, o);
@@ -1039,13 +1043,13 @@ private:
     // The path is kept in reference-device units: points are fixed by the
     // transform in force when they are added, as the graphics interface does.
 
-    // A line or curve goes on from the current position: in the open figure
-    // when it ends there, else in a new figure starting there.
+    // A line or curve goes on from the current position (a device point,
+    // fixed when it was reached): in the open figure when it ends there,
+    // else in a new figure starting there.
     void pathStart()
     {
-        const QPointF cp = toDevice().map(qpt(m_canvas.currentPosition()));
-        if (!m_figureOpen || m_path.currentPosition() != cp) {
-            m_path.moveTo(cp);
+        if (!m_figureOpen || m_path.currentPosition() != m_pathPos) {
+            m_path.moveTo(m_pathPos);
             m_figureOpen = true;
         }
     }
@@ -1053,7 +1057,8 @@ private:
     void pathLineTo(const gdi::Point &p)
     {
         pathStart();
-        m_path.lineTo(toDevice().map(qpt(p)));
+        m_pathPos = toDevice().map(qpt(p));
+        m_path.lineTo(m_pathPos);
         m_canvas.moveTo(p.x, p.y);
     }
 
@@ -1105,6 +1110,7 @@ private:
                 break;
             }
         }
+        m_pathPos = m_path.currentPosition();
         m_figureOpen = true;
     }
 
@@ -1284,6 +1290,7 @@ private:
     bool m_figureOpen = false; // the path's last figure takes more lines
     bool m_widened = false;
     QPainterPath m_path; // reference-device units
+    QPointF m_pathPos;   // the current position as the path knows it
 };
 
 } // namespace
