@@ -3,6 +3,7 @@
 #include "platform/emf/emfcodec.h"
 #include "platform/emf/emfdib.h"
 #include "platform/emf/emfregion.h"
+#include "platform/regionunion.h"
 #include "platform/emf/emfstrings.h"
 #include "platform/fonts.h"
 #include "platform/rperror.h"
@@ -826,7 +827,7 @@ void MetafileRecorder::extSelectClipRects(std::span<const gdi::Rect> rects, quin
 {
     // A region is stored in device units: the rectangles through the
     // transform, as a device rounds them.
-    QRegion region;
+    std::vector<QRegion> parts;
     const QTransform &t = m_state.transform;
     const bool aligned = t.m12() == 0 && t.m21() == 0;
     auto lim = [](qreal v) { return roundi(std::clamp<qreal>(v, -(1 << 28), 1 << 28)); };
@@ -836,14 +837,15 @@ void MetafileRecorder::extSelectClipRects(std::span<const gdi::Rect> rects, quin
             const QPoint p(lim(std::min(a.x(), b.x())), lim(std::min(a.y(), b.y())));
             const QPoint q(lim(std::max(a.x(), b.x())), lim(std::max(a.y(), b.y())));
             if (q.x() > p.x() && q.y() > p.y())
-                region += QRect(p, q - QPoint(1, 1));
+                parts.push_back(QRect(p, q - QPoint(1, 1)));
         } else {
             QPolygon corners;
             for (const QPointF &c : {a, t.map(QPointF(r.right, r.top)), b, t.map(QPointF(r.left, r.bottom))})
                 corners << QPoint(lim(c.x()), lim(c.y()));
-            region += QRegion(corners);
+            parts.push_back(QRegion(corners));
         }
     }
+    const QRegion region = unitedRegion(std::move(parts));
     std::vector<gdi::Rect> device;
     for (const QRect &q : region)
         device.push_back({q.left(), q.top(), q.right() + 1, q.bottom() + 1});

@@ -1,5 +1,6 @@
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
+#include "platform/regionunion.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -215,10 +216,11 @@ void PainterCanvas::excludeClipRect(const gdi::Rect &r) { combineClip(deviceRegi
 
 void PainterCanvas::extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode)
 {
-    QRegion region;
+    std::vector<QRegion> parts;
+    parts.reserve(rects.size());
     for (const gdi::Rect &r : rects)
-        region += deviceRegion(r);
-    combineClip(region, mode);
+        parts.push_back(deviceRegion(r));
+    combineClip(unitedRegion(std::move(parts)), mode);
 }
 
 void PainterCanvas::selectClipPath(const QPainterPath &path, quint32 mode) { combineClip(pathRegion(path), mode); }

@@ -7,6 +7,7 @@
 #include "platform/emf/emfregion.h"
 #include "platform/fonts.h"
 #include "platform/metafile.h"
+#include "platform/regionunion.h"
 #include "platform/rperror.h"
 
 #include <QPainterPath>
@@ -66,6 +67,9 @@ gdi::Point roundPoint(const QPointF &p)
 }
 
 QPointF qpt(const gdi::Point &p) { return QPointF(p.x, p.y); }
+
+// Sums and differences of coordinates from a file, held within 32 bits.
+qint32 sat(qint64 v) { return qint32(std::clamp<qint64>(v, INT_MIN, INT_MAX)); }
 
 // An object of the metafile's handle table.
 struct Object {
@@ -555,7 +559,7 @@ public:
     void operator()(const ArcRec<N> &r)
     {
         const gdi::Rect box = normalized(r.box);
-        const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+        const double cx = (double(box.left) + box.right) / 2.0, cy = (double(box.top) + box.bottom) / 2.0;
         const double a = box.width() / 2.0, b = box.height() / 2.0;
         if (a <= 0 || b <= 0)
             return;
@@ -629,7 +633,8 @@ public:
     void operator()(const EmrSetPixelV &r)
     {
         sync();
-        m_canvas.fillRect({r.pt.x, r.pt.y, r.pt.x + 1, r.pt.y + 1}, {gdi::BS_SOLID, r.color & 0xffffff, 0});
+        m_canvas.fillRect({r.pt.x, r.pt.y, sat(qint64(r.pt.x) + 1), sat(qint64(r.pt.y) + 1)},
+                          {gdi::BS_SOLID, r.color & 0xffffff, 0});
     }
 
     // --- regions -------------------------------------------------------------------
@@ -639,11 +644,13 @@ public:
         // The region's rectangles are logical units, joined into one region
         // (so that an inverted overlap is not inverted back).
         const std::vector<gdi::Rect> rects = regionOf(r.rgnData.data);
-        QRegion region;
+        std::vector<QRegion> parts;
+        parts.reserve(rects.size());
         for (const gdi::Rect &rc : rects) {
             auto lim = [](qint32 v) { return std::clamp(v, -(1 << 28), 1 << 28); };
-            region += QRect(QPoint(lim(rc.left), lim(rc.top)), QPoint(lim(rc.right) - 1, lim(rc.bottom) - 1));
+            parts.push_back(QRect(QPoint(lim(rc.left), lim(rc.top)), QPoint(lim(rc.right) - 1, lim(rc.bottom) - 1)));
         }
+        QRegion region = unitedRegion(std::move(parts));
         if (region.isEmpty())
             return;
         if constexpr (N == T_FRAMERGN) {
@@ -736,10 +743,10 @@ public:
         const QImage img = dibToImage(r.dib.bmi, r.dib.bits, &bottomUp);
         if (img.isNull())
             return;
-        gdi::Rect src{r.xSrc, r.ySrc, r.xSrc + r.cxSrc, r.ySrc + r.cySrc};
+        gdi::Rect src{r.xSrc, r.ySrc, sat(qint64(r.xSrc) + r.cxSrc), sat(qint64(r.ySrc) + r.cySrc)};
         if (bottomUp) // the source origin of a bottom-up bitmap is its lower-left corner
-            src = {r.xSrc, img.height() - r.ySrc - r.cySrc, r.xSrc + r.cxSrc, img.height() - r.ySrc};
-        blit({r.xDest, r.yDest, r.xDest + r.cxDest, r.yDest + r.cyDest}, src, img, r.rop);
+            src = {r.xSrc, sat(qint64(img.height()) - r.ySrc - r.cySrc), src.right, sat(qint64(img.height()) - r.ySrc)};
+        blit({r.xDest, r.yDest, sat(qint64(r.xDest) + r.cxDest), sat(qint64(r.yDest) + r.cyDest)}, src, img, r.rop);
     }
 
     void operator()(const EmrSetDIBitsToDevice &r)
@@ -762,18 +769,14 @@ public:
         // Rows of the whole bitmap from the top, and where the part lies.
         const qint64 partTop = bottomUp ? fullHeight - r.startScan - scans : r.startScan;
         const qint64 srcTop = bottomUp ? fullHeight - qint64(r.ySrc) - r.cySrc : r.ySrc;
-        const gdi::Rect src{r.xSrc, qint32(std::clamp<qint64>(srcTop - partTop, INT_MIN / 2, INT_MAX / 2)),
-                            qint32(std::clamp<qint64>(qint64(r.xSrc) + r.cxSrc, INT_MIN / 2, INT_MAX / 2)),
-                            qint32(std::clamp<qint64>(srcTop - partTop + r.cySrc, INT_MIN / 2, INT_MAX / 2))};
-        blit({r.xDest, r.yDest, qint32(std::clamp<qint64>(qint64(r.xDest) + r.cxSrc, INT_MIN, INT_MAX)),
-              qint32(std::clamp<qint64>(qint64(r.yDest) + r.cySrc, INT_MIN, INT_MAX))},
-             src, part, gdi::SRCCOPY);
+        const gdi::Rect src{r.xSrc, sat(srcTop - partTop), sat(qint64(r.xSrc) + r.cxSrc), sat(srcTop - partTop + r.cySrc)};
+        blit({r.xDest, r.yDest, sat(qint64(r.xDest) + r.cxSrc), sat(qint64(r.yDest) + r.cySrc)}, src, part, gdi::SRCCOPY);
     }
 
     template <quint32 N>
     void operator()(const BltRec<N> &r)
     {
-        const gdi::Rect dest{r.xDest, r.yDest, r.xDest + r.cxDest, r.yDest + r.cyDest};
+        const gdi::Rect dest{r.xDest, r.yDest, sat(qint64(r.xDest) + r.cxDest), sat(qint64(r.yDest) + r.cyDest)};
         if (r.dib.bmi.isEmpty()) {
             if constexpr (N == T_BITBLT || N == T_STRETCHBLT) {
                 // Without a bitmap: a fill with the selected brush.
@@ -784,7 +787,7 @@ public:
         }
         const qint32 cx = N == T_BITBLT ? r.cxDest : r.cxSrc;
         const qint32 cy = N == T_BITBLT ? r.cyDest : r.cySrc;
-        const gdi::Rect src{r.xSrc, r.ySrc, r.xSrc + cx, r.ySrc + cy};
+        const gdi::Rect src{r.xSrc, r.ySrc, sat(qint64(r.xSrc) + cx), sat(qint64(r.ySrc) + cy)};
         if constexpr (N == T_ALPHABLEND) {
             // The blend function: operation, flags, constant alpha, format.
             const quint8 constantAlpha = quint8(r.rop >> 16);
@@ -1184,12 +1187,12 @@ private:
         if (dest.right < dest.left) {
             std::swap(dest.left, dest.right);
             img = img.mirrored(true, false);
-            src = {img.width() - src.right, src.top, img.width() - src.left, src.bottom};
+            src = {sat(qint64(img.width()) - src.right), src.top, sat(qint64(img.width()) - src.left), src.bottom};
         }
         if (dest.bottom < dest.top) {
             std::swap(dest.top, dest.bottom);
             img = img.mirrored(false, true);
-            src = {src.left, img.height() - src.bottom, src.right, img.height() - src.top};
+            src = {src.left, sat(qint64(img.height()) - src.bottom), src.right, sat(qint64(img.height()) - src.top)};
         }
         if (dest.isEmpty() || normalized(src).isEmpty())
             return;
@@ -1243,8 +1246,8 @@ private:
         if (full.determinant() < 0 && full.m12() == 0 && full.m21() == 0) {
             const QTransform flip(1, 0, 0, -1, 0, 0);
             m_canvas.setTransform(flip * full);
-            const gdi::Rect fr = normalized({rect.left, -rect.top, rect.right, -rect.bottom});
-            m_canvas.extTextOut(reference.x, -reference.y, drawOptions, hasRect ? &fr : nullptr, text,
+            const gdi::Rect fr = normalized({rect.left, sat(-qint64(rect.top)), rect.right, sat(-qint64(rect.bottom))});
+            m_canvas.extTextOut(reference.x, sat(-qint64(reference.y)), drawOptions, hasRect ? &fr : nullptr, text,
                                 useDx ? &dx : nullptr);
             m_dirty = true;
             return;

@@ -299,8 +299,9 @@ TEST(EmfGdiPens, GeometricPensEndAndJoinAsTheyAreMade)
             EXPECT_NEAR(r.height(), 16 * s, 1);
             // Near the corner of a square cap: inked only when square.
             const int cx = int((32 - reach + 1.5) * s), cy = int((48 - 6.5) * s);
-            if (cap != gdi::PS_ENDCAP_FLAT)
+            if (cap != gdi::PS_ENDCAP_FLAT) {
                 EXPECT_EQ(paintersupport::isColor(img, cx, cy, Qt::red), cap == gdi::PS_ENDCAP_SQUARE);
+            }
         });
     }
     // A right-angled corner at (48, 80), its outside towards the lower right.

@@ -328,6 +328,12 @@ TEST(EmfGdiText, SmallTextOutDrawsAsExtTextOut)
     small16.options = gdi::ETO_CLIPPED; // with a clip rectangle
     small16.clip = {10, 20, 40, 40};
     small16.chars.data = QByteArray(reinterpret_cast<const char *>(s.utf16()), s.size() * 2);
+    // Listed for searching like the other text records.
+    const auto texts = metafile({small8, small16}).textRecords();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].text, s);
+    EXPECT_EQ(texts[1].text, s);
+    EXPECT_EQ(texts[1].type, T_SMALLTEXTOUT);
     for (int dpi : {96, 600}) {
         SCOPED_TRACE(dpi);
         const QImage expected = textPicture(arial, {wideText({10, 20}, s)}, dpi);
