@@ -124,7 +124,12 @@ QPoint PainterCanvas::toDevice(qint32 x, qint32 y) const
 
 QPainterPath PainterCanvas::toDevicePath(const QPainterPath &logical) const
 {
-    QPainterPath p = fullTransform().map(logical);
+    return mappedPath(logical, fullTransform());
+}
+
+QPainterPath PainterCanvas::mappedPath(const QPainterPath &path, const QTransform &t)
+{
+    QPainterPath p = t.map(path);
     for (int i = 0; i < p.elementCount(); ++i) {
         const QPainterPath::Element e = p.elementAt(i);
         auto lim = [](qreal v) { return std::isfinite(v) ? std::clamp(v, -kDeviceLimit, kDeviceLimit) : 0.0; };

@@ -95,6 +95,8 @@ private:
     QRect toDeviceRect(const gdi::Rect &r) const;
     QRegion deviceRegion(const gdi::Rect &r) const;
     QPainterPath toDevicePath(const QPainterPath &logical) const;
+    // The path through `t`, held within the device limit.
+    static QPainterPath mappedPath(const QPainterPath &path, const QTransform &t);
     int devicePenWidth() const;
     bool penDrawsStyled() const;
     std::vector<qreal> penPattern(bool pixels) const;

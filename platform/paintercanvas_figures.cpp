@@ -141,7 +141,7 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
             join = Qt::BevelJoin;
             break;
         case gdi::PS_JOIN_MITER:
-            join = Qt::MiterJoin;
+            join = Qt::SvgMiterJoin;
             break;
         default:
             join = Qt::RoundJoin;
@@ -151,9 +151,10 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
         cap = Qt::FlatCap;
     pen.setCapStyle(cap);
     pen.setJoinStyle(join);
-    // The limit bounds the mitre's length over the pen's width; Qt bounds its
-    // reach from the joint, half of that.
-    pen.setMiterLimit(m_state.miterLimit / 2);
+    // The limit bounds the mitre's length over the pen's width, and a join
+    // beyond it is bevelled: Qt's SVG mitre. Its plain mitre (closed figures'
+    // right angles) bounds the reach from the joint, half of that.
+    pen.setMiterLimit(join == Qt::SvgMiterJoin ? m_state.miterLimit : m_state.miterLimit / 2);
     if (penDrawsStyled()) {
         const std::vector<qreal> pat = penPattern(false);
         pen.setDashPattern(QList<qreal>(pat.begin(), pat.end()));

@@ -19,6 +19,10 @@ inline int roundi(qreal v) { return int(std::lround(v)); }
 // one on a bottom or right edge outside.
 constexpr qreal kPixelCentre = 0.5 - 1.0 / 64;
 
+// Glyphs whose em is larger than this many device pixels are drawn as
+// outlines rather than through the painter's glyph bitmaps.
+constexpr qreal kMaxBitmapGlyph = 2048;
+
 // Device coordinates are kept within +-2^24 pixels (far beyond any page), so
 // that figures from damaged input cannot overflow the rasterizer.
 constexpr qreal kDeviceLimit = 16777216.0;

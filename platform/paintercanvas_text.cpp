@@ -114,6 +114,12 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     glyphT.scale(hs, 1);
     m_painter->setWorldTransform(glyphT * full);
     m_painter->setPen(qcolor(m_state.textColor));
+    // Glyphs larger than a page in either direction are filled as outlines:
+    // the painter would make a bitmap of their size (damaged input).
+    const QTransform gt = glyphT * full;
+    const bool outlines =
+        font.emSize() * std::max({std::abs(gt.m11()), std::abs(gt.m12()), std::abs(gt.m21()), std::abs(gt.m22())}) >
+        kMaxBitmapGlyph;
     for (const fonts::GlyphRun &run : onDevice ? layout.runs : std::vector<fonts::GlyphRun>{}) {
         QList<QPointF> pos = run.positions;
         if (dx && !dx->empty()) {
@@ -126,6 +132,15 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
                 const qreal cx = rtl ? width - cellX[u + len] : cellX[u];
                 pos[g].setX(cx / hs);
             }
+        }
+        if (outlines) {
+            QPainterPath path;
+            for (qsizetype g = 0; g < run.glyphs.size() && g < pos.size(); ++g)
+                path.addPath(run.rawFont.pathForGlyph(run.glyphs[g]).translated(pos[g]));
+            m_painter->setWorldTransform(QTransform());
+            m_painter->fillPath(mappedPath(path, gt), qcolor(m_state.textColor));
+            m_painter->setWorldTransform(gt);
+            continue;
         }
         QGlyphRun gr;
         gr.setRawFont(run.rawFont);

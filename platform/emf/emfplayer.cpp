@@ -1136,8 +1136,8 @@ private:
                                                                       : Qt::FlatCap);
         stroker.setJoinStyle(!geometric || join == gdi::PS_JOIN_ROUND ? Qt::RoundJoin
                              : join == gdi::PS_JOIN_BEVEL             ? Qt::BevelJoin
-                                                                      : Qt::MiterJoin);
-        stroker.setMiterLimit(m_canvas.miterLimit() / 2);
+                                                                      : Qt::SvgMiterJoin);
+        stroker.setMiterLimit(m_canvas.miterLimit());
         m_path = stroker.createStroke(m_path);
         m_figureOpen = false;
         m_widened = true;

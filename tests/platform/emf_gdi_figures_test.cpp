@@ -323,6 +323,25 @@ TEST(EmfGdiPens, GeometricPensEndAndJoinAsTheyAreMade)
     }
 }
 
+TEST(EmfGdiPens, AMitreReachesAsFarAsTheMitreLimitAllows)
+{
+    // Arms 19 degrees apart meeting at (48, 72): the mitre's length is 6 pen
+    // widths. Within the default limit of 10 it is drawn, reaching 24 units
+    // below the joint; with a limit of 4 the join is bevelled.
+    const std::vector<gdi::Point> vee{{38, 13}, {48, 72}, {58, 13}};
+    for (const quint32 limit : {0u, 4u}) {
+        SCOPED_TRACE(limit);
+        auto body = redPen(gdi::PS_GEOMETRIC | gdi::PS_ENDCAP_FLAT | gdi::PS_JOIN_MITER, 8);
+        if (limit)
+            body.push_back(EMR_SETMITERLIMIT{limit});
+        body.push_back(EMR_POLYLINE16{{}, {vee}});
+        atBothResolutions(metafile(body), [&](const QImage &img, double s) {
+            EXPECT_EQ(paintersupport::isColor(img, int(48 * s), int(84 * s), Qt::red), limit == 0);
+            EXPECT_TRUE(paintersupport::isColor(img, int(48 * s), int(72 * s), Qt::red)); // the joint
+        });
+    }
+}
+
 TEST(EmfGdiRefused, SingularTransformsAndZeroExtentsAreSkipped)
 {
     // Each refused record leaves the mapping as it was: the square lands at
