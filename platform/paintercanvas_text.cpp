@@ -114,12 +114,11 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     glyphT.scale(hs, 1);
     m_painter->setWorldTransform(glyphT * full);
     m_painter->setPen(qcolor(m_state.textColor));
-    // Glyphs larger than a page in either direction are filled as outlines:
-    // the painter would make a bitmap of their size (damaged input).
+    // Glyphs larger than a page, or squashed flat in one direction, are
+    // filled as outlines: the font engine fails to make bitmaps of them
+    // (damaged input).
     const QTransform gt = glyphT * full;
-    const bool outlines =
-        font.emSize() * std::max({std::abs(gt.m11()), std::abs(gt.m12()), std::abs(gt.m21()), std::abs(gt.m22())}) >
-        kMaxBitmapGlyph;
+    const bool outlines = outlinesOnly(gt, font.emSize());
     for (const fonts::GlyphRun &run : onDevice ? layout.runs : std::vector<fonts::GlyphRun>{}) {
         QList<QPointF> pos = run.positions;
         if (dx && !dx->empty()) {

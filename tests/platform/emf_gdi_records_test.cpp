@@ -443,6 +443,26 @@ TEST(EmfGdiText, SymbolFacesDrawTheCharactersTheirCodesStandFor)
     EXPECT_EQ(emfsupport::differingPixels(emfsupport::render(recorded, 96, 48), direct, 0), 0);
 }
 
+TEST(EmfGdiText, TextStretchedFarOneWayIsStillDrawn)
+{
+    // A mapping 32 times wider than high: the glyphs come out as filled
+    // outlines spanning the stretched width.
+    const auto arial = font(1, QStringLiteral("Arial"), -24);
+    const auto body = std::vector<Record>{arial, EMR_SELECTOBJECT{1}, EMR_SETBKMODE{1}, EMR_SETMAPMODE{8},
+                                          EMR_SETWINDOWEXTEX{{100, 3200}}, EMR_SETVIEWPORTEXTEX{{96, 96}},
+                                          wideText({2, 200}, QStringLiteral("Tovrel"))};
+    const auto plain = std::vector<Record>{arial, EMR_SELECTOBJECT{1}, EMR_SETBKMODE{1}, EMR_SETMAPMODE{8},
+                                           EMR_SETWINDOWEXTEX{{100, 100}}, EMR_SETVIEWPORTEXTEX{{96, 96}},
+                                           wideText({2, 6}, QStringLiteral("Tovrel"))};
+    atBothResolutions(metafile(body), [&](const QImage &img, double s) {
+        const QRect squashed = inkBounds(img);
+        const QRect normal = inkBounds(emfsupport::renderAt(metafile(plain), int(96 * s)));
+        ASSERT_FALSE(squashed.isEmpty());
+        EXPECT_NEAR(squashed.width(), normal.width(), normal.width() / 8);
+        EXPECT_LT(squashed.height() * 8, normal.height());
+    });
+}
+
 TEST(EmfGdiText, EightBitTextFollowsItsCharacterSetsCodePage)
 {
     const auto ansi = font(1, QStringLiteral("Arial"), -20, gdi::ANSI_CHARSET);
