@@ -131,6 +131,7 @@ TEST_F(ImageTest, ACentredPictureLargerThanTheControlIsClippedOnBothSides)
     img->setCenter(true);
     img->setPicture(bitmap(192, 48));
     RecordingCanvas c(96);
+    c.recordClips = true;
     printWith(img, c, 96);
     const auto clips = c.of(DrawOp::Clip);
     const auto bitmaps = c.of(DrawOp::Bitmap);

@@ -84,8 +84,16 @@ public:
         ops.back().image = image;
         ops.back().stretchMode = m_state.stretchBltMode;
     }
-    void intersectClipRect(const gdi::Rect &r) override { push(DrawOp::Clip, r); }
-    void selectClipRgnNone() override { push(DrawOp::ClipNone, {}); }
+    void intersectClipRect(const gdi::Rect &r) override
+    {
+        if (recordClips)
+            push(DrawOp::Clip, r);
+    }
+    void selectClipRgnNone() override
+    {
+        if (recordClips)
+            push(DrawOp::ClipNone, {});
+    }
 
     std::vector<DrawOp> of(DrawOp::Kind k) const
     {
@@ -97,6 +105,8 @@ public:
     }
 
     std::vector<DrawOp> ops;
+    // Clipping changes are recorded as ops only when asked for.
+    bool recordClips = false;
 
 private:
     void push(DrawOp::Kind k, gdi::Rect r)
