@@ -1,6 +1,8 @@
 // A page of pictures recorded into a metafile and played back looks like the
 // same page drawn straight onto an image; emf2svg, reading the recorded page
-// on its own, finds every bitmap on it.
+// on its own, finds every bitmap on it. Pictures travel in the report
+// description, and the report's background image covers every page.
+#include "../exampledb.h"
 #include "../testsupport.h"
 #include "controls/rpdbimage.h"
 #include "controls/rpgrdbimage.h"
@@ -9,6 +11,7 @@
 #include "labelfixture.h"
 #include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
+#include "printer/rpprinter.h"
 
 #include <QFile>
 #include <QProcess>
@@ -165,6 +168,89 @@ TEST_F(ImagePage, Emf2SvgFindsEveryBitmapOfTheRecordedPage)
     // One embedded picture for each control, each with a size of its own.
     static const QRegularExpression image(QStringLiteral("<image[^>]*>"));
     EXPECT_EQ(svg.count(image), int(controls.size())) << svg.left(2000).toStdString();
+}
+
+TEST_F(ImagePage, PicturesAndFittingTravelInTheDescription)
+{
+    desc::Registry &reg = reportRegistry();
+    auto *damaged = new RpImage(band);
+    damaged->setObjectName(QStringLiteral("Damaged"));
+    QByteArray bad = Picture::fromBytes(picture(QStringLiteral("smiley-rgb24.bmp"))).storedData();
+    bad.chop(100);
+    damaged->pictureRef().setData(bad);
+    auto *grdb = static_cast<RpGrDBImage *>(controls[4]);
+    grdb->setClipImage(true);
+    grdb->setCenter(false);
+    const QByteArray text = desc::write(reg, reg.ref(report.get()));
+    std::unique_ptr<Report> back(desc::readAs<Report>(reg, text));
+    ASSERT_TRUE(back);
+    for (int i : {0, 1, 2}) {
+        const auto *was = static_cast<RpImage *>(controls[size_t(i)]);
+        const auto *now = back->findChild<RpImage *>(was->objectName());
+        ASSERT_TRUE(now);
+        EXPECT_EQ(now->picture().bytes(), was->picture().bytes());
+        EXPECT_EQ(now->picture().kind(), was->picture().kind());
+        EXPECT_EQ(now->picture().width(), was->picture().width());
+        EXPECT_EQ(now->center(), was->center());
+        EXPECT_EQ(now->stretch(), was->stretch());
+    }
+    // A damaged picture loads, stays damaged and is written back unchanged.
+    const auto *d = back->findChild<RpImage *>(QStringLiteral("Damaged"));
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->picture().damaged());
+    EXPECT_EQ(d->picture().storedData(), bad);
+    const auto *g = back->findChild<RpGrDBImage *>(grdb->objectName());
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->fitMode(), FitMode::fmInsideProp);
+    EXPECT_TRUE(g->clipImage());
+    EXPECT_FALSE(g->center());
+    EXPECT_EQ(g->dataSetName(), QStringLiteral("PHOTOS"));
+    EXPECT_EQ(g->dataField(), QStringLiteral("PHOTO"));
+    EXPECT_EQ(desc::write(reg, reg.ref(back.get())), text);
+}
+
+// The class list with a picture placed on the report itself and named as its
+// background: every page starts with the picture stretched over the
+// control's rectangle, and the control prints nowhere else.
+TEST(BackgroundImage, EveryPageStartsWithThePictureStretchedOverItsRectangle)
+{
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice useNoPrinter{&noPrinter};
+    const example::Database db(300);
+    std::unique_ptr<Report> report = example::report();
+    QImage paper(64, 48, QImage::Format_RGB32);
+    paper.fill(qRgb(250, 245, 220));
+    auto *back = new RpImage;
+    back->setParent(report.get());
+    back->setObjectName(QStringLiteral("Paper"));
+    back->size()->readValueList({1000, 100, 200, 1500}); // height, left, top, width
+    back->setPicture(Picture::fromImage(paper));
+    report->setBackImageControl(QStringLiteral("Paper"));
+    auto data = db.dataSet();
+    report->setFormDataSets({data.get()});
+    report->prepare();
+    RpPrinter &printer = *report->reportPrinter();
+    ASSERT_GT(printer.pageCount(), 2);
+    for (int n = 1; n <= printer.pageCount(); ++n) {
+        const Metafile page = printer.getPage(n).value();
+        RecordingCanvas canvas(96);
+        page.play(canvas, {0, 0, page.width(), page.height()});
+        ASSERT_FALSE(canvas.ops.empty());
+        std::vector<DrawOp> backgrounds;
+        for (const DrawOp &op : canvas.of(DrawOp::Bitmap))
+            if (op.image.size() == paper.size())
+                backgrounds.push_back(op);
+        ASSERT_EQ(backgrounds.size(), 1u) << "page " << n;
+        EXPECT_EQ(canvas.ops.front().kind, DrawOp::Bitmap) << "page " << n;
+        EXPECT_EQ(canvas.ops.front().image.size(), paper.size()) << "page " << n;
+        const gdi::Rect &r = backgrounds[0].r;
+        // 1500 x 1000 tenths of a millimetre at 100, 200 on a 96-dpi page.
+        EXPECT_NEAR(r.left, 100 * 96 / 254.0, 1.5);
+        EXPECT_NEAR(r.top, 200 * 96 / 254.0, 1.5);
+        EXPECT_NEAR(r.width(), 1500 * 96 / 254.0, 1.5);
+        EXPECT_NEAR(r.height(), 1000 * 96 / 254.0, 1.5);
+    }
 }
 
 } // namespace
