@@ -103,6 +103,11 @@ int run(const QStringList &args)
         report->setFormDataSets({data.get()});
         report->setDataSetName(name);
     }
+    // A control that could not print part of its page (a damaged picture)
+    // is named once; the rest of the report prints.
+    report->onPrintError = [](CustomReport *, const QString &message) {
+        tool::err(QStringLiteral("warning: ") + message);
+    };
     report->prepare();
     RpPrinter *printer = report->reportPrinter();
     if (!printer)
