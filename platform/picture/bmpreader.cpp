@@ -79,6 +79,16 @@ QImage decode(const QByteArray &bytes, QString *error)
     }
     if (bmi.size() < 12 || !knownHeaderSize(rd32(bmi, 0)))
         return fail(error, QStringLiteral("damaged bitmap: unknown header"));
+    // Run-length bits stop wherever the data stops, so a cut file would
+    // decode as a picture with its lower part blank: the size the header
+    // gives the compressed bits must be there.
+    if (rd32(bmi, 0) >= 40 && bmi.size() >= 24) {
+        const quint32 compression = rd32(bmi, 16), sizeImage = rd32(bmi, 20);
+        if ((compression == 1 || compression == 2) && qint64(sizeImage) > bits.size())
+            return fail(error, QStringLiteral("damaged bitmap: the file ends inside its pixels (%1 of %2 bytes)")
+                                   .arg(bits.size())
+                                   .arg(sizeImage));
+    }
     QList<QRgb> palette;
     QImage img = emf::dibToImage(bmi, bits, nullptr, &palette);
     if (img.isNull())
