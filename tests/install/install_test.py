@@ -15,8 +15,8 @@
   install_test.py package --build DIR
       Makes the .deb with CPack from the build tree and checks its control
       fields and run-time dependencies, its contents (dpkg-deb --contents),
-      lintian (no errors; each warning must be one listed below with its
-      reason), and, as root, installs it into a scratch root with dpkg --root,
+      lintian (no errors, and no warning but those kept below with their
+      reasons), and, as root, installs it into a scratch root with dpkg --root,
       runs tovrel-sheet from there and removes it again.
 
   install_test.py fresh-debian --build DIR
@@ -64,17 +64,10 @@ DEPENDS = [
     "libfontconfig1", "libsqlite3-0", "libc6", "libstdc++6",
 ]
 
-# lintian warnings the package keeps, and why.
-KEPT_WARNINGS = {
-    # The Arphic Public License asks for ARPHICPL.TXT to go, unaltered, with
-    # every copy of the stroke data the programs carry.
-    "extra-license-file": "usr/share/doc/tovrel/ARPHICPL.TXT",
-    # A package built from a tree configured without Debian's hardening
-    # flags (the test tree); scripts/package builds with them.
-    "hardening-no-fortify-functions": "",
-    "hardening-no-relro": "",
-    "hardening-no-bindnow": "",
-}
+# lintian warnings the package keeps on purpose, each with its reason (none
+# so far: lintian 2.116 on Debian 12 gives the package only informational
+# tags, printed by the test).
+KEPT_WARNINGS = {}
 
 
 class Checks:
@@ -429,7 +422,11 @@ def fresh_debian(args):
             'chroot "$1" sh -c "dpkg -L tovrel > /tmp/files.txt; grep -c x-tovrel-report /usr/share/mime/globs2 > /tmp/mime.txt || true"',
             f"copy-out /tmp/x.png /tmp/written.txt /tmp/warnings.txt /tmp/files.txt /tmp/mime.txt {out}",
         ]
-        cmd = ["mmdebstrap", "--variant=apt", "--mode=root", "bookworm", os.path.join(tmp, "debian12.tar")]
+        cmd = ["mmdebstrap", "--variant=apt", "--mode=root", "bookworm", os.path.join(tmp, "debian12")]
+        # The archive this machine installs from, else mmdebstrap's default.
+        sources = "/etc/apt/sources.list.d/debian.sources"
+        if os.path.isfile(sources):
+            cmd.append(sources)
         for h in hooks:
             cmd += ["--customize-hook", h]
         p = run(cmd, timeout=1800)
