@@ -59,7 +59,8 @@ INSTALLED = {
 # The packages the programs need that dpkg-shlibdeps cannot see, and the
 # libraries it must find in them.
 DEPENDS = [
-    "fonts-cns11643-kai", "fonts-arphic-ukai", "fonts-liberation2", "libqt6sql6-sqlite", "cups-client",
+    "fonts-cns11643-kai", "fonts-arphic-ukai", "fonts-liberation2", "libjpeg62-turbo", "libharfbuzz0b",
+    "libqt6sql6-sqlite", "cups-client",
     "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6printsupport6", "libqt6sql6",
     "libfontconfig1", "libsqlite3-0", "libc6", "libstdc++6",
 ]
@@ -342,7 +343,7 @@ def package(args):
                 "the control fields name the package, its section and maintainer", str(fields))
         depends = {re.split(r"[\s(]", d.strip())[0] for d in fields["Depends"].split(",")}
         missing = [d for d in DEPENDS if d not in depends]
-        c.check(not missing, "the package depends on the Qt 6 libraries, the Kai and Arial-metric faces, fontconfig, SQLite and CUPS",
+        c.check(not missing, "the package depends on Qt 6, the Kai and Arial-metric faces, libjpeg-turbo, HarfBuzz, fontconfig, SQLite and CUPS",
                 f"missing {missing} in {fields['Depends']}")
 
         listing = run(["dpkg-deb", "--contents", deb]).stdout
