@@ -431,7 +431,7 @@ void CustomReport::generateReport(bool compositePart)
                 run.currentColumn = m_page->columns();
             }
             if (run.exporting() && !run.exportFilter()->active())
-                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), m_font);
+                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), &m_font);
             run.resetPageFooterSize();
             run.currentX = rpRound(native(RpPage::LeftMarginIdx));
 
