@@ -17,14 +17,6 @@
 
 namespace {
 
-// The report printer's device pixels of a position in tenths of a
-// millimetre.
-const RpPrinter *ownerPrinter(const QObject *owner)
-{
-    const auto *report = qobject_cast<const CustomReport *>(owner);
-    return report ? report->reportPrinter() : nullptr;
-}
-
 PDFShapeType shapeOf(RpShapeType t)
 {
     switch (t) {
@@ -70,7 +62,7 @@ void RpPDFDocumentFilter::textOut(double x, double y, const RpFont &font, gdi::C
 {
     if (!m_madeFirstPageFiles)
         startPage();
-    const RpPrinter *printer = ownerPrinter(owner());
+    const RpPrinter *printer = runPrinter();
     double px = printer ? printer->xPos(x) : rpRound(x * m_scale.xFactor);
     const double py = printer ? printer->yPos(y) : rpRound(y * m_scale.yFactor);
     // The width measured on the screen, in the printer's pixels.

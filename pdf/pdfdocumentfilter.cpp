@@ -97,12 +97,21 @@ ExportPageGeometry RpPDFDocumentFilter::geometry() const
     if (const auto *report = qobject_cast<const CustomReport *>(owner())) {
         g.pageWidth = report->pageWidthNative();
         g.pageLength = report->pageLengthNative();
-        if (const RpPrinter *p = report->reportPrinter()) {
-            g.xFactor = p->xFactor();
-            g.yFactor = p->yFactor();
-        }
+    }
+    if (const RpPrinter *p = runPrinter()) {
+        g.xFactor = p->xFactor();
+        g.yFactor = p->yFactor();
     }
     return g;
+}
+
+const RpPrinter *RpPDFDocumentFilter::runPrinter() const
+{
+    // A part of a composite report runs on the composite's printer.
+    if (const RpPrinter *p = originalReportPrinter())
+        return p;
+    const auto *report = qobject_cast<const CustomReport *>(owner());
+    return report ? report->reportPrinter() : nullptr;
 }
 
 // --- pages ------------------------------------------------------------------------

@@ -136,6 +136,8 @@ private:
     };
 
     ExportPageGeometry geometry() const;
+    // The printer whose device pixels the run's positions are in.
+    const RpPrinter *runPrinter() const;
     void startPage();
     void endCurrentPage();
     Page &page() { return m_pages.back(); }
