@@ -237,10 +237,13 @@ void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling ha
     }
     const TrueTypeMetrics m = measureTrueType(font, customWidths, customEncodings);
     const bool embed = embedded(handling, font, embedFonts);
+    // A program of PostScript outlines (CFF) goes in as an OpenType font,
+    // under a Type 1 font: readers refuse it under a TrueType one.
+    const bool cff = isCffProgram(m.program);
     const int q = file.beginObject();
     file.line("<<");
     file.line("/Type /Font");
-    file.line("/Subtype /TrueType");
+    file.line(embed && cff ? "/Subtype /Type1" : "/Subtype /TrueType");
     file.line("/Name /" + resourceName(n));
     file.line("/BaseFont " + pdfsyntax::name(font.baseFont()));
     file.line("/FirstChar " + QByteArray::number(m.firstChar));
@@ -268,8 +271,6 @@ void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling ha
               QByteArray::number(m.bbox[2]) + ' ' + QByteArray::number(m.bbox[3]) + " ]");
     file.line("/FontName /" + resourceName(n));
     file.line("/ItalicAngle " + QByteArray::number(m.italicAngle));
-    // A program of PostScript outlines (CFF) goes in as an OpenType font.
-    const bool cff = isCffProgram(m.program);
     if (embed)
         file.line(QByteArray(cff ? "/FontFile3 " : "/FontFile2 ") + QByteArray::number(q + 2) + " 0 R");
     file.line(">>");
