@@ -101,9 +101,13 @@ QByteArray RpPDFDocumentFilter::assemble()
         file.endObject();
     }
 
+    bool openTypeProgram = false;
     for (size_t i = 0; i < fonts.size(); ++i)
-        pdffonts::writeFontObjects(file, int(i), fonts[i], m_fontHandling, m_substitutedFonts, m_embedFonts,
-                                   m_customWidths, m_customEncodings);
+        openTypeProgram |= pdffonts::writeFontObjects(file, int(i), fonts[i], m_fontHandling, m_substitutedFonts,
+                                                      m_embedFonts, m_customWidths, m_customEncodings);
+    // The header is as long either way: the offsets stay.
+    if (openTypeProgram)
+        file.bytes().replace(0, 8, "%PDF-1.6");
     for (int i = 0; i < m_unicodeFonts.count(); ++i)
         m_unicodeFonts.writeObjects(file, i);
 

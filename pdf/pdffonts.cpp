@@ -219,7 +219,7 @@ int objectCount(FontHandling handling, const FontKey &font, const QStringList &e
     return embedded(handling, font, embedFonts) ? 4 : 2;
 }
 
-void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling handling,
+bool writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling handling,
                       const QStringList &substitutedFonts, const QStringList &embedFonts,
                       const PdfDictionary &customWidths, const PdfDictionary &customEncodings)
 {
@@ -233,7 +233,7 @@ void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling ha
         file.line("/Encoding /WinAnsiEncoding");
         file.line(">>");
         file.endObject();
-        return;
+        return false;
     }
     const TrueTypeMetrics m = measureTrueType(font, customWidths, customEncodings);
     const bool embed = embedded(handling, font, embedFonts);
@@ -276,7 +276,7 @@ void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling ha
     file.line(">>");
     file.endObject();
     if (!embed)
-        return;
+        return false;
 
     file.beginObject();
     file.line("<<");
@@ -295,6 +295,7 @@ void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling ha
     file.beginObject();
     file.line("   " + QByteArray::number(m.program.size()));
     file.endObject();
+    return cff;
 }
 
 } // namespace pdffonts

@@ -69,9 +69,11 @@ QByteArray encodingFor(const FontKey &font, const PdfDictionary &customEncodings
 
 // Writes the objects of one font of the document: one for a standard font,
 // two for a TrueType font and four when its program is embedded. `n` is
-// the font's resource number.
+// the font's resource number. Returns true when the program embedded is
+// one of PostScript outlines (an OpenType program, which documents carry
+// from version 1.6 on).
 int objectCount(FontHandling handling, const FontKey &font, const QStringList &embedFonts);
-void writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling handling,
+bool writeFontObjects(PdfFile &file, int n, const FontKey &font, FontHandling handling,
                       const QStringList &substitutedFonts, const QStringList &embedFonts,
                       const PdfDictionary &customWidths, const PdfDictionary &customEncodings);
 

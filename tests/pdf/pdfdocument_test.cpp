@@ -152,6 +152,8 @@ TEST(PdfDocument, ObjectNumbersOfTwoPagesWithEachKindOfFont)
                 << object(doc, 9).constData();
             if (c.embedArial) {
                 EXPECT_TRUE(object(doc, 10).contains("/Length 11 0 R"));
+                // A program of PostScript outlines needs version 1.6.
+                EXPECT_EQ(doc.startsWith("%PDF-1.6\r\n"), object(doc, 9).contains("/FontFile3"));
                 EXPECT_EQ(object(doc, 11).trimmed().split('\n').last().trimmed().toInt(),
                           streamOf(doc, 10).size() - 2);
             }
