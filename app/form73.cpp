@@ -8,6 +8,7 @@
 #include "controls/rplabel.h"
 #include "platform/faces/synthesis.h"
 #include "platform/fonts.h"
+#include "preview/processwide.h"
 #include "report/customreport.h"
 
 #include <QEvent>
@@ -60,6 +61,13 @@ Form73::Form73(QWidget *parent) : QWidget(parent)
         box.exec();
     };
     m_stateFile = teststate::stateFile();
+    if (!m_stateFile.isEmpty()) {
+        // The preview window tells its state beside the window's.
+        const QString previewFile = m_stateFile + QStringLiteral(".preview");
+        previewState().stateObserver = [previewFile](const QJsonObject &state) {
+            teststate::writeState(previewFile, state);
+        };
+    }
 
     createControls();
     createReports();
@@ -102,6 +110,7 @@ void Form73::createControls()
     m_btnPrint = new QPushButton(appstrings::printButton(), this);
     m_btnPrint->setObjectName(QStringLiteral("btnPrint"));
     m_btnPrint->setGeometry(214, 291, 75, 25);
+    connect(m_btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
 
     m_pages = new PageControl(this);
     m_pages->setObjectName(QStringLiteral("Pages"));
@@ -223,6 +232,13 @@ void Form73::edit1Change()
         refreshLayout(i, word);
     writeTestState();
     emit stateChanged();
+}
+
+void Form73::btnPrintClick()
+{
+    const int index = m_pages->activePageIndex();
+    if (Report *r = report(index + 1); r && index >= 0)
+        r->preview();
 }
 
 void Form73::refreshLayout(int layout, const QString &word)

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "controls/reportclasses.h"
+#include "preview/previewinterface.h"
 #include "report/surfacescheme.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,9 @@ void startEngine()
     (void)surfaceScheme();
     // Every class a stored layout may name.
     describableClasses();
+    // A report printer's preview opens the standard preview window, and the
+    // reports' printer setup runs the print dialog.
+    startPreviewModule();
 }
 
 desc::Registry &describableClasses()

@@ -5,11 +5,13 @@
 #include "platform/faces/strokedataoption.h"
 #include "platform/rperror.h"
 #include "printer/pageoutput.h"
+#include "printer/rpprinter.h"
 #include "sheet/badinput.h"
 #include "sheet/facewarnings.h"
 #include "sheet/progressline.h"
 #include "sheet/sheetdocument.h"
 #include "sheet/sheetoptions.h"
+#include "sheet/sheetprint.h"
 #include "sheet/wordlist.h"
 
 #include "report/customreport.h"
@@ -71,7 +73,9 @@ int run(QStringList args)
 
     QStringList written;
     try {
-        if (options.outputKind == SheetOutput::ReportFile) {
+        if (options.output.isEmpty()) {
+            // Printing only.
+        } else if (options.outputKind == SheetOutput::ReportFile) {
             writeReportFile(document.printer(), options.output);
             written << options.output;
         } else {
@@ -84,6 +88,11 @@ int run(QStringList args)
         throw BadInput{{e.message()}};
     }
     progress.finish();
+    if (options.print) {
+        document.printer().setTitle(QStringLiteral("tovrel-sheet"));
+        for (const QString &w : printSheets(document.printer(), {options.queue, options.copies, options.duplex}))
+            warning(QString(), w);
+    }
     for (const QString &f : written)
         printLine(stdout, f);
     return kExitSuccess;
