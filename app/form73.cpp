@@ -276,5 +276,12 @@ void Form73::writeTestState()
     state[QStringLiteral("cells")] = cells;
     state[QStringLiteral("cellUnits")] = units;
     state[QStringLiteral("fontNotice")] = QJsonArray::fromStringList(m_fontNotice);
+    // Where the tabs are, in window coordinates, for tests that click them.
+    QJsonArray tabs;
+    for (int i = 0; i < m_pages->tabBar()->count(); ++i) {
+        const QPoint c = m_pages->tabBar()->mapTo(this, m_pages->tabBar()->tabRect(i).center());
+        tabs.append(QJsonArray{c.x(), c.y()});
+    }
+    state[QStringLiteral("tabs")] = tabs;
     teststate::writeState(m_stateFile, state);
 }

@@ -196,7 +196,7 @@ void RpStandardPreview::createControls()
     m_splitter->addWidget(m_tabs);
     m_splitter->addWidget(m_preview);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({190, 600});
+    m_splitter->setSizes({210, 600});
     layout->addWidget(m_splitter, 1);
 
     m_statusBar = new QStatusBar(this);
@@ -490,6 +490,7 @@ QJsonObject RpStandardPreview::testState() const
     QJsonObject s;
     s[QStringLiteral("open")] = !m_closed;
     s[QStringLiteral("caption")] = windowTitle();
+    s[QStringLiteral("report")] = m_report ? m_report->objectName() : QString();
     s[QStringLiteral("maximized")] = bool(windowState() & Qt::WindowMaximized);
     s[QStringLiteral("zoom")] = m_preview->zoom();
     s[QStringLiteral("zoomState")] = int(m_preview->zoomState());
@@ -509,6 +510,14 @@ QJsonObject RpStandardPreview::testState() const
     s[QStringLiteral("searchEnabled")] = m_searchResultBox->isEnabled();
     s[QStringLiteral("printEnabled")] = m_actions.at(QStringLiteral("Print"))->isEnabled();
     s[QStringLiteral("busy")] = busy();
+    // Where each button is on the screen (its centre), for tests that click.
+    QJsonObject buttons;
+    for (const auto &[name, a] : m_actions)
+        if (const QWidget *w = m_toolBar->widgetForAction(a); w && w->isVisible())
+            buttons[name] = QJsonArray{w->mapToGlobal(w->rect().center()).x(), w->mapToGlobal(w->rect().center()).y()};
+    buttons[QStringLiteral("ExitButton")] = QJsonArray{m_exitButton->mapToGlobal(m_exitButton->rect().center()).x(),
+                                                       m_exitButton->mapToGlobal(m_exitButton->rect().center()).y()};
+    s[QStringLiteral("buttons")] = buttons;
     return s;
 }
 
