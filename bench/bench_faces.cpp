@@ -19,6 +19,7 @@
 #include "platform/faces/strokestore.h"
 #include "platform/faces/synthesis.h"
 #include "platform/paintercanvas.h"
+#include "platform/units.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
 
@@ -72,7 +73,7 @@ void play(const Metafile &page, QImage &img, int dpi)
 
 QImage a4(int dpi)
 {
-    return QImage(int(std::lround(2100 / 254.0 * dpi)), int(std::lround(2970 / 254.0 * dpi)), QImage::Format_RGB32);
+    return QImage(rpRound(units::nativeToDevice(2100, dpi)), rpRound(units::nativeToDevice(2970, dpi)), QImage::Format_RGB32);
 }
 
 void BM_PlaySheet96(benchmark::State &state)

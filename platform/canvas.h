@@ -12,6 +12,7 @@
 #include "platform/gdi.h"
 
 #include <QImage>
+#include <QPainterPath>
 #include <QString>
 #include <QTransform>
 #include <span>
@@ -35,7 +36,21 @@ public:
 
     // --- selected objects and modes (SelectObject, SetTextColor, ...) ------
     virtual void setPen(const gdi::LogPen &pen);
+    // A pen of style PS_USERSTYLE with its own dash and gap lengths, as
+    // ExtCreatePen takes them: pixels for a cosmetic pen, logical units for
+    // a geometric one. setPen() selects a pen without them.
+    virtual void setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries);
     virtual void setBrush(const gdi::LogBrush &brush);
+    // A brush that tiles a picture in device pixels from the device's origin
+    // (brushes do not scale). A monochrome picture (QImage::Format_Mono) draws
+    // its black in the text colour and its white in the background colour.
+    // The selected LogBrush is then BS_PATTERN (monochrome) or BS_DIBPATTERN,
+    // in the picture's average colour.
+    virtual void setPatternBrush(const QImage &tile);
+    // SetPolyFillMode: ALTERNATE or WINDING, for polygons.
+    virtual void setPolyFillMode(qint32 mode);
+    // SetMiterLimit: how far a mitred join may reach, in pen widths.
+    virtual void setMiterLimit(float limit);
     virtual void setFont(const gdi::LogFont &font);
     virtual void setTextColor(gdi::ColorRef color);
     virtual void setBkColor(gdi::ColorRef color);
@@ -47,7 +62,11 @@ public:
     virtual void setTransform(const QTransform &t);
 
     const gdi::LogPen &pen() const { return m_state.pen; }
+    const std::vector<quint32> &penStyleEntries() const { return m_state.penStyle; }
     const gdi::LogBrush &brush() const { return m_state.brush; }
+    const QImage &brushPattern() const { return m_state.brushPattern; }
+    qint32 polyFillMode() const { return m_state.polyFillMode; }
+    float miterLimit() const { return m_state.miterLimit; }
     const gdi::LogFont &font() const { return m_state.font; }
     gdi::ColorRef textColor() const { return m_state.textColor; }
     gdi::ColorRef bkColor() const { return m_state.bkColor; }
@@ -68,8 +87,23 @@ public:
     virtual void roundRect(const gdi::Rect &r, qint32 cornerWidth, qint32 cornerHeight) = 0;
     virtual void ellipse(const gdi::Rect &r) = 0;
     virtual void polygon(std::span<const gdi::Point> points) = 0;
-    // FillRect: the brush only, no outline, right and bottom exclusive.
+    // PolyPolygon: the figures filled together by the fill mode (a figure
+    // inside another is a hole with ALTERNATE), each outlined with the pen.
+    virtual void polyPolygon(std::span<const std::vector<gdi::Point>> polygons);
+    // FillPath, StrokePath, StrokeAndFillPath: a path of logical coordinates
+    // (not rounded), filled by its fill rule (OddEvenFill is ALTERNATE) with
+    // the brush, its figures closed for filling, then outlined with the pen.
+    // A figure that ends where it starts is closed.
+    virtual void drawPath(const QPainterPath &path, bool fill, bool stroke);
+    // FillRect: the brush only, no outline, right and bottom exclusive. A
+    // pattern brush fills with the selected brush's picture.
     virtual void fillRect(const gdi::Rect &r, const gdi::LogBrush &brush) = 0;
+    // PatBlt with the selected brush: PATCOPY, PATINVERT, DSTINVERT,
+    // BLACKNESS or WHITENESS; right and bottom exclusive.
+    virtual void patBlt(const gdi::Rect &r, quint32 rop);
+    // GradientFill: rectangles (two vertex indexes each, the colour running
+    // across for GRADIENT_FILL_RECT_H, down for _V) or triangles (three).
+    virtual void gradientFill(std::span<const gdi::TriVertex> vertices, std::span<const quint32> mesh, quint32 mode);
 
     // ExtTextOut: text at (x, y) placed by the text alignment; `options` may
     // hold ETO_CLIPPED and ETO_OPAQUE for `rect`; `dx` optionally gives each
@@ -87,12 +121,29 @@ public:
     virtual void stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image,
                                quint32 rop = gdi::SRCCOPY) = 0;
     void stretchDraw(const gdi::Rect &dest, const QImage &image);
+    // AlphaBlend: like stretchDIBits, blended with the constant alpha and,
+    // when `image` has an alpha channel, with its own (premultiplied) alpha.
+    virtual void alphaBlend(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint8 constantAlpha);
     // Plays a recorded metafile with its frame mapped onto `dest`.
     virtual void stretchDrawMetafile(const gdi::Rect &dest, const Metafile &metafile);
 
     // --- clipping and saved states ------------------------------------------
     virtual void intersectClipRect(const gdi::Rect &r) = 0;
     virtual void selectClipRgnNone() = 0; // SelectClipRgn(dc, 0): no clip
+    // ExcludeClipRect: the rectangle is taken out of the clip region.
+    virtual void excludeClipRect(const gdi::Rect &r);
+    // ExtSelectClipRgn with a region of rectangles (logical units under the
+    // transform), combined with the clip by `mode` (RGN_AND ... RGN_COPY).
+    // Without a clip region the whole device stands for it.
+    virtual void extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode);
+    // SelectClipPath: the inside of a path (logical coordinates, its fill
+    // rule) combined with the clip by `mode`.
+    virtual void selectClipPath(const QPainterPath &path, quint32 mode);
+    // OffsetClipRgn: the clip region moved by logical units.
+    virtual void offsetClipRgn(qint32 dx, qint32 dy);
+    // SetMetaRgn: the clip region becomes a limit that no later clip
+    // operation lifts (until a saved state is restored); the clip is reset.
+    virtual void setMetaRgn();
     // SaveDC returns the new depth (1 for the first save); RestoreDC(n) with
     // n > 0 returns to that depth, n < 0 pops -n levels. False when the depth
     // does not exist (the state is left as it was).
@@ -105,7 +156,11 @@ public:
 protected:
     struct State {
         gdi::LogPen pen;
+        std::vector<quint32> penStyle; // PS_USERSTYLE lengths
         gdi::LogBrush brush;
+        QImage brushPattern; // BS_PATTERN, BS_DIBPATTERN
+        qint32 polyFillMode = gdi::ALTERNATE;
+        float miterLimit = 10;
         gdi::LogFont font;
         gdi::ColorRef textColor = gdi::rgb(0, 0, 0);
         gdi::ColorRef bkColor = gdi::rgb(255, 255, 255);

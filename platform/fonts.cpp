@@ -1,5 +1,6 @@
 #include "platform/fonts.h"
 #include "platform/fonts_p.h"
+#include "platform/symbolfonts.h"
 
 #include <QHash>
 
@@ -194,6 +195,15 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
     tm.maxCharWidth = roundHalfAway(m.maxAdvance * scale * rf->m_hscale);
 
     rf->m_fallbackFamilies = fallbackFamiliesFor(rf->m_family, font.faceName, font.charSet, font.pitchAndFamily);
+    // A symbol face drawn by a stand-in: its codes become the characters they
+    // stand for.
+    if ((font.charSet == gdi::SYMBOL_CHARSET || font.charSet == gdi::DEFAULT_CHARSET) &&
+        rf->m_family.compare(font.faceName, Qt::CaseInsensitive) != 0) {
+        rf->m_symbols = symbolTable(font.faceName);
+        // Pictographs beyond the basic plane are in a face of their own.
+        if (rf->m_symbols && isFamilyInstalled(QStringLiteral("Symbola")))
+            rf->m_fallbackFamilies.append(QStringLiteral("Symbola"));
+    }
 
     if (cache.size() > 512)
         cache.clear(); // a runaway set of sizes must not grow without end
@@ -291,7 +301,7 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]);
             len = 2;
         }
-        const CharInfo &info = charInfo(ch);
+        const CharInfo &info = charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch);
         const qreal adv = info.advance * m_hscale;
         pieces.push_back({info.face, info.glyph, adv, i});
         out.advances[size_t(i)] = adv;
@@ -376,7 +386,7 @@ qreal ResolvedFont::advanceWidth(const QString &text) const
         char32_t ch = s[i].unicode();
         if (s[i].isHighSurrogate() && i + 1 < n && s[i + 1].isLowSurrogate())
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]), ++i;
-        total += charInfo(ch).advance;
+        total += charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch).advance;
     }
     return total * m_hscale;
 }

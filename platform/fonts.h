@@ -12,6 +12,9 @@
 // Layout is linear: advances are the font's unhinted design advances scaled to
 // the em, so text measured at one resolution and drawn at another lines up.
 //
+// Text in the "Symbol" and "Wingdings" faces, where a stand-in draws them, is
+// laid out as the characters their codes stand for (symbolfonts.h).
+//
 // Family names go through fontconfig first. When the asked family is not
 // installed (fontconfig would silently hand out some other face) our own
 // substitution chains pick the stand-in: the Kai faces of the worksheets fall
@@ -34,6 +37,8 @@
 #include <vector>
 
 namespace fonts {
+
+struct SymbolTable;
 
 // --- family resolution -------------------------------------------------------
 
@@ -174,6 +179,7 @@ private:
     FaceMetrics m_face;
     QRawFont m_raw;
     QStringList m_fallbackFamilies;
+    const SymbolTable *m_symbols = nullptr; // a symbol face's codes, when a stand-in draws it
     // Faces and characters are filled in on first use; a resolved font is
     // used on the thread that resolved it.
     mutable std::vector<Face> m_faces; // [0] is the face itself

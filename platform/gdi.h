@@ -135,9 +135,36 @@ enum : qint32 { TRANSPARENT = 1, OPAQUE = 2 };
 // ExtTextOut options.
 enum : quint32 { ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004, ETO_GLYPH_INDEX = 0x0010, ETO_RTLREADING = 0x0080 };
 
-// Stretch modes and the one raster operation the engine uses.
+// Stretch modes and raster operations: SRCCOPY for bitmaps, the others for
+// filling with the selected brush (PatBlt).
 enum : qint32 { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
-enum : quint32 { SRCCOPY = 0x00CC0020 };
+enum : quint32 {
+    SRCCOPY = 0x00CC0020,
+    PATCOPY = 0x00F00021,
+    PATINVERT = 0x005A0049,
+    DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042,
+    WHITENESS = 0x00FF0062,
+};
+
+// Polygon fill modes: ALTERNATE fills between odd and even edge crossings,
+// WINDING every point the outline winds around.
+enum : qint32 { ALTERNATE = 1, WINDING = 2 };
+
+// How a new clip region is combined with the current one.
+enum : quint32 { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
+
+// A corner of a gradient: position in logical units and a 16-bit colour.
+struct TriVertex {
+    qint32 x = 0;
+    qint32 y = 0;
+    quint16 red = 0;
+    quint16 green = 0;
+    quint16 blue = 0;
+    quint16 alpha = 0;
+    friend bool operator==(const TriVertex &, const TriVertex &) = default;
+};
+enum : quint32 { GRADIENT_FILL_RECT_H = 0, GRADIENT_FILL_RECT_V = 1, GRADIENT_FILL_TRIANGLE = 2 };
 
 // Device capability indexes.
 enum : int { HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111, PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113 };

@@ -113,7 +113,7 @@ std::vector<Metafile::TextRecord> Metafile::textRecords(QString *error) const
         RecordScanner scanner{QByteArrayView(m_bytes)};
         RecordRef ref;
         while (scanner.next(ref)) {
-            if (ref.type != T_EXTTEXTOUTA && ref.type != T_EXTTEXTOUTW)
+            if (ref.type != T_EXTTEXTOUTA && ref.type != T_EXTTEXTOUTW && ref.type != T_SMALLTEXTOUT)
                 continue;
             const Record rec = decode(ref);
             TextRecord t;
@@ -130,6 +130,13 @@ std::vector<Metafile::TextRecord> Metafile::textRecords(QString *error) const
                 t.reference = a->text.reference;
                 if (!(a->text.options & gdi::ETO_GLYPH_INDEX))
                     t.text = QString::fromLatin1(a->text.chars);
+            } else if (const auto *s = std::get_if<EMR_SMALLTEXTOUT>(&rec)) {
+                t.reference = s->reference;
+                const QByteArray &c = s->chars.data;
+                if (!(s->options & gdi::ETO_GLYPH_INDEX))
+                    t.text = (s->options & ETO_SMALL_CHARS)
+                                 ? QString::fromLatin1(c)
+                                 : QString::fromUtf16(reinterpret_cast<const char16_t *>(c.constData()), c.size() / 2);
             }
             out.push_back(std::move(t));
         }

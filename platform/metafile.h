@@ -47,7 +47,8 @@ public:
     double pixelsPerHundredthMmX() const;
     double pixelsPerHundredthMmY() const;
 
-    // One text-output record (EMR_EXTTEXTOUTA or EMR_EXTTEXTOUTW).
+    // One text-output record (EMR_EXTTEXTOUTA, EMR_EXTTEXTOUTW or
+    // EMR_SMALLTEXTOUT).
     struct TextRecord {
         quint32 offset = 0;
         quint32 type = 0;

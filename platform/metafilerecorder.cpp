@@ -2,11 +2,15 @@
 
 #include "platform/emf/emfcodec.h"
 #include "platform/emf/emfdib.h"
+#include "platform/emf/emfregion.h"
+#include "platform/regionunion.h"
 #include "platform/emf/emfstrings.h"
 #include "platform/fonts.h"
 #include "platform/rperror.h"
 #include "platform/screen.h"
 #include "platform/units.h"
+
+#include <QRegion>
 
 #include <cmath>
 
@@ -21,7 +25,7 @@ enum : quint32 {
     NULL_PEN = STOCK | 8,
     SYSTEM_FONT = STOCK | 13,
 };
-enum : quint32 { RGN_COPY = 5, PATCOPY = 0x00F00021, GM_COMPATIBLE = 1, GM_ADVANCED = 2 };
+enum : quint32 { GM_COMPATIBLE = 1, GM_ADVANCED = 2, DIB_RGB_COLORS = 0, AC_SRC_ALPHA = 1 };
 
 qint32 roundi(qreal v) { return qint32(std::clamp<qreal>(std::round(v), -2147483647.0, 2147483647.0)); }
 
@@ -111,42 +115,58 @@ void MetafileRecorder::release(quint32 index)
 void MetafileRecorder::selectPen()
 {
     const gdi::LogPen &pen = m_state.pen;
-    if (pen == m_recPen)
+    if (pen == m_recPen && m_state.penStyle == m_recPenStyle)
         return;
     checkOpen();
     const quint32 old = m_current.pen;
-    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || pen == gdi::LogPen{}) {
+    const bool user = (pen.style & gdi::PS_STYLE_MASK) == gdi::PS_USERSTYLE;
+    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || (pen == gdi::LogPen{} && !user)) {
         write(EMR_SELECTOBJECT{(pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL ? quint32(NULL_PEN) : quint32(BLACK_PEN)});
         m_current.pen = 0;
     } else {
         const quint32 index = allocate();
-        if (pen.style & ~gdi::PS_STYLE_MASK) {
-            // End caps, joins and geometric pens need the extended form.
+        const bool geometric = (pen.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
+        if (geometric || user) {
+            // Geometric pens (end caps, joins) and dash lengths of the pen's
+            // own need the extended form; a cosmetic pen is one pixel wide.
             EMR_EXTCREATEPEN r;
             r.index = index;
             r.style = pen.style;
-            r.width = quint32(std::max(pen.width, 0));
+            r.width = geometric ? quint32(std::max(pen.width, 0)) : 1;
             r.brushStyle = gdi::BS_SOLID;
             r.color = pen.color;
+            if (user)
+                r.styleEntries = m_state.penStyle;
             write(r);
         } else {
-            write(EMR_CREATEPEN{index, pen.style, {pen.width, 0}, pen.color});
+            // Caps and joins mean nothing to a cosmetic pen.
+            write(EMR_CREATEPEN{index, pen.style & gdi::PS_STYLE_MASK, {pen.width, 0}, pen.color});
         }
         write(EMR_SELECTOBJECT{index});
         m_current.pen = index;
     }
     release(old);
     m_recPen = pen;
+    m_recPenStyle = m_state.penStyle;
 }
 
 void MetafileRecorder::selectBrush()
 {
     const gdi::LogBrush &brush = m_state.brush;
-    if (brush == m_recBrush)
+    const QImage &pattern = m_state.brushPattern;
+    if (brush == m_recBrush && pattern == m_recBrushPattern)
         return;
     checkOpen();
     const quint32 old = m_current.brush;
-    if (brush.style == gdi::BS_NULL || brush == gdi::LogBrush{}) {
+    if (!pattern.isNull()) {
+        const quint32 index = allocate();
+        if (brush.style == gdi::BS_PATTERN)
+            write(EMR_CREATEMONOBRUSH{index, DIB_RGB_COLORS, monoImageToDib(pattern)});
+        else
+            write(EMR_CREATEDIBPATTERNBRUSHPT{index, DIB_RGB_COLORS, imageToDib(pattern)});
+        write(EMR_SELECTOBJECT{index});
+        m_current.brush = index;
+    } else if (brush.style == gdi::BS_NULL || brush == gdi::LogBrush{}) {
         write(EMR_SELECTOBJECT{brush.style == gdi::BS_NULL ? quint32(NULL_BRUSH) : quint32(WHITE_BRUSH)});
         m_current.brush = 0;
     } else {
@@ -158,6 +178,7 @@ void MetafileRecorder::selectBrush()
     }
     release(old);
     m_recBrush = brush;
+    m_recBrushPattern = pattern;
 }
 
 void MetafileRecorder::selectFont()
@@ -191,10 +212,47 @@ void MetafileRecorder::setPen(const gdi::LogPen &pen)
     selectPen();
 }
 
+void MetafileRecorder::setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries)
+{
+    Canvas::setExtPen(pen, styleEntries);
+    selectPen();
+}
+
 void MetafileRecorder::setBrush(const gdi::LogBrush &brush)
 {
     Canvas::setBrush(brush);
     selectBrush();
+}
+
+void MetafileRecorder::setPatternBrush(const QImage &tile)
+{
+    Canvas::setPatternBrush(tile);
+    selectBrush();
+}
+
+void MetafileRecorder::setPolyFillMode(qint32 mode)
+{
+    Canvas::setPolyFillMode(mode);
+    syncFillMode(m_state.polyFillMode);
+}
+
+void MetafileRecorder::syncFillMode(qint32 mode)
+{
+    if (mode != m_recFillMode) {
+        write(EMR_SETPOLYFILLMODE{quint32(mode)});
+        m_recFillMode = mode;
+    }
+}
+
+void MetafileRecorder::setMiterLimit(float limit)
+{
+    Canvas::setMiterLimit(limit);
+    // Stored as a whole number, as the graphics interface writes it.
+    const float whole = std::round(m_state.miterLimit);
+    if (whole != m_recMiterLimit) {
+        write(EMR_SETMITERLIMIT{quint32(whole)});
+        m_recMiterLimit = whole;
+    }
 }
 
 void MetafileRecorder::setFont(const gdi::LogFont &font)
@@ -264,8 +322,9 @@ int MetafileRecorder::saveDC()
 {
     write(EMR_SAVEDC{});
     m_savedHandles.push_back(m_current);
-    m_savedRecorded.push_back({m_recPen, m_recBrush, m_recFont, m_recTextColor, m_recBkColor, m_recBkMode,
-                               m_recTextAlign, m_recStretchMode, m_recTransform});
+    m_savedRecorded.push_back({m_recPen, m_recPenStyle, m_recBrush, m_recBrushPattern, m_recFillMode, m_recMiterLimit,
+                               m_recFont, m_recTextColor, m_recBkColor, m_recBkMode, m_recTextAlign, m_recStretchMode,
+                               m_recTransform});
     return Canvas::saveDC();
 }
 
@@ -285,7 +344,11 @@ bool MetafileRecorder::restoreDC(int n)
     m_current = m_savedHandles[size_t(target)];
     const Recorded &r = m_savedRecorded[size_t(target)];
     m_recPen = r.pen;
+    m_recPenStyle = r.penStyle;
     m_recBrush = r.brush;
+    m_recBrushPattern = r.brushPattern;
+    m_recFillMode = r.fillMode;
+    m_recMiterLimit = r.miterLimit;
     m_recFont = r.font;
     m_recTextColor = r.textColor;
     m_recBkColor = r.bkColor;
@@ -418,6 +481,11 @@ void MetafileRecorder::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
     if (brush.style == gdi::BS_NULL || r.isEmpty())
         return;
     checkOpen();
+    if ((brush.style == gdi::BS_PATTERN || brush.style == gdi::BS_DIBPATTERN) && !m_state.brushPattern.isNull()) {
+        // The selected pattern brush fills.
+        patBlt(r, gdi::PATCOPY);
+        return;
+    }
     // FillRect is a pattern copy with a brush of its own, as a device
     // context records it.
     const quint32 index = allocate();
@@ -432,13 +500,152 @@ void MetafileRecorder::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
     b.yDest = r.top;
     b.cxDest = r.width();
     b.cyDest = r.height();
-    b.rop = PATCOPY;
+    b.rop = gdi::PATCOPY;
     write(b);
     const quint32 current = m_current.brush ? m_current.brush
                                             : (m_recBrush.style == gdi::BS_NULL ? quint32(NULL_BRUSH) : quint32(WHITE_BRUSH));
     write(EMR_SELECTOBJECT{current});
     write(EMR_DELETEOBJECT{index});
     m_used[index] = false;
+}
+
+void MetafileRecorder::polyPolygon(std::span<const std::vector<gdi::Point>> polygons)
+{
+    checkOpen();
+    std::vector<gdi::Point> all;
+    for (const auto &p : polygons)
+        all.insert(all.end(), p.begin(), p.end());
+    if (all.empty())
+        return;
+    const QRectF r = pointsRect(all);
+    include(r, penGrow());
+    const gdi::Rect b = deviceBounds(r, penGrow());
+    std::vector<std::vector<gdi::Point>> polys(polygons.begin(), polygons.end());
+    if (fits16(all))
+        write(EMR_POLYPOLYGON16{b, {polys}});
+    else
+        write(EMR_POLYPOLYGON{b, {polys}});
+}
+
+// The path's figures between BEGINPATH and ENDPATH, in whole logical units.
+void MetafileRecorder::writePath(const QPainterPath &path)
+{
+    write(EMR_BEGINPATH{});
+    std::vector<gdi::Point> run;
+    bool curves = false;
+    auto flush = [&] {
+        if (run.empty())
+            return;
+        if (curves)
+            fits16(run) ? write(EMR_POLYBEZIERTO16{{}, {run}}) : write(EMR_POLYBEZIERTO{{}, {run}});
+        else
+            fits16(run) ? write(EMR_POLYLINETO16{{}, {run}}) : write(EMR_POLYLINETO{{}, {run}});
+        run.clear();
+    };
+    auto pt = [](const QPointF &p) {
+        return gdi::Point{roundi(std::isfinite(p.x()) ? p.x() : 0), roundi(std::isfinite(p.y()) ? p.y() : 0)};
+    };
+    gdi::Point start, last;
+    bool drawn = false; // the figure has lines or curves
+    auto endFigure = [&] {
+        flush();
+        // A figure back at its start is a closed one.
+        if (drawn && last == start)
+            write(EMR_CLOSEFIGURE{});
+    };
+    bool figure = false;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement) {
+            if (figure)
+                endFigure();
+            start = last = pt(e);
+            write(EMR_MOVETOEX{start});
+            figure = true;
+            drawn = false;
+        } else if (e.type == QPainterPath::LineToElement) {
+            if (curves)
+                flush();
+            curves = false;
+            last = pt(e);
+            run.push_back(last);
+            drawn = true;
+        } else if (e.type == QPainterPath::CurveToElement && i + 2 < path.elementCount()) {
+            if (!curves)
+                flush();
+            curves = true;
+            run.push_back(pt(e));
+            run.push_back(pt(path.elementAt(i + 1)));
+            last = pt(path.elementAt(i + 2));
+            run.push_back(last);
+            drawn = true;
+            i += 2;
+        }
+    }
+    if (figure)
+        endFigure();
+    write(EMR_ENDPATH{});
+}
+
+void MetafileRecorder::drawPath(const QPainterPath &path, bool fill, bool stroke)
+{
+    checkOpen();
+    if (path.isEmpty() || (!fill && !stroke))
+        return;
+    const QRectF r = path.controlPointRect();
+    include(r, stroke ? penGrow() : 0);
+    writePath(path);
+    const gdi::Rect b = deviceBounds(r, stroke ? penGrow() : 0);
+    if (fill)
+        syncFillMode(path.fillRule() == Qt::WindingFill ? gdi::WINDING : gdi::ALTERNATE);
+    if (fill && stroke)
+        write(EMR_STROKEANDFILLPATH{b});
+    else if (fill)
+        write(EMR_FILLPATH{b});
+    else
+        write(EMR_STROKEPATH{b});
+    syncFillMode(m_state.polyFillMode);
+    // The path moved the device context's position; the canvas's stays.
+    write(EMR_MOVETOEX{m_state.position});
+}
+
+void MetafileRecorder::patBlt(const gdi::Rect &r, quint32 rop)
+{
+    checkOpen();
+    if (r.isEmpty())
+        return;
+    const QRectF lr(QPointF(r.left, r.top), QPointF(r.right, r.bottom));
+    include(lr);
+    EMR_BITBLT b;
+    b.bounds = deviceBounds(lr);
+    b.xDest = r.left;
+    b.yDest = r.top;
+    b.cxDest = r.width();
+    b.cyDest = r.height();
+    b.rop = rop;
+    write(b);
+}
+
+void MetafileRecorder::gradientFill(std::span<const gdi::TriVertex> vertices, std::span<const quint32> mesh,
+                                   quint32 mode)
+{
+    checkOpen();
+    const quint32 per = mode == gdi::GRADIENT_FILL_TRIANGLE ? 3 : 2;
+    if (vertices.empty() || mesh.size() < per || mode > gdi::GRADIENT_FILL_TRIANGLE)
+        return;
+    std::vector<gdi::Point> corners;
+    for (const gdi::TriVertex &v : vertices)
+        corners.push_back({v.x, v.y});
+    const QRectF r = pointsRect(corners);
+    include(r);
+    EMR_GRADIENTFILL g;
+    g.bounds = deviceBounds(r);
+    g.nVer = quint32(vertices.size());
+    g.nTri = quint32(mesh.size() / per);
+    g.mode = mode;
+    g.vertices.assign(vertices.begin(), vertices.end());
+    g.mesh.assign(mesh.begin(), mesh.begin() + qsizetype(g.nTri * per));
+    write(g);
 }
 
 void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::Rect *rect, const QString &text,
@@ -456,10 +663,11 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
     // Every character's advance is stored: the font's advances rounded along
     // the line, unless the caller gave its own.
     std::vector<qint32> advances;
+    const bool glyphs = options & gdi::ETO_GLYPH_INDEX;
     if (dx && dx->size() == size_t(text.size())) {
         advances = *dx;
     } else {
-        const fonts::TextLayout layout = font->layout(text);
+        const fonts::TextLayout layout = glyphs ? font->layoutGlyphs(text) : font->layout(text);
         qreal acc = 0;
         qint64 prev = 0;
         for (qreal a : layout.advances) {
@@ -518,7 +726,7 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
     r.graphicsMode = m_state.transform.isIdentity() ? GM_COMPATIBLE : GM_ADVANCED;
     r.exScale = r.eyScale = float(2540.0 / 96 / 100); // 0.01 mm per pixel, over 100
     r.text.reference = {x, y};
-    r.text.options = options & (gdi::ETO_OPAQUE | gdi::ETO_CLIPPED | gdi::ETO_RTLREADING);
+    r.text.options = options & (gdi::ETO_OPAQUE | gdi::ETO_CLIPPED | gdi::ETO_RTLREADING | gdi::ETO_GLYPH_INDEX);
     r.text.rect = rect ? *rect : textBox;
     r.text.chars = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     r.text.dx = advances;
@@ -536,28 +744,37 @@ gdi::Size MetafileRecorder::textExtent(const QString &text)
 
 gdi::TextMetric MetafileRecorder::textMetrics() { return fonts::resolve(m_state.font)->textMetric(); }
 
-void MetafileRecorder::stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop)
+bool MetafileRecorder::bitmapPart(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, gdi::Rect *d,
+                                  QImage *sub) const
 {
-    checkOpen();
     if (image.isNull())
-        return;
+        return false;
     const bool mirrorX = src.right < src.left, mirrorY = src.bottom < src.top;
     const QRect s = QRect(QPoint(std::min(src.left, src.right), std::min(src.top, src.bottom)),
                           QPoint(std::max(src.left, src.right) - 1, std::max(src.top, src.bottom) - 1));
     const QRect part = s.intersected(image.rect());
     if (part.isEmpty() || dest.width() == 0 || dest.height() == 0)
-        return;
+        return false;
     // A source partly outside the picture shrinks the destination with it.
     const qreal fx = qreal(dest.width()) / s.width(), fy = qreal(dest.height()) / s.height();
     const qreal sl = mirrorX ? s.right() + 1 - (part.right() + 1) : part.left() - s.left();
     const qreal st = mirrorY ? s.bottom() + 1 - (part.bottom() + 1) : part.top() - s.top();
-    gdi::Rect d{roundi(dest.left + sl * fx), roundi(dest.top + st * fy), 0, 0};
-    d.right = roundi(d.left + part.width() * fx);
-    d.bottom = roundi(d.top + part.height() * fy);
-
-    QImage sub = image.copy(part);
+    *d = {roundi(dest.left + sl * fx), roundi(dest.top + st * fy), 0, 0};
+    d->right = roundi(d->left + part.width() * fx);
+    d->bottom = roundi(d->top + part.height() * fy);
+    *sub = image.copy(part);
     if (mirrorX || mirrorY)
-        sub = sub.mirrored(mirrorX, mirrorY);
+        *sub = sub->mirrored(mirrorX, mirrorY);
+    return true;
+}
+
+void MetafileRecorder::stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop)
+{
+    checkOpen();
+    gdi::Rect d;
+    QImage sub;
+    if (!bitmapPart(dest, src, image, &d, &sub))
+        return;
     const QRectF lr(QPointF(d.left, d.top), QPointF(d.right, d.bottom));
     include(lr);
     EMR_STRETCHDIBITS r;
@@ -571,14 +788,85 @@ void MetafileRecorder::stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src
     r.cxSrc = sub.width();
     r.cySrc = sub.height();
     r.dib = imageToDib(sub);
-    r.usage = 0; // DIB_RGB_COLORS
+    r.usage = DIB_RGB_COLORS;
     r.rop = rop;
+    write(r);
+}
+
+void MetafileRecorder::alphaBlend(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint8 constantAlpha)
+{
+    checkOpen();
+    gdi::Rect d;
+    QImage sub;
+    if (constantAlpha == 0 || !bitmapPart(dest, src, image, &d, &sub))
+        return;
+    const bool alpha = sub.hasAlphaChannel();
+    const QRectF lr(QPointF(d.left, d.top), QPointF(d.right, d.bottom));
+    include(lr);
+    EMR_ALPHABLEND r;
+    r.bounds = deviceBounds(lr);
+    r.xDest = d.left;
+    r.yDest = d.top;
+    r.cxDest = d.width();
+    r.cyDest = d.height();
+    // The blend function: source over, constant alpha, per-pixel alpha.
+    r.rop = (quint32(constantAlpha) << 16) | (alpha ? quint32(AC_SRC_ALPHA) << 24 : 0);
+    r.usageSrc = DIB_RGB_COLORS;
+    r.dib = alpha ? imageToAlphaDib(sub) : imageToDib(sub);
+    r.cxSrc = sub.width();
+    r.cySrc = sub.height();
     write(r);
 }
 
 void MetafileRecorder::intersectClipRect(const gdi::Rect &r) { write(EMR_INTERSECTCLIPRECT{r}); }
 
-void MetafileRecorder::selectClipRgnNone() { write(EMR_EXTSELECTCLIPRGN{0, RGN_COPY, {}}); }
+void MetafileRecorder::selectClipRgnNone() { write(EMR_EXTSELECTCLIPRGN{0, gdi::RGN_COPY, {}}); }
+
+void MetafileRecorder::excludeClipRect(const gdi::Rect &r) { write(EMR_EXCLUDECLIPRECT{r}); }
+
+void MetafileRecorder::extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode)
+{
+    // A region is stored in device units: the rectangles through the
+    // transform, as a device rounds them.
+    std::vector<QRegion> parts;
+    const QTransform &t = m_state.transform;
+    const bool aligned = t.m12() == 0 && t.m21() == 0;
+    auto lim = [](qreal v) { return roundi(std::clamp<qreal>(v, -(1 << 28), 1 << 28)); };
+    for (const gdi::Rect &r : rects) {
+        const QPointF a = t.map(QPointF(r.left, r.top)), b = t.map(QPointF(r.right, r.bottom));
+        if (aligned) {
+            const QPoint p(lim(std::min(a.x(), b.x())), lim(std::min(a.y(), b.y())));
+            const QPoint q(lim(std::max(a.x(), b.x())), lim(std::max(a.y(), b.y())));
+            if (q.x() > p.x() && q.y() > p.y())
+                parts.push_back(QRect(p, q - QPoint(1, 1)));
+        } else {
+            QPolygon corners;
+            for (const QPointF &c : {a, t.map(QPointF(r.right, r.top)), b, t.map(QPointF(r.left, r.bottom))})
+                corners << QPoint(lim(c.x()), lim(c.y()));
+            parts.push_back(QRegion(corners));
+        }
+    }
+    const QRegion region = unitedRegion(std::move(parts));
+    std::vector<gdi::Rect> device;
+    for (const QRect &q : region)
+        device.push_back({q.left(), q.top(), q.right() + 1, q.bottom() + 1});
+    const QByteArray data = regionData(device);
+    write(EMR_EXTSELECTCLIPRGN{quint32(data.size()), mode, {data}});
+}
+
+void MetafileRecorder::selectClipPath(const QPainterPath &path, quint32 mode)
+{
+    checkOpen();
+    writePath(path);
+    syncFillMode(path.fillRule() == Qt::WindingFill ? gdi::WINDING : gdi::ALTERNATE);
+    write(EMR_SELECTCLIPPATH{mode});
+    syncFillMode(m_state.polyFillMode);
+    write(EMR_MOVETOEX{m_state.position});
+}
+
+void MetafileRecorder::offsetClipRgn(qint32 dx, qint32 dy) { write(EMR_OFFSETCLIPRGN{{dx, dy}}); }
+
+void MetafileRecorder::setMetaRgn() { write(EMR_SETMETARGN{}); }
 
 // --- finishing ----------------------------------------------------------------------
 

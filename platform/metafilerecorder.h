@@ -29,7 +29,11 @@ public:
     int deviceCaps(int index) const override;
 
     void setPen(const gdi::LogPen &pen) override;
+    void setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries) override;
     void setBrush(const gdi::LogBrush &brush) override;
+    void setPatternBrush(const QImage &tile) override;
+    void setPolyFillMode(qint32 mode) override;
+    void setMiterLimit(float limit) override;
     void setFont(const gdi::LogFont &font) override;
     void setTextColor(gdi::ColorRef color) override;
     void setBkColor(gdi::ColorRef color) override;
@@ -45,7 +49,11 @@ public:
     void roundRect(const gdi::Rect &r, qint32 cornerWidth, qint32 cornerHeight) override;
     void ellipse(const gdi::Rect &r) override;
     void polygon(std::span<const gdi::Point> points) override;
+    void polyPolygon(std::span<const std::vector<gdi::Point>> polygons) override;
+    void drawPath(const QPainterPath &path, bool fill, bool stroke) override;
     void fillRect(const gdi::Rect &r, const gdi::LogBrush &brush) override;
+    void patBlt(const gdi::Rect &r, quint32 rop) override;
+    void gradientFill(std::span<const gdi::TriVertex> vertices, std::span<const quint32> mesh, quint32 mode) override;
 
     void extTextOut(qint32 x, qint32 y, quint32 options, const gdi::Rect *rect, const QString &text,
                     const std::vector<qint32> *dx = nullptr) override;
@@ -54,9 +62,15 @@ public:
 
     void stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image,
                        quint32 rop = gdi::SRCCOPY) override;
+    void alphaBlend(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint8 constantAlpha) override;
 
     void intersectClipRect(const gdi::Rect &r) override;
     void selectClipRgnNone() override;
+    void excludeClipRect(const gdi::Rect &r) override;
+    void extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode) override;
+    void selectClipPath(const QPainterPath &path, quint32 mode) override;
+    void offsetClipRgn(qint32 dx, qint32 dy) override;
+    void setMetaRgn() override;
     int saveDC() override;
     bool restoreDC(int n) override;
 
@@ -82,6 +96,11 @@ private:
     qreal penGrow() const;
     QRectF pointsRect(std::span<const gdi::Point> points) const;
     static bool fits16(std::span<const gdi::Point> points);
+    // The part of `image` a bitmap record holds and where it goes; false when
+    // nothing of it shows.
+    bool bitmapPart(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, gdi::Rect *d, QImage *part) const;
+    void writePath(const QPainterPath &path);
+    void syncFillMode(qint32 mode);
 
     int m_width;
     int m_height;
@@ -94,7 +113,11 @@ private:
     std::vector<Handles> m_savedHandles;
     // The state as recorded, to leave out records that change nothing.
     gdi::LogPen m_recPen;
+    std::vector<quint32> m_recPenStyle;
     gdi::LogBrush m_recBrush;
+    QImage m_recBrushPattern;
+    qint32 m_recFillMode = gdi::ALTERNATE;
+    float m_recMiterLimit = 10;
     gdi::LogFont m_recFont;
     gdi::ColorRef m_recTextColor = gdi::rgb(0, 0, 0);
     gdi::ColorRef m_recBkColor = gdi::rgb(255, 255, 255);
@@ -104,7 +127,11 @@ private:
     QTransform m_recTransform;
     struct Recorded {
         gdi::LogPen pen;
+        std::vector<quint32> penStyle;
         gdi::LogBrush brush;
+        QImage brushPattern;
+        qint32 fillMode;
+        float miterLimit;
         gdi::LogFont font;
         gdi::ColorRef textColor, bkColor;
         qint32 bkMode;

@@ -1,5 +1,6 @@
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
+#include "platform/regionunion.h"
 
 #include <QPaintDevice>
 #include <QPainter>
@@ -123,7 +124,12 @@ QPoint PainterCanvas::toDevice(qint32 x, qint32 y) const
 
 QPainterPath PainterCanvas::toDevicePath(const QPainterPath &logical) const
 {
-    QPainterPath p = fullTransform().map(logical);
+    return mappedPath(logical, fullTransform());
+}
+
+QPainterPath PainterCanvas::mappedPath(const QPainterPath &path, const QTransform &t)
+{
+    QPainterPath p = t.map(path);
     for (int i = 0; i < p.elementCount(); ++i) {
         const QPainterPath::Element e = p.elementAt(i);
         auto lim = [](qreal v) { return std::isfinite(v) ? std::clamp(v, -kDeviceLimit, kDeviceLimit) : 0.0; };
@@ -151,28 +157,154 @@ QRect PainterCanvas::toDeviceRect(const gdi::Rect &r) const
 
 // --- clipping and saved states ------------------------------------------------------
 
+QRect PainterCanvas::deviceBounds() const
+{
+    if (m_deviceSize.isValid() && !m_deviceSize.isEmpty())
+        return QRect(QPoint(0, 0), m_deviceSize);
+    const int lim = int(kDeviceLimit);
+    return QRect(QPoint(-lim, -lim), QPoint(lim, lim));
+}
+
 void PainterCanvas::applyClip()
 {
     if (!active())
         return;
     m_painter->setWorldTransform(QTransform());
-    if (m_clip)
-        m_painter->setClipRegion(*m_clip);
-    else if (m_baseClip)
-        m_painter->setClipRegion(*m_baseClip);
-    else
+    // The canvas's clip, within the meta region and the painter's own clip.
+    std::optional<QRegion> effective = m_clip;
+    for (const std::optional<QRegion> *limit : {&m_metaClip, &m_baseClip})
+        if (*limit)
+            effective = effective ? effective->intersected(**limit) : **limit;
+    if (effective) {
+        // Replacing a clip by a region of several rectangles is not reliable
+        // in the raster engine once a clip has been set and lifted (the fill
+        // fast paths keep the old one); intersecting with a plain rectangle
+        // first is.
+        const int lim = int(kDeviceLimit);
+        m_painter->setClipRect(QRect(QPoint(-lim, -lim), QPoint(lim, lim)));
+        m_painter->setClipRegion(*effective, Qt::IntersectClip);
+    } else {
         m_painter->setClipping(false);
+    }
 }
 
-void PainterCanvas::intersectClipRect(const gdi::Rect &r)
+void PainterCanvas::combineClip(const QRegion &region, quint32 mode)
 {
-    const QRegion region = deviceRegion(r);
-    if (m_clip)
-        m_clip = m_clip->intersected(region);
-    else if (m_baseClip)
-        m_clip = m_baseClip->intersected(region);
-    else
+    // Without a clip region the whole device stands for it.
+    const QRegion current = m_clip ? *m_clip : QRegion(deviceBounds());
+    switch (mode) {
+    case gdi::RGN_AND:
+        m_clip = current.intersected(region);
+        break;
+    case gdi::RGN_OR:
+        if (m_clip)
+            m_clip = m_clip->united(region);
+        break;
+    case gdi::RGN_XOR:
+        m_clip = current.xored(region);
+        break;
+    case gdi::RGN_DIFF:
+        m_clip = current.subtracted(region);
+        break;
+    case gdi::RGN_COPY:
         m_clip = region;
+        break;
+    default:
+        return; // not a mode: the clip stays as it was
+    }
+    applyClip();
+}
+
+void PainterCanvas::intersectClipRect(const gdi::Rect &r) { combineClip(deviceRegion(r), gdi::RGN_AND); }
+
+void PainterCanvas::excludeClipRect(const gdi::Rect &r) { combineClip(deviceRegion(r), gdi::RGN_DIFF); }
+
+void PainterCanvas::extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode)
+{
+    std::vector<QRegion> parts;
+    parts.reserve(rects.size());
+    for (const gdi::Rect &r : rects)
+        parts.push_back(deviceRegion(r));
+    combineClip(unitedRegion(std::move(parts)), mode);
+}
+
+void PainterCanvas::selectClipPath(const QPainterPath &path, quint32 mode) { combineClip(pathRegion(path), mode); }
+
+// The pixels a fill of the path covers, as a region: the path is filled into
+// a mask band by band and the mask's runs become rectangles.
+QRegion PainterCanvas::pathRegion(const QPainterPath &logical) const
+{
+    QPainterPath dev = toDevicePath(logical).translated(kPixelCentre, kPixelCentre);
+    dev.setFillRule(logical.fillRule());
+    const QRect box = dev.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1).intersected(deviceBounds());
+    if (box.isEmpty() || dev.isEmpty())
+        return {};
+    constexpr int kBand = 256;
+    std::vector<QRect> rects;
+    std::vector<QRect> previousRow, row;
+    for (int top = box.top(); top <= box.bottom(); top += kBand) {
+        const int h = std::min(kBand, box.bottom() + 1 - top);
+        QImage mask(box.width(), h, QImage::Format_Alpha8);
+        if (mask.isNull())
+            return {};
+        mask.fill(0);
+        {
+            QPainter p(&mask);
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.translate(-box.left(), -top);
+            p.fillPath(dev, Qt::black);
+        }
+        for (int y = 0; y < h; ++y) {
+            const uchar *line = mask.constScanLine(y);
+            row.clear();
+            for (int x = 0; x < box.width();) {
+                if (!line[x]) {
+                    ++x;
+                    continue;
+                }
+                const int x0 = x;
+                while (x < box.width() && line[x])
+                    ++x;
+                row.emplace_back(box.left() + x0, top + y, x - x0, 1);
+            }
+            // A row like the one above it makes that band one taller.
+            bool same = !row.empty() && row.size() == previousRow.size();
+            for (size_t i = 0; same && i < row.size(); ++i)
+                same = row[i].left() == previousRow[i].left() && row[i].width() == previousRow[i].width();
+            if (same) {
+                for (size_t i = 0; i < row.size(); ++i)
+                    rects[rects.size() - row.size() + i].setBottom(top + y);
+            } else {
+                rects.insert(rects.end(), row.begin(), row.end());
+            }
+            previousRow = row;
+        }
+    }
+    QRegion region;
+    if (!rects.empty())
+        region.setRects(rects.data(), int(rects.size()));
+    return region;
+}
+
+void PainterCanvas::offsetClipRgn(qint32 dx, qint32 dy)
+{
+    if (!m_clip)
+        return;
+    // Logical units through the transform's scale, without its origin.
+    const QTransform t = fullTransform();
+    const QPointF d(t.m11() * dx + t.m21() * dy, t.m12() * dx + t.m22() * dy);
+    if (!std::isfinite(d.x()) || !std::isfinite(d.y()) || std::abs(d.x()) > kDeviceLimit ||
+        std::abs(d.y()) > kDeviceLimit)
+        return;
+    m_clip->translate(roundi(d.x()), roundi(d.y()));
+    applyClip();
+}
+
+void PainterCanvas::setMetaRgn()
+{
+    if (m_clip)
+        m_metaClip = m_metaClip ? m_metaClip->intersected(*m_clip) : *m_clip;
+    m_clip.reset();
     applyClip();
 }
 
@@ -185,6 +317,7 @@ void PainterCanvas::selectClipRgnNone()
 int PainterCanvas::saveDC()
 {
     m_savedClips.push_back(m_clip);
+    m_savedMetaClips.push_back(m_metaClip);
     return Canvas::saveDC();
 }
 
@@ -195,7 +328,9 @@ bool PainterCanvas::restoreDC(int n)
     const size_t depth = m_saved.size(); // the restored state was at this depth
     if (depth < m_savedClips.size()) {
         m_clip = m_savedClips[depth];
+        m_metaClip = m_savedMetaClips[depth];
         m_savedClips.resize(depth);
+        m_savedMetaClips.resize(depth);
     }
     applyClip();
     return true;

@@ -48,7 +48,11 @@ public:
     void roundRect(const gdi::Rect &r, qint32 cornerWidth, qint32 cornerHeight) override;
     void ellipse(const gdi::Rect &r) override;
     void polygon(std::span<const gdi::Point> points) override;
+    void polyPolygon(std::span<const std::vector<gdi::Point>> polygons) override;
+    void drawPath(const QPainterPath &path, bool fill, bool stroke) override;
     void fillRect(const gdi::Rect &r, const gdi::LogBrush &brush) override;
+    void patBlt(const gdi::Rect &r, quint32 rop) override;
+    void gradientFill(std::span<const gdi::TriVertex> vertices, std::span<const quint32> mesh, quint32 mode) override;
 
     void extTextOut(qint32 x, qint32 y, quint32 options, const gdi::Rect *rect, const QString &text,
                     const std::vector<qint32> *dx = nullptr) override;
@@ -57,13 +61,20 @@ public:
 
     void stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image,
                        quint32 rop = gdi::SRCCOPY) override;
+    void alphaBlend(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint8 constantAlpha) override;
 
     void intersectClipRect(const gdi::Rect &r) override;
     void selectClipRgnNone() override;
+    void excludeClipRect(const gdi::Rect &r) override;
+    void extSelectClipRects(std::span<const gdi::Rect> rects, quint32 mode) override;
+    void selectClipPath(const QPainterPath &path, quint32 mode) override;
+    void offsetClipRgn(qint32 dx, qint32 dy) override;
+    void setMetaRgn() override;
     int saveDC() override;
     bool restoreDC(int n) override;
 
-    // The clip region in device pixels; nullopt when nothing clips.
+    // The clip region in device pixels; nullopt when nothing clips. The meta
+    // region and the painter's own clip on arrival limit it further.
     const std::optional<QRegion> &clipRegion() const { return m_clip; }
     // The font selected now, resolved.
     const fonts::ResolvedFont &resolvedFont();
@@ -75,6 +86,9 @@ private:
     void init(int dpiX, int dpiY, QSize deviceSize);
     bool active() const;
     void applyClip();
+    void combineClip(const QRegion &region, quint32 mode);
+    QRegion pathRegion(const QPainterPath &logical) const;
+    QRect deviceBounds() const;
     QTransform fullTransform() const;
     bool axisAligned() const;
     qreal deviceScale() const;
@@ -82,11 +96,19 @@ private:
     QRect toDeviceRect(const gdi::Rect &r) const;
     QRegion deviceRegion(const gdi::Rect &r) const;
     QPainterPath toDevicePath(const QPainterPath &logical) const;
+    // The path through `t`, held within the device limit.
+    static QPainterPath mappedPath(const QPainterPath &path, const QTransform &t);
     int devicePenWidth() const;
     bool penDrawsStyled() const;
-    std::vector<qreal> penPattern() const;
+    std::vector<qreal> penPattern(bool pixels) const;
     QPen qpen(int width, bool closedFigure) const;
     QBrush qbrush(const gdi::LogBrush &brush) const;
+    Qt::FillRule fillRule() const;
+    void drawBitmap(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop, qreal opacity);
+    void drawBand(QPoint at, const QImage &band, quint32 rop, qreal opacity);
+    void setBitmapMode(quint32 rop, qreal opacity);
+    void gradientRect(const gdi::TriVertex &a, const gdi::TriVertex &b, bool vertical);
+    void gradientTriangle(const gdi::TriVertex &a, const gdi::TriVertex &b, const gdi::TriVertex &c);
     void plotLine(QPoint from, QPoint to, bool lastPoint);
     void drawPolyline(std::span<const gdi::Point> points, bool closed);
     void closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch);
@@ -107,7 +129,9 @@ private:
     QTransform m_base; // the painter's transform on arrival
     std::optional<QRegion> m_baseClip;  // the painter's own clip on arrival
     std::optional<QRegion> m_clip;      // the canvas's clip, device pixels
+    std::optional<QRegion> m_metaClip;  // SetMetaRgn's limit, device pixels
     std::vector<std::optional<QRegion>> m_savedClips;
+    std::vector<std::optional<QRegion>> m_savedMetaClips;
     qint64 m_styleOffset = 0; // where a styled line's pattern goes on
     std::shared_ptr<const fonts::ResolvedFont> m_font;
 };

@@ -68,17 +68,40 @@ bool PainterCanvas::penDrawsStyled() const
 {
     const gdi::LogPen &p = m_state.pen;
     const quint32 style = p.style & gdi::PS_STYLE_MASK;
-    if (style < gdi::PS_DASH || style > gdi::PS_DASHDOTDOT) {
+    if (style == gdi::PS_USERSTYLE) {
+        if (m_state.penStyle.empty())
+            return false;
+    } else if (style < gdi::PS_DASH || style > gdi::PS_DASHDOTDOT) {
         if (style != gdi::PS_ALTERNATE)
             return false;
     }
     return (p.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC || p.width <= 1;
 }
 
-// On/off lengths in pen widths.
-std::vector<qreal> PainterCanvas::penPattern() const
+// On/off lengths in pen widths, or in device pixels for `pixels` (the same
+// for the built-in styles, drawn in pixels by one-pixel pens).
+std::vector<qreal> PainterCanvas::penPattern(bool pixels) const
 {
-    switch (m_state.pen.style & gdi::PS_STYLE_MASK) {
+    const gdi::LogPen &p = m_state.pen;
+    if ((p.style & gdi::PS_STYLE_MASK) == gdi::PS_USERSTYLE) {
+        // A geometric pen's lengths are logical units, a cosmetic pen's
+        // pixels. An odd count of lengths alternates on the next round.
+        const bool geometric = (p.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
+        const qreal unit = !geometric ? 1.0 : pixels ? deviceScale() : 1.0 / std::max(p.width, 1);
+        std::vector<qreal> out;
+        qreal total = 0;
+        for (quint32 e : m_state.penStyle) {
+            const qreal v = std::min<qreal>(e, 1e6) * unit;
+            out.push_back(pixels ? std::round(v) : std::max<qreal>(v, 1e-3));
+            total += out.back();
+        }
+        if (total <= 0 || !std::isfinite(total))
+            return {};
+        if (out.size() % 2)
+            out.insert(out.end(), out.begin(), out.end());
+        return out;
+    }
+    switch (p.style & gdi::PS_STYLE_MASK) {
     case gdi::PS_DASH:
         return {18, 6};
     case gdi::PS_DOT:
@@ -118,7 +141,7 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
             join = Qt::BevelJoin;
             break;
         case gdi::PS_JOIN_MITER:
-            join = Qt::MiterJoin;
+            join = Qt::SvgMiterJoin;
             break;
         default:
             join = Qt::RoundJoin;
@@ -128,10 +151,15 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
         cap = Qt::FlatCap;
     pen.setCapStyle(cap);
     pen.setJoinStyle(join);
+    // The limit bounds the mitre's length over the pen's width, and a join
+    // beyond it is bevelled: Qt's SVG mitre. Its plain mitre (closed figures'
+    // right angles) bounds the reach from the joint, half of that.
+    pen.setMiterLimit(join == Qt::SvgMiterJoin ? m_state.miterLimit : m_state.miterLimit / 2);
     if (penDrawsStyled()) {
-        const std::vector<qreal> pat = penPattern();
+        const std::vector<qreal> pat = penPattern(false);
         pen.setDashPattern(QList<qreal>(pat.begin(), pat.end()));
-        if (width > 1)
+        // A geometric pen puts its end caps on every dash.
+        if (width > 1 && (p.style & gdi::PS_TYPE_MASK) != gdi::PS_GEOMETRIC)
             pen.setCapStyle(Qt::FlatCap);
     }
     return pen;
@@ -144,10 +172,10 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
 // with far-away end points costs no more than the part that shows.
 void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
 {
-    const std::vector<qreal> pat = penDrawsStyled() ? penPattern() : std::vector<qreal>{};
-    int period = 0;
+    const std::vector<qreal> pat = penDrawsStyled() ? penPattern(true) : std::vector<qreal>{};
+    qint64 period = 0;
     for (qreal v : pat)
-        period += int(v);
+        period += qint64(v);
     auto inked = [&](qint64 pos) {
         if (period == 0)
             return true;
@@ -294,7 +322,7 @@ void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed
     QPainterPath path;
     m_painter->setWorldTransform(QTransform());
     for (size_t i = 0; i < points.size(); ++i) {
-        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(0.5, 0.5);
+        const QPointF p = QPointF(toDevice(points[i].x, points[i].y)) + QPointF(kPixelCentre, kPixelCentre);
         i == 0 ? path.moveTo(p) : path.lineTo(p);
     }
     if (closed)
@@ -313,9 +341,66 @@ QBrush PainterCanvas::qbrush(const gdi::LogBrush &b) const
         const QColor bk = qcolor(m_state.bkColor);
         return QBrush(hatchImage(b.hatch, qcolor(b.color), m_state.bkMode == gdi::OPAQUE ? &bk : nullptr));
     }
-    default: // solid; patterns carry no bitmap here and draw in their colour
+    case gdi::BS_PATTERN:
+    case gdi::BS_DIBPATTERN: {
+        // The selected brush's picture; without one, its colour.
+        QImage tile = m_state.brushPattern;
+        if (tile.isNull())
+            return QBrush(qcolor(b.color));
+        if (tile.format() == QImage::Format_Mono || tile.format() == QImage::Format_MonoLSB) {
+            // Black (the darker entry) takes the text colour, white the
+            // background colour.
+            tile.setColorCount(2);
+            const int dark = qGray(tile.color(0)) <= qGray(tile.color(1)) ? 0 : 1;
+            tile.setColor(dark, qcolor(m_state.textColor).rgb());
+            tile.setColor(1 - dark, qcolor(m_state.bkColor).rgb());
+        }
+        return QBrush(tile.convertToFormat(QImage::Format_RGB32));
+    }
+    default: // solid
         return QBrush(qcolor(b.color));
     }
+}
+
+Qt::FillRule PainterCanvas::fillRule() const
+{
+    return m_state.polyFillMode == gdi::WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+}
+
+void PainterCanvas::patBlt(const gdi::Rect &r, quint32 rop)
+{
+    if (!active())
+        return;
+    const bool rasterOps =
+        m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    QPainter::CompositionMode op;
+    switch (rop) {
+    case gdi::DSTINVERT:
+        op = QPainter::RasterOp_NotDestination;
+        break;
+    case gdi::PATINVERT:
+        op = QPainter::RasterOp_SourceXorDestination;
+        break;
+    default:
+        Canvas::patBlt(r, rop);
+        return;
+    }
+    if (!rasterOps)
+        return; // a device without pixels to read has nothing to invert
+    QPainterPath path;
+    path.addRect(QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom)).normalized());
+    m_painter->save();
+    m_painter->setWorldTransform(QTransform());
+    m_painter->setCompositionMode(op);
+    const QBrush brush = rop == gdi::DSTINVERT ? QBrush(Qt::black) : qbrush(m_state.brush);
+    if (axisAligned()) {
+        const QRect d = toDeviceRect(r);
+        if (!d.isEmpty())
+            m_painter->fillRect(d, brush);
+    } else {
+        m_painter->fillPath(toDevicePath(path), brush);
+    }
+    m_painter->restore();
 }
 
 void PainterCanvas::fillRect(const gdi::Rect &r, const gdi::LogBrush &brush)
@@ -510,7 +595,7 @@ void PainterCanvas::polygon(std::span<const gdi::Point> points)
     const QBrush brush = qbrush(m_state.brush);
     if (brush.style() != Qt::NoBrush && points.size() >= 3) {
         QPainterPath path;
-        path.setFillRule(Qt::OddEvenFill);
+        path.setFillRule(fillRule());
         m_painter->setWorldTransform(QTransform());
         for (size_t i = 0; i < points.size(); ++i) {
             // Pixel centres lie at +0.5: a vertex at whole device coordinates
@@ -525,3 +610,63 @@ void PainterCanvas::polygon(std::span<const gdi::Point> points)
     drawPolyline(points, true);
 }
 
+
+void PainterCanvas::polyPolygon(std::span<const std::vector<gdi::Point>> polygons)
+{
+    if (!active())
+        return;
+    const QBrush brush = qbrush(m_state.brush);
+    if (brush.style() != Qt::NoBrush) {
+        QPainterPath path;
+        path.setFillRule(fillRule());
+        for (const auto &poly : polygons) {
+            if (poly.size() < 3)
+                continue;
+            for (size_t i = 0; i < poly.size(); ++i) {
+                const QPointF p = QPointF(toDevice(poly[i].x, poly[i].y));
+                i == 0 ? path.moveTo(p) : path.lineTo(p);
+            }
+            path.closeSubpath();
+        }
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(path, brush);
+    }
+    for (const auto &poly : polygons)
+        drawPolyline(poly, true);
+}
+
+// --- paths -------------------------------------------------------------------------
+
+void PainterCanvas::drawPath(const QPainterPath &path, bool fill, bool stroke)
+{
+    if (!active() || path.isEmpty())
+        return;
+    QPainterPath dev = toDevicePath(path);
+    dev.setFillRule(path.fillRule());
+    const QPainterPath shifted = dev.translated(kPixelCentre, kPixelCentre);
+    m_painter->setWorldTransform(QTransform());
+    if (fill) {
+        const QBrush brush = qbrush(m_state.brush);
+        if (brush.style() != Qt::NoBrush)
+            m_painter->fillPath(shifted, brush);
+    }
+    if (!stroke)
+        return;
+    const int w = devicePenWidth();
+    if (w == 0)
+        return;
+    if (w == 1) {
+        // One-pixel outlines with the pixel rules of lines: every point of a
+        // figure but the last of an open one.
+        for (const QPolygonF &poly : dev.toSubpathPolygons()) {
+            m_styleOffset = 0;
+            for (qsizetype i = 1; i < poly.size(); ++i)
+                plotLine(QPoint(roundi(poly[i - 1].x()), roundi(poly[i - 1].y())),
+                         QPoint(roundi(poly[i].x()), roundi(poly[i].y())), false);
+        }
+        return;
+    }
+    // Wide pens run through pixel centres, as a polyline's do.
+    m_painter->setBrush(Qt::NoBrush);
+    m_painter->strokePath(shifted, qpen(w, false));
+}

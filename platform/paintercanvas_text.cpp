@@ -1,4 +1,4 @@
-// Text and bitmaps of the painter canvas.
+// Text of the painter canvas.
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
 
@@ -10,15 +10,6 @@
 #include <cmath>
 
 using namespace paintercanvas_detail;
-
-namespace {
-
-// Raster operations besides SRCCOPY that bitmaps may ask for.
-constexpr quint32 kSrcPaint = 0x00EE0086;
-constexpr quint32 kSrcAnd = 0x008800C6;
-constexpr quint32 kSrcInvert = 0x00660046;
-
-} // namespace
 
 // --- text --------------------------------------------------------------------
 
@@ -123,6 +114,11 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     glyphT.scale(hs, 1);
     m_painter->setWorldTransform(glyphT * full);
     m_painter->setPen(qcolor(m_state.textColor));
+    // Glyphs larger than a page, or squashed flat in one direction, are
+    // filled as outlines: the font engine fails to make bitmaps of them
+    // (damaged input).
+    const QTransform gt = glyphT * full;
+    const bool outlines = outlinesOnly(gt, font.emSize());
     for (const fonts::GlyphRun &run : onDevice ? layout.runs : std::vector<fonts::GlyphRun>{}) {
         QList<QPointF> pos = run.positions;
         if (dx && !dx->empty()) {
@@ -135,6 +131,15 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
                 const qreal cx = rtl ? width - cellX[u + len] : cellX[u];
                 pos[g].setX(cx / hs);
             }
+        }
+        if (outlines) {
+            QPainterPath path;
+            for (qsizetype g = 0; g < run.glyphs.size() && g < pos.size(); ++g)
+                path.addPath(run.rawFont.pathForGlyph(run.glyphs[g]).translated(pos[g]));
+            m_painter->setWorldTransform(QTransform());
+            m_painter->fillPath(mappedPath(path, gt), qcolor(m_state.textColor));
+            m_painter->setWorldTransform(gt);
+            continue;
         }
         QGlyphRun gr;
         gr.setRawFont(run.rawFont);
@@ -163,62 +168,3 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
     if (updateCp)
         advanceTextPosition(x, y, width, font.logFont().escapement);
 }
-
-// --- bitmaps -------------------------------------------------------------------
-
-void PainterCanvas::stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop)
-{
-    if (!active() || image.isNull())
-        return;
-    // The source rectangle may be mirrored too; take its part inside the image
-    // and shrink the destination in proportion.
-    const bool srcMirrorX = src.right < src.left, srcMirrorY = src.bottom < src.top;
-    qreal sl = std::min(src.left, src.right), sr = std::max(src.left, src.right);
-    qreal st = std::min(src.top, src.bottom), sb = std::max(src.top, src.bottom);
-    if (sr <= sl || sb <= st)
-        return;
-    const qreal cl = std::max<qreal>(sl, 0), cr = std::min<qreal>(sr, image.width());
-    const qreal ct = std::max<qreal>(st, 0), cb = std::min<qreal>(sb, image.height());
-    if (cr <= cl || cb <= ct)
-        return;
-
-    const QPointF a = fullTransform().map(QPointF(dest.left, dest.top));
-    const QPointF b = fullTransform().map(QPointF(dest.right, dest.bottom));
-    const bool mirrorX = (b.x() < a.x()) != srcMirrorX;
-    const bool mirrorY = (b.y() < a.y()) != srcMirrorY;
-    QRectF target = QRectF(QPointF(roundi(a.x()), roundi(a.y())), QPointF(roundi(b.x()), roundi(b.y()))).normalized();
-    if (target.isEmpty())
-        return;
-    const qreal fx = target.width() / (sr - sl), fy = target.height() / (sb - st);
-    // Trim the destination where the source was cut.
-    const qreal leftCut = mirrorX ? (sr - cr) : (cl - sl), rightCut = mirrorX ? (cl - sl) : (sr - cr);
-    const qreal topCut = mirrorY ? (sb - cb) : (ct - st), bottomCut = mirrorY ? (ct - st) : (sb - cb);
-    target.adjust(leftCut * fx, topCut * fy, -rightCut * fx, -bottomCut * fy);
-
-    QImage part = image.copy(QRect(int(cl), int(ct), int(cr - cl), int(cb - ct)));
-    if (part.hasAlphaChannel())
-        part = part.convertToFormat(QImage::Format_RGB32); // bitmaps are opaque
-    if (mirrorX || mirrorY)
-        part = part.mirrored(mirrorX, mirrorY);
-
-    m_painter->save();
-    if (axisAligned()) {
-        m_painter->setWorldTransform(QTransform());
-    } else {
-        m_painter->setWorldTransform(fullTransform());
-        target = QRectF(QPointF(dest.left, dest.top), QPointF(dest.right, dest.bottom)).normalized();
-    }
-    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_state.stretchBltMode == gdi::HALFTONE);
-    const bool rasterOps = m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
-    if (rasterOps) {
-        if (rop == kSrcPaint)
-            m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        else if (rop == kSrcAnd)
-            m_painter->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        else if (rop == kSrcInvert)
-            m_painter->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    }
-    m_painter->drawImage(target, part);
-    m_painter->restore();
-}
-

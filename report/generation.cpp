@@ -396,8 +396,8 @@ void CustomReport::generateReport(bool compositePart)
             m_controller->unprepare();
             environment.unprepare();
             rpGlobalEnvironment()->unprepare();
-            setUnitsOnRun(savedUnits);
         }
+        setUnitsOnRun(savedUnits);
         if (docOpened || compositePart) {
             if (m_cancelled)
                 printer.abortDoc();

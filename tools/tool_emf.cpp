@@ -9,6 +9,7 @@
 #include "platform/rperror.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QImage>
 #include <cmath>
 
@@ -124,20 +125,22 @@ int render(const QStringList &argsIn)
     if (w * h > (qint64(1) << 28))
         throw tool::UsageError{QStringLiteral("the picture would be %1 x %2 pixels, too large").arg(w).arg(h)};
     QImage img(int(w), int(h), QImage::Format_RGB32);
+    if (img.isNull())
+        throw tool::UsageError{QStringLiteral("the picture would be %1 x %2 pixels, too large").arg(w).arg(h)};
     img.fill(Qt::white);
-    QString error;
     {
         PainterCanvas canvas(&img, dpi ? dpi : int(std::lround(96 * scale)));
         try {
             mf.play(canvas, {0, 0, int(w), int(h)});
         } catch (const RpError &e) {
-            error = e.message(); // what was drawn so far is still written
+            throw tool::UsageError{e.message()}; // nothing is written
         }
     }
-    if (!img.save(args[1], "PNG"))
+    // Written beside the target and renamed over it only when complete: a
+    // failure leaves no file (and an earlier file as it was).
+    QSaveFile out(args[1]);
+    if (!out.open(QIODevice::WriteOnly) || !img.save(&out, "PNG") || !out.commit())
         throw tool::UsageError{QStringLiteral("cannot write '%1'").arg(args[1])};
-    if (!error.isEmpty())
-        throw tool::UsageError{error};
     return 0;
 }
 
@@ -148,8 +151,8 @@ int demo(const QStringList &args)
     MetafileRecorder rec(emf::kDemoWidth, emf::kDemoHeight, QStringLiteral("Tovrel%1demo").arg(QChar(0)));
     emf::drawDemoScene(rec);
     const Metafile mf = rec.finish();
-    QFile f(args[0]);
-    if (!f.open(QIODevice::WriteOnly) || f.write(mf.bytes()) != mf.bytes().size())
+    QSaveFile f(args[0]);
+    if (!f.open(QIODevice::WriteOnly) || f.write(mf.bytes()) != mf.bytes().size() || !f.commit())
         throw tool::UsageError{QStringLiteral("cannot write '%1'").arg(args[0])};
     return 0;
 }

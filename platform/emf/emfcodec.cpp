@@ -238,6 +238,35 @@ public:
         b.data = QByteArray(reinterpret_cast<const char *>(m_rec + m_pos), qsizetype(count));
         m_pos += count;
     }
+    void gradient(const char *, std::vector<gdi::TriVertex> &vertices, std::vector<quint32> &mesh, quint32 nVer,
+                  quint32 nTri, quint32 mode)
+    {
+        checkCount("nVer", nVer, 16);
+        vertices.resize(nVer);
+        for (auto &t : vertices) {
+            t.x = qint32(u32());
+            t.y = qint32(u32());
+            const uchar *c = m_rec + m_pos;
+            t.red = qFromLittleEndian<quint16>(c);
+            t.green = qFromLittleEndian<quint16>(c + 2);
+            t.blue = qFromLittleEndian<quint16>(c + 4);
+            t.alpha = qFromLittleEndian<quint16>(c + 6);
+            m_pos += 8;
+        }
+        // Rectangles are two indexes; some writers pad them to the twelve
+        // bytes of a triangle.
+        const quint32 per = mode == gdi::GRADIENT_FILL_TRIANGLE ? 3 : 2;
+        quint32 stride = per * 4;
+        if (per == 2 && nTri > 0 && quint64(nTri) * 12 <= quint64(m_limit) - m_pos)
+            stride = 12;
+        checkCount("nTri", nTri, stride);
+        mesh.resize(size_t(nTri) * per);
+        for (quint32 i = 0; i < nTri; ++i) {
+            for (quint32 k = 0; k < per; ++k)
+                mesh[size_t(i) * per + k] = qFromLittleEndian<quint32>(m_rec + m_pos + 4 * k);
+            m_pos += stride;
+        }
+    }
     void text(const char *, Text &t, bool wide)
     {
         (*this)("reference", t.reference);
@@ -458,6 +487,18 @@ public:
         m_out.append(b.data);
         align();
     }
+    void gradient(const char *, const std::vector<gdi::TriVertex> &vertices, const std::vector<quint32> &mesh, quint32,
+                  quint32, quint32)
+    {
+        for (const auto &t : vertices) {
+            u32(quint32(t.x));
+            u32(quint32(t.y));
+            for (quint16 c : {t.red, t.green, t.blue, t.alpha})
+                (*this)("", c);
+        }
+        for (quint32 i : mesh)
+            u32(i);
+    }
     void text(const char *, const Text &t, bool wide)
     {
         (*this)("reference", t.reference);
@@ -632,6 +673,22 @@ public:
         add(n, QStringLiteral("[%1]").arg(l.join(u' ')));
     }
     void bytes(const char *n, const Bytes &b, quint32) { add(n, QStringLiteral("%1 bytes").arg(b.data.size())); }
+    void gradient(const char *, const std::vector<gdi::TriVertex> &vertices, const std::vector<quint32> &mesh, quint32,
+                  quint32, quint32)
+    {
+        QStringList l;
+        for (size_t i = 0; i < vertices.size() && i < 8; ++i)
+            l << QStringLiteral("(%1,%2 #%3%4%5)")
+                     .arg(vertices[i].x)
+                     .arg(vertices[i].y)
+                     .arg(vertices[i].red >> 8, 2, 16, QChar(u'0'))
+                     .arg(vertices[i].green >> 8, 2, 16, QChar(u'0'))
+                     .arg(vertices[i].blue >> 8, 2, 16, QChar(u'0'));
+        if (vertices.size() > 8)
+            l << QStringLiteral("...");
+        add("vertices", QStringLiteral("%1[%2]").arg(vertices.size()).arg(l.join(u' ')));
+        add("mesh", QString::number(mesh.size()));
+    }
     void text(const char *, const Text &t, bool wide)
     {
         (*this)("reference", t.reference);

@@ -4,6 +4,7 @@
 #include "platform/metafilerecorder.h"
 
 #include <QImage>
+#include <QPainterPath>
 
 namespace emf {
 
@@ -39,6 +40,102 @@ QImage demoBitmap()
         img.setPixel(x, img.height() - 1, qRgb(0, 0, 0));
     }
     return img;
+}
+
+// An 8 × 8 tile of 2 × 2 squares, and the same as a monochrome picture.
+QImage demoTile(bool mono)
+{
+    QImage img(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            img.setPixel(x, y, (x / 2 + y / 2) % 2 ? qRgb(255, 255, 255) : qRgb(0, 110, 200));
+    return mono ? img.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither) : img;
+}
+
+// A picture whose alpha fades from left to right.
+QImage demoAlphaBitmap()
+{
+    QImage img(40, 20, QImage::Format_ARGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgba(200, 30, 30, x * 255 / 39));
+    return img;
+}
+
+// Fills and outlines, clipping and pictures that foreign metafiles use.
+void drawRegionsAndPaths(Canvas &c)
+{
+    using namespace gdi;
+    // Two squares wound the same way: with WINDING their overlap is filled.
+    c.setPen({PS_SOLID, 0, rgb(0, 0, 0)});
+    c.setBrush({BS_SOLID, rgb(150, 220, 150), 0});
+    c.setPolyFillMode(WINDING);
+    const std::vector<std::vector<Point>> squares{{{20, 480}, {80, 480}, {80, 540}, {20, 540}},
+                                                  {{50, 510}, {110, 510}, {110, 570}, {50, 570}}};
+    c.polyPolygon(squares);
+    c.setPolyFillMode(ALTERNATE);
+
+    // A path of curves: filled, then outlined with a wide pen's round caps.
+    QPainterPath path;
+    path.moveTo(130, 560);
+    path.cubicTo(140, 470, 200, 470, 220, 560);
+    path.closeSubpath();
+    path.moveTo(130, 585);
+    path.lineTo(220, 585);
+    c.setBrush({BS_SOLID, rgb(250, 230, 160), 0});
+    c.setPen({PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND | PS_JOIN_BEVEL, 4, rgb(120, 60, 0)});
+    c.drawPath(path, true, true);
+
+    // Dash lengths of the pen's own: in pixels, then in logical units.
+    const quint32 cosmetic[] = {6, 2, 1, 2};
+    c.setExtPen({PS_COSMETIC | PS_USERSTYLE, 0, rgb(0, 0, 160)}, cosmetic);
+    c.moveTo(240, 480);
+    c.lineTo(330, 480);
+    const quint32 geometric[] = {12, 6};
+    c.setExtPen({PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, 3, rgb(160, 0, 160)}, geometric);
+    c.moveTo(240, 495);
+    c.lineTo(330, 495);
+    c.setPen({PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE | PS_JOIN_MITER, 6, rgb(0, 120, 120)});
+    const std::vector<Point> corner{{245, 580}, {245, 515}, {325, 580}};
+    c.polyline(corner);
+
+    // Clipped to a path's outline, to rectangles, and with a hole.
+    c.saveDC();
+    QPainterPath round;
+    round.addEllipse(QRectF(340, 475, 80, 110));
+    c.selectClipPath(round, RGN_COPY);
+    c.fillRect({330, 470, 430, 595}, {BS_HATCHED, rgb(200, 0, 0), HS_CROSS});
+    c.restoreDC(-1);
+    c.saveDC();
+    const Rect cells[] = {{435, 475, 465, 505}, {465, 505, 495, 535}, {435, 535, 465, 565}};
+    c.extSelectClipRects(cells, RGN_COPY);
+    c.excludeClipRect({445, 485, 455, 495});
+    c.fillRect({430, 470, 500, 570}, {BS_SOLID, rgb(90, 90, 90), 0});
+    c.restoreDC(-1);
+
+    // Gradients across, down and between a triangle's corners.
+    const TriVertex v[] = {{510, 475, 0xff00, 0, 0, 0},      {570, 505, 0, 0, 0xff00, 0},
+                           {580, 475, 0xff00, 0xff00, 0, 0}, {630, 505, 0, 0x8000, 0x8000, 0},
+                           {510, 515, 0, 0xff00, 0, 0},      {630, 515, 0xff00, 0, 0xff00, 0},
+                           {570, 590, 0, 0, 0xff00, 0}};
+    const quint32 across[] = {0, 1}, down[] = {2, 3}, triangle[] = {4, 5, 6};
+    c.gradientFill(v, across, GRADIENT_FILL_RECT_H);
+    c.gradientFill(v, down, GRADIENT_FILL_RECT_V);
+    c.gradientFill(v, triangle, GRADIENT_FILL_TRIANGLE);
+
+    // Pattern brushes, a picture blended by its alpha, and an inverted band.
+    c.setPen({PS_NULL, 0, 0});
+    c.setPatternBrush(demoTile(false));
+    c.rectangle({20, 575, 60, 595});
+    c.setTextColor(rgb(160, 0, 0));
+    c.setBkColor(rgb(255, 255, 200));
+    c.setPatternBrush(demoTile(true));
+    c.rectangle({65, 575, 105, 595});
+    c.setBrush({BS_SOLID, rgb(255, 255, 255), 0});
+    const QImage fade = demoAlphaBitmap();
+    c.alphaBlend({580, 540, 620, 560}, {0, 0, fade.width(), fade.height()}, fade, 255);
+    c.alphaBlend({580, 565, 620, 585}, {0, 0, fade.width(), fade.height()}, fade, 128);
+    c.patBlt({20, 590, 620, 596}, DSTINVERT);
 }
 
 } // namespace
@@ -164,6 +261,8 @@ void drawDemoScene(Canvas &c)
     const Metafile picture = sub.finish();
     c.stretchDrawMetafile({20, 395, 220, 455}, picture);
     c.stretchDrawMetafile({240, 395, 290, 425}, picture);
+
+    drawRegionsAndPaths(c);
 }
 
 } // namespace emf

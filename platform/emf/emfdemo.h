@@ -7,7 +7,7 @@ class Canvas;
 namespace emf {
 
 constexpr int kDemoWidth = 640;
-constexpr int kDemoHeight = 480;
+constexpr int kDemoHeight = 600;
 
 // The texts the scene writes, in order.
 extern const char16_t *const kDemoTexts[];

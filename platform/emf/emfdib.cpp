@@ -1,7 +1,9 @@
 #include "platform/emf/emfdib.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace emf {
 
@@ -79,7 +81,11 @@ void decodeRle(const QByteArray &bits, bool four, QImage &img, const QList<QRgb>
 
 } // namespace
 
-QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOut)
+namespace {
+
+enum class Want { Opaque, Alpha, Mono };
+
+QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOut, Want want)
 {
     if (bottomUpOut)
         *bottomUpOut = true;
@@ -118,8 +124,9 @@ QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpO
         return img.isNull() ? QImage() : img.convertToFormat(QImage::Format_RGB32);
     }
 
-    // Colour masks for 16 and 32 bits.
+    // Colour masks for 16 and 32 bits, and where alpha is.
     quint32 masks[3] = {0, 0, 0};
+    quint32 alphaMask = 0;
     qsizetype paletteOffset = hdrSize;
     if (compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS) {
         if (bpp != 16 && bpp != 32)
@@ -127,12 +134,17 @@ QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpO
         if (hdrSize >= 52) { // V2 header and up carry the masks
             for (int k = 0; k < 3; ++k)
                 masks[k] = rd32(bmi, 40 + 4 * k);
+            if (hdrSize >= 56)
+                alphaMask = rd32(bmi, 52);
         } else {
-            if (bmi.size() < hdrSize + 12)
+            const quint32 n = compression == BI_ALPHABITFIELDS ? 16 : 12;
+            if (bmi.size() < hdrSize + n)
                 return {};
             for (int k = 0; k < 3; ++k)
                 masks[k] = rd32(bmi, hdrSize + 4 * k);
-            paletteOffset += compression == BI_ALPHABITFIELDS ? 16 : 12;
+            if (n == 16)
+                alphaMask = rd32(bmi, hdrSize + 12);
+            paletteOffset += n;
         }
     } else if (bpp == 16) {
         masks[0] = 0x7c00;
@@ -142,7 +154,10 @@ QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpO
         masks[0] = 0xff0000;
         masks[1] = 0x00ff00;
         masks[2] = 0x0000ff;
+        alphaMask = 0xff000000; // read only when the alpha is wanted
     }
+    if (want != Want::Alpha || bpp != 32)
+        alphaMask = 0;
     if (compression != BI_RGB && compression != BI_BITFIELDS && compression != BI_ALPHABITFIELDS &&
         !(compression == BI_RLE8 && bpp == 8) && !(compression == BI_RLE4 && bpp == 4))
         return {};
@@ -180,7 +195,18 @@ QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpO
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
     if (stride * height > bits.size())
         return {};
-    QImage img(w, h, QImage::Format_RGB32);
+    if (want == Want::Mono && bpp == 1) {
+        // The bits themselves; the colours are given when drawn.
+        QImage mono(w, h, QImage::Format_Mono);
+        if (mono.isNull())
+            return {};
+        mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        const qsizetype rowBytes = (w + 7) / 8;
+        for (int row = 0; row < h; ++row)
+            std::memcpy(mono.scanLine(bottomUp ? h - 1 - row : row), bits.constData() + stride * row, size_t(rowBytes));
+        return mono;
+    }
+    QImage img(w, h, alphaMask ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (img.isNull())
         return {};
     for (int row = 0; row < h; ++row) {
@@ -207,13 +233,91 @@ QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpO
                 break;
             case 32: {
                 const quint32 px = qFromLittleEndian<quint32>(src + 4 * x);
-                dst[x] = qRgb(channel(px, masks[0]), channel(px, masks[1]), channel(px, masks[2]));
+                if (alphaMask) {
+                    // Premultiplied: a channel above its alpha is held to it.
+                    const int a = channel(px, alphaMask);
+                    dst[x] = qRgba(std::min(channel(px, masks[0]), a), std::min(channel(px, masks[1]), a),
+                                   std::min(channel(px, masks[2]), a), a);
+                } else {
+                    dst[x] = qRgb(channel(px, masks[0]), channel(px, masks[1]), channel(px, masks[2]));
+                }
                 break;
             }
             }
         }
     }
     return img;
+}
+
+} // namespace
+
+QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp)
+{
+    return decodeDib(bmi, bits, bottomUp, Want::Opaque);
+}
+
+QImage dibToAlphaImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp)
+{
+    return decodeDib(bmi, bits, bottomUp, Want::Alpha);
+}
+
+QImage dibToMonoImage(const QByteArray &bmi, const QByteArray &bits)
+{
+    return decodeDib(bmi, bits, nullptr, Want::Mono);
+}
+
+Dib imageToAlphaDib(const QImage &image)
+{
+    const QImage img = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = img.width(), h = img.height();
+    Dib d;
+    d.bmi = QByteArray(40, '\0');
+    char *b = d.bmi.data();
+    qToLittleEndian<quint32>(40, b);
+    qToLittleEndian<qint32>(w, b + 4);
+    qToLittleEndian<qint32>(h, b + 8);
+    qToLittleEndian<quint16>(1, b + 12);
+    qToLittleEndian<quint16>(32, b + 14);
+    qToLittleEndian<quint32>(BI_RGB, b + 16);
+    qToLittleEndian<quint32>(quint32(4 * w * h), b + 20);
+    qToLittleEndian<qint32>(3780, b + 24);
+    qToLittleEndian<qint32>(3780, b + 28);
+    d.bits = QByteArray(qsizetype(4) * w * h, '\0');
+    for (int row = 0; row < h; ++row) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(h - 1 - row));
+        uchar *dst = reinterpret_cast<uchar *>(d.bits.data()) + qsizetype(4) * w * row;
+        for (int x = 0; x < w; ++x)
+            qToLittleEndian<quint32>(src[x], dst + 4 * x); // B, G, R, A in memory
+    }
+    return d;
+}
+
+Dib monoImageToDib(const QImage &image)
+{
+    // Black is bit 0, as a monochrome brush takes it.
+    const QImage img = image.convertToFormat(QImage::Format_RGB32)
+                           .convertToFormat(QImage::Format_Mono, {qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    const int w = img.width(), h = img.height();
+    const int stride = ((w + 31) / 32) * 4;
+    Dib d;
+    d.bmi = QByteArray(48, '\0');
+    char *b = d.bmi.data();
+    qToLittleEndian<quint32>(40, b);
+    qToLittleEndian<qint32>(w, b + 4);
+    qToLittleEndian<qint32>(h, b + 8);
+    qToLittleEndian<quint16>(1, b + 12);
+    qToLittleEndian<quint16>(1, b + 14);
+    qToLittleEndian<quint32>(BI_RGB, b + 16);
+    qToLittleEndian<quint32>(quint32(stride * h), b + 20);
+    qToLittleEndian<qint32>(3780, b + 24);
+    qToLittleEndian<qint32>(3780, b + 28);
+    qToLittleEndian<quint32>(2, b + 32);
+    qToLittleEndian<quint32>(0x00ffffff, b + 44); // entry 0 black, entry 1 white
+    d.bits = QByteArray(qsizetype(stride) * h, '\0');
+    const qsizetype rowBytes = (w + 7) / 8;
+    for (int row = 0; row < h; ++row)
+        std::memcpy(d.bits.data() + qsizetype(stride) * row, img.constScanLine(h - 1 - row), size_t(rowBytes));
+    return d;
 }
 
 Dib imageToDib(const QImage &image)

@@ -12,7 +12,22 @@ namespace emf {
 // the data). `bottomUp` tells whether the rows were stored bottom row first.
 QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp = nullptr);
 
+// The same with the alpha channel of 32-bit bitmaps kept, premultiplied as
+// AlphaBlend takes it (a colour above its alpha is held to the alpha), in a
+// Format_ARGB32_Premultiplied image; other depths come out opaque.
+QImage dibToAlphaImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp = nullptr);
+
+// A 1-bit bitmap as a Format_Mono image of its bits, bit 0 black and bit 1
+// white whatever colours its table names (a monochrome brush colours them
+// when it draws); other depths as dibToImage.
+QImage dibToMonoImage(const QByteArray &bmi, const QByteArray &bits);
+
 // A 24-bit bottom-up DIB of the image (what every reader accepts).
 Dib imageToDib(const QImage &image);
+// A 32-bit bottom-up DIB with the image's premultiplied alpha.
+Dib imageToAlphaDib(const QImage &image);
+// A 1-bit bottom-up DIB of a monochrome image: black is bit 0 (entry 0
+// black, entry 1 white).
+Dib monoImageToDib(const QImage &image);
 
 } // namespace emf

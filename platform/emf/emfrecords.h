@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <variant>
 #include <vector>
 
@@ -61,7 +62,7 @@ struct Bytes {
     friend bool operator==(const Bytes &, const Bytes &) = default;
 };
 
-enum : quint32 { ETO_PDY = 0x2000 };
+enum : quint32 { ETO_NO_RECT = 0x0100, ETO_SMALL_CHARS = 0x0200, ETO_PDY = 0x2000 };
 
 // --- the records -------------------------------------------------------------
 
@@ -405,7 +406,9 @@ struct EmrGdiComment {
     }
 };
 
-// BITBLT (76) and STRETCHBLT (77, with the source size at the end).
+// BITBLT (76), and with the source size at the end STRETCHBLT (77),
+// ALPHABLEND (114, `rop` holds the blend function) and TRANSPARENTBLT (116,
+// `rop` holds the colour left out).
 template <quint32 N>
 struct BltRec {
     gdi::Rect bounds;
@@ -432,7 +435,7 @@ struct BltRec {
         v("bkColorSrc", bkColorSrc);
         v("usageSrc", usageSrc);
         v("dib", dib);
-        if constexpr (N == 77) {
+        if constexpr (N == 77 || N == 114 || N == 116) {
             v("cxSrc", cxSrc);
             v("cySrc", cySrc);
         }
@@ -461,6 +464,133 @@ struct EmrStretchDIBits {
         v("rop", rop);
         v("cxDest", cxDest);
         v("cyDest", cyDest);
+    }
+};
+
+struct EmrSetDIBitsToDevice {
+    gdi::Rect bounds;
+    qint32 xDest = 0, yDest = 0, xSrc = 0, ySrc = 0, cxSrc = 0, cySrc = 0;
+    Dib dib;
+    quint32 usage = 0;
+    quint32 startScan = 0; // the first scan line the bits hold (from the bottom)
+    quint32 scans = 0;     // how many
+    template <class V>
+    void io(V &v)
+    {
+        v("bounds", bounds);
+        v("xDest", xDest);
+        v("yDest", yDest);
+        v("xSrc", xSrc);
+        v("ySrc", ySrc);
+        v("cxSrc", cxSrc);
+        v("cySrc", cySrc);
+        v("dib", dib);
+        v("usage", usage);
+        v("startScan", startScan);
+        v("scans", scans);
+    }
+};
+
+// Regions drawn with a brush: FILLRGN (71, a brush object), FRAMERGN (72, a
+// brush object and the frame's width and height), INVERTRGN (73) and
+// PAINTRGN (74, the selected brush). The region is in logical units.
+template <quint32 N>
+struct RgnRec {
+    gdi::Rect bounds;
+    quint32 cbRgnData = 0;
+    quint32 brush = 0;
+    gdi::Size stroke;
+    Bytes rgnData;
+    template <class V>
+    void io(V &v)
+    {
+        v("bounds", bounds);
+        v("cbRgnData", cbRgnData);
+        if constexpr (N == 71 || N == 72)
+            v("brush", brush);
+        if constexpr (N == 72)
+            v("stroke", stroke);
+        v.bytes("rgnData", rgnData, cbRgnData);
+    }
+};
+
+// ANGLEARC: a line from the current position to the start of an arc of a
+// circle, then the arc; angles in degrees, counter-clockwise.
+struct EmrAngleArc {
+    gdi::Point center;
+    quint32 radius = 0;
+    float start = 0;
+    float sweep = 0;
+    template <class V>
+    void io(V &v)
+    {
+        v("center", center);
+        v("radius", radius);
+        v("start", start);
+        v("sweep", sweep);
+    }
+};
+
+// POLYDRAW (56) and POLYDRAW16 (92): points and one type byte for each.
+enum : quint8 { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
+template <quint32 N, bool Short>
+struct PolyDrawRec {
+    gdi::Rect bounds;
+    Points<Short> points;
+    Bytes types;
+    template <class V>
+    void io(V &v)
+    {
+        v("bounds", bounds);
+        v("points", points);
+        v.bytes("types", types, quint32(points.pts.size()));
+    }
+};
+
+// SMALLTEXTOUT: text without advances; 8-bit characters with
+// ETO_SMALL_CHARS, no clip rectangle with ETO_NO_RECT.
+struct EmrSmallTextOut {
+    gdi::Point reference;
+    quint32 nChars = 0;
+    quint32 options = 0;
+    quint32 graphicsMode = 1;
+    float exScale = 0;
+    float eyScale = 0;
+    gdi::Rect clip;
+    Bytes chars;
+    template <class V>
+    void io(V &v)
+    {
+        v("reference", reference);
+        v("nChars", nChars);
+        v("options", options);
+        v("graphicsMode", graphicsMode);
+        v("exScale", exScale);
+        v("eyScale", eyScale);
+        if (!(options & ETO_NO_RECT))
+            v("clip", clip);
+        const quint64 count = quint64(nChars) * ((options & ETO_SMALL_CHARS) ? 1 : 2);
+        v.bytes("chars", chars, quint32(std::min<quint64>(count, 0xffffffffu)));
+    }
+};
+
+// GRADIENTFILL: vertices, then two (rectangles) or three (triangles) vertex
+// indexes per gradient object.
+struct EmrGradientFill {
+    gdi::Rect bounds;
+    quint32 nVer = 0;
+    quint32 nTri = 0;
+    quint32 mode = gdi::GRADIENT_FILL_RECT_H;
+    std::vector<gdi::TriVertex> vertices;
+    std::vector<quint32> mesh;
+    template <class V>
+    void io(V &v)
+    {
+        v("bounds", bounds);
+        v("nVer", nVer);
+        v("nTri", nTri);
+        v("mode", mode);
+        v.gradient("gradient", vertices, mesh, nVer, nTri, mode);
     }
 };
 
@@ -514,6 +644,7 @@ struct Unknown {
     X(38, CREATEPEN, EmrCreatePen)                                      \
     X(39, CREATEBRUSHINDIRECT, EmrCreateBrushIndirect)                  \
     X(40, DELETEOBJECT, U32<40>)                                        \
+    X(41, ANGLEARC, EmrAngleArc)                                        \
     X(42, ELLIPSE, RectRec<42>)                                         \
     X(43, RECTANGLE, RectRec<43>)                                       \
     X(44, ROUNDRECT, EmrRoundRect)                                      \
@@ -524,6 +655,7 @@ struct Unknown {
     X(52, REALIZEPALETTE, Empty<52>)                                    \
     X(54, LINETO, PointRec<54>)                                         \
     X(55, ARCTO, ArcRec<55>)                                            \
+    X(56, POLYDRAW, PolyDrawRec<56, false>)                             \
     X(57, SETARCDIRECTION, U32<57>)                                     \
     X(58, SETMITERLIMIT, U32<58>)                                       \
     X(59, BEGINPATH, Empty<59>)                                         \
@@ -537,9 +669,14 @@ struct Unknown {
     X(67, SELECTCLIPPATH, U32<67>)                                      \
     X(68, ABORTPATH, Empty<68>)                                         \
     X(70, GDICOMMENT, EmrGdiComment)                                    \
+    X(71, FILLRGN, RgnRec<71>)                                          \
+    X(72, FRAMERGN, RgnRec<72>)                                         \
+    X(73, INVERTRGN, RgnRec<73>)                                        \
+    X(74, PAINTRGN, RgnRec<74>)                                         \
     X(75, EXTSELECTCLIPRGN, EmrExtSelectClipRgn)                        \
-    X(76, BITBLT, BltRec<76>)                                            \
-    X(77, STRETCHBLT, BltRec<77>)                                    \
+    X(76, BITBLT, BltRec<76>)                                           \
+    X(77, STRETCHBLT, BltRec<77>)                                       \
+    X(80, SETDIBITSTODEVICE, EmrSetDIBitsToDevice)                      \
     X(81, STRETCHDIBITS, EmrStretchDIBits)                              \
     X(82, EXTCREATEFONTINDIRECTW, EmrExtCreateFontIndirectW)            \
     X(83, EXTTEXTOUTA, TextOutRec<83>)                                  \
@@ -551,11 +688,16 @@ struct Unknown {
     X(89, POLYLINETO16, PolyRec<89, true>)                              \
     X(90, POLYPOLYLINE16, PolyPolyRec<90, true>)                        \
     X(91, POLYPOLYGON16, PolyPolyRec<91, true>)                         \
+    X(92, POLYDRAW16, PolyDrawRec<92, true>)                            \
     X(93, CREATEMONOBRUSH, PatternBrushRec<93>)                         \
     X(94, CREATEDIBPATTERNBRUSHPT, PatternBrushRec<94>)                 \
     X(95, EXTCREATEPEN, EmrExtCreatePen)                                \
     X(98, SETICMMODE, U32<98>)                                          \
-    X(115, SETLAYOUT, U32<115>)
+    X(108, SMALLTEXTOUT, EmrSmallTextOut)                               \
+    X(114, ALPHABLEND, BltRec<114>)                                     \
+    X(115, SETLAYOUT, U32<115>)                                         \
+    X(116, TRANSPARENTBLT, BltRec<116>)                                 \
+    X(118, GRADIENTFILL, EmrGradientFill)
 
 // Named aliases, e.g. emf::EMR_LINETO is PointRec<54>.
 #define EMF_ALIAS(num, name, ...) using EMR_##name = __VA_ARGS__;

@@ -4,6 +4,7 @@
 
 #include "platform/emf/emfcodec.h"
 #include "platform/emf/emfdib.h"
+#include "platform/emf/emfregion.h"
 #include "platform/rperror.h"
 
 #include <gtest/gtest.h>
@@ -356,4 +357,107 @@ TEST(EmfDib, DecodesPalettesMasksAndRejectsShortData)
     const QImage red = dibToImage(b16, px, &bottomUp);
     EXPECT_FALSE(bottomUp);
     EXPECT_EQ(red.pixel(0, 0), qRgb(255, 0, 0));
+}
+
+TEST(EmfCodec, RegionGradientAndShortTextRecordsRoundTrip)
+{
+    const std::vector<gdi::Rect> rects{{0, 0, 10, 10}, {20, 5, 30, 15}};
+    const QByteArray rgn = regionData(rects);
+    expectRoundTrip<EMR_FRAMERGN>({{1, 2, 3, 4}, quint32(rgn.size()), 7, {2, 3}, {rgn}}, [&](auto &a, auto &b) {
+        EXPECT_EQ(b.brush, 7u);
+        EXPECT_EQ(b.stroke, (gdi::Size{2, 3}));
+        EXPECT_EQ(regionRects(b.rgnData.data), rects);
+        EXPECT_EQ(a.bounds, b.bounds);
+    });
+    // INVERTRGN has neither brush nor stroke: the region follows the count.
+    EXPECT_EQ(encode(EMR_INVERTRGN{{}, quint32(rgn.size()), 0, {}, {rgn}}).size(), 8 + 16 + 4 + rgn.size());
+    // Rectangles listed as a region's header counts them, or nothing.
+    QByteArray lying = rgn;
+    qToLittleEndian<quint32>(3, lying.data() + 8);
+    EXPECT_FALSE(regionRects(lying).has_value());
+    EXPECT_TRUE(regionRects(QByteArray(8, '\0'))->empty());
+
+    EMR_GRADIENTFILL g;
+    g.nVer = 3;
+    g.nTri = 1;
+    g.mode = gdi::GRADIENT_FILL_TRIANGLE;
+    g.vertices = {{0, 0, 0xff00, 0, 0, 0}, {10, 0, 0, 0xff00, 0, 0}, {0, 10, 0, 0, 0xff00, 0x8000}};
+    g.mesh = {0, 1, 2};
+    expectRoundTrip<EMR_GRADIENTFILL>(g, [](auto &a, auto &b) {
+        EXPECT_EQ(a.vertices, b.vertices);
+        EXPECT_EQ(a.mesh, b.mesh);
+    });
+    // Rectangles are two indexes, also when a writer pads them to twelve
+    // bytes as for a triangle.
+    g.mode = gdi::GRADIENT_FILL_RECT_H;
+    g.nTri = 2;
+    g.mesh = {0, 1, 1, 2};
+    QByteArray rects8 = encode(g);
+    EXPECT_EQ(rects8.size(), 36 + 3 * 16 + 2 * 8);
+    QByteArray rects12 = rects8.left(36 + 48);
+    for (quint32 i : {0u, 1u, 0u, 1u, 2u, 0u}) {
+        char b[4];
+        qToLittleEndian<quint32>(i, b);
+        rects12.append(b, 4);
+    }
+    qToLittleEndian<quint32>(quint32(rects12.size()), rects12.data() + 4);
+    const auto padded = std::get<EMR_GRADIENTFILL>(decode(refOf(rects12)));
+    EXPECT_EQ(padded.mesh, (std::vector<quint32>{0, 1, 1, 2}));
+    // More vertices than the record holds.
+    qToLittleEndian<quint32>(1000, rects8.data() + 24);
+    EXPECT_EQ(errorOf(rects8), "Damaged metafile record EMR_GRADIENTFILL at offset 0: count 1000 of nVer does not fit the record");
+
+    // SMALLTEXTOUT: 8-bit characters without a rectangle, or 16-bit with one.
+    EMR_SMALLTEXTOUT t;
+    t.reference = {5, 6};
+    t.nChars = 3;
+    t.options = ETO_SMALL_CHARS | ETO_NO_RECT;
+    t.chars.data = "abc";
+    EXPECT_EQ(encode(t).size(), 36 + 4);
+    expectRoundTrip<EMR_SMALLTEXTOUT>(t, [](auto &a, auto &b) { EXPECT_EQ(a.chars, b.chars); });
+    t.options = gdi::ETO_CLIPPED;
+    t.clip = {1, 2, 3, 4};
+    t.chars.data = QByteArray("a\0b\0c\0", 6);
+    expectRoundTrip<EMR_SMALLTEXTOUT>(t, [](auto &a, auto &b) {
+        EXPECT_EQ(a.clip, b.clip);
+        EXPECT_EQ(a.chars, b.chars);
+    });
+    QByteArray tooMany = encode(t);
+    qToLittleEndian<quint32>(0x80000000, tooMany.data() + 16);
+    EXPECT_NE(errorOf(tooMany).find("EMR_SMALLTEXTOUT at offset 0: count"), std::string::npos);
+
+    // POLYDRAW: a type byte per point.
+    EMR_POLYDRAW16 pd{{}, {{{1, 2}, {3, 4}}}, {QByteArray("\x06\x02", 2)}};
+    expectRoundTrip<EMR_POLYDRAW16>(pd, [](auto &a, auto &b) {
+        EXPECT_EQ(a.points.pts, b.points.pts);
+        EXPECT_EQ(a.types, b.types);
+    });
+}
+
+TEST(EmfDib, AlphaAndMonochromeBitmaps)
+{
+    // Premultiplied alpha survives a 32-bit DIB; a colour above its alpha
+    // (not premultiplied) is held to it.
+    QImage pic(2, 1, QImage::Format_ARGB32_Premultiplied);
+    pic.setPixel(0, 0, qRgba(10, 20, 30, 40));
+    pic.setPixel(1, 0, qRgba(0, 0, 0, 0));
+    Dib d = imageToAlphaDib(pic);
+    EXPECT_EQ(dibToAlphaImage(d.bmi, d.bits).pixel(0, 0), qRgba(10, 20, 30, 40));
+    EXPECT_EQ(dibToImage(d.bmi, d.bits).pixel(0, 0), qRgb(10, 20, 30)); // opaque when alpha is not asked for
+    qToLittleEndian<quint32>(0x10ff0000, d.bits.data() + 4);              // red 255 at alpha 16
+    EXPECT_EQ(dibToAlphaImage(d.bmi, d.bits).pixel(1, 0), qRgba(16, 0, 0, 16));
+
+    // Monochrome: black is bit 0 whatever the image's own colour table.
+    QImage mono(3, 1, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)}); // 0 white, 1 black
+    mono.setPixel(0, 0, 1);
+    mono.setPixel(1, 0, 0);
+    mono.setPixel(2, 0, 1);
+    const Dib md = monoImageToDib(mono);
+    EXPECT_EQ(quint8(md.bits[0]) >> 5, 0b010u);
+    const QImage back = dibToMonoImage(md.bmi, md.bits);
+    ASSERT_EQ(back.format(), QImage::Format_Mono);
+    EXPECT_EQ(back.pixelIndex(0, 0), 0);
+    EXPECT_EQ(back.pixelIndex(1, 0), 1);
+    EXPECT_EQ(back.pixel(0, 0), qRgb(0, 0, 0));
 }

@@ -4,6 +4,7 @@
 #include "painter_support.h"
 
 #include "platform/metafile.h"
+#include "platform/metafilerecorder.h"
 #include "platform/rperror.h"
 #include "testsupport.h"
 
@@ -54,8 +55,9 @@ void expectAllPlay(const QString &folder)
         QImage img;
         const QString error = playFile(path, &img);
         EXPECT_TRUE(error.isEmpty()) << name.toStdString() << ": " << error.toStdString();
-        if (!kDrawsNothing.count(name))
+        if (!kDrawsNothing.count(name)) {
             EXPECT_FALSE(paintersupport::inkBounds(img).isEmpty()) << name.toStdString() << " drew nothing";
+        }
     }
 }
 
@@ -100,4 +102,41 @@ TEST(EmfCorpus, EveryTruncationOfAFileIsHandled)
         }
     }
     EXPECT_GT(errors, 90);
+}
+
+TEST(EmfCorpus, FuzzFindsPlayWithoutFault)
+{
+    // Inputs the fuzzer once broke the player with (see emf_regressions):
+    // each plays to a picture or an error, at the reference size and on a
+    // 600-dpi page, and gives the canvas its saved states back; recorded
+    // again, it is a metafile that plays without error.
+    const QDir dir(QStringLiteral(TOVREL_TEST_DIR "/emf_regressions"));
+    const QStringList files = dir.entryList({QStringLiteral("*.emf")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &name : files) {
+        SCOPED_TRACE(name.toStdString());
+        Metafile mf;
+        try {
+            mf = Metafile::fromBytes(testsupport::readFile(dir.filePath(name)));
+        } catch (const RpError &) {
+            continue;
+        }
+        for (int dpi : {96, 600}) {
+            QImage img = paintersupport::whiteImage(64 * dpi / 96, 48 * dpi / 96);
+            PainterCanvas c(&img, dpi);
+            try {
+                mf.play(c, {0, 0, img.width(), img.height()});
+            } catch (const RpError &) {
+            }
+            EXPECT_EQ(c.saveDC(), 1) << dpi;
+        }
+        MetafileRecorder rec(64, 48);
+        try {
+            rec.stretchDrawMetafile({0, 0, 64, 48}, mf);
+        } catch (const RpError &) {
+        }
+        QImage again = paintersupport::whiteImage(64, 48);
+        PainterCanvas c(&again);
+        EXPECT_NO_THROW(rec.finish().play(c, {0, 0, 64, 48}));
+    }
 }

@@ -80,7 +80,8 @@ TEST(EmfRecorder, ObjectsAreCreatedOnSelectionAndDeletedWhenReplaced)
                     highest = std::max(highest, index);
                 };
                 if constexpr (std::is_same_v<T, EMR_CREATEPEN> || std::is_same_v<T, EMR_CREATEBRUSHINDIRECT> ||
-                              std::is_same_v<T, EMR_EXTCREATEPEN>) {
+                              std::is_same_v<T, EMR_EXTCREATEPEN> || std::is_same_v<T, EMR_CREATEDIBPATTERNBRUSHPT> ||
+                              std::is_same_v<T, EMR_CREATEMONOBRUSH>) {
                     create(r.index);
                 } else if constexpr (std::is_same_v<T, EMR_EXTCREATEFONTINDIRECTW>) {
                     create(r.index);

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <cmath>
+
 #include <optional>
 #include <vector>
 
@@ -50,6 +52,32 @@ inline QImage render(const Metafile &mf, int w, int h, int dpi = 96)
     PainterCanvas canvas(&img, dpi);
     mf.play(canvas, {0, 0, w, h});
     return img;
+}
+
+// The metafile played onto an image of its size at `dpi` (96: the size it
+// was made at; 600: a printer page).
+inline QImage renderAt(const Metafile &mf, int dpi)
+{
+    const double s = dpi / 96.0;
+    return render(mf, int(std::lround(mf.width() * s)), int(std::lround(mf.height() * s)), dpi);
+}
+
+// Pixels where having exactly `colour` and `inside(x, y)` disagree, `inside`
+// being asked about the pixel in the metafile's own pixels (the image is
+// `scale` times larger). As in the Windows graphics interface, a pixel's
+// centre is at its whole device coordinates; a pixel on an edge belongs to
+// the figure when the edge is a top or left one, so `inside` is written
+// with >= at those edges and < at the others.
+template <class Inside>
+qint64 mismatches(const QImage &img, double scale, QRgb colour, Inside inside)
+{
+    qint64 n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const bool has = (img.pixel(x, y) & 0xffffff) == (colour & 0xffffff);
+            n += has != inside(x / scale, y / scale);
+        }
+    return n;
 }
 
 // Pixels whose channels differ by more than `threshold`.
