@@ -162,6 +162,8 @@ def run(s, tool):
     st = s.wait_preview(lambda p: p['open'] and p['report'] == 'rpt3' and p['imageOK'], 'the preview of layout 3')
     expect(st['status'][1] == 'Page 1 of 1', 'layout 3: status %r' % st['status'][1])
     s.screenshot('preview-layout3', 'root')
+    pid = s.wait_window('Report Preview')
+    s.x('xdotool', 'windowfocus', '--sync', pid, check=False)
     s.key('Escape')
     s.wait_preview(lambda p: not p['open'], 'the preview of layout 3 to close')
 
