@@ -8,10 +8,11 @@
 
 namespace pagepainting {
 
-QImage playPage(const Metafile &page, QSize size)
+QImage playPage(const Metafile &page, QSize size, const QColor &background)
 {
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image(size.expandedTo(QSize(1, 1)),
+                 background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
     PainterCanvas canvas(&image);
     try {
         page.play(canvas, gdi::Rect{0, 0, size.width(), size.height()});

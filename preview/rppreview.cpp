@@ -55,7 +55,7 @@ void RpPreviewImage::setImagePage(int v)
 const QImage &RpPreviewImage::played()
 {
     if (m_metafile && m_played.size() != size())
-        m_played = pagepainting::playPage(*m_metafile, size());
+        m_played = pagepainting::playPage(*m_metafile, size(), Qt::transparent);
     return m_played;
 }
 

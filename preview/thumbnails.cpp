@@ -24,7 +24,7 @@ QImage ThumbnailCache::image(RpPrinter *printer, int n, QSize size)
         const auto bytes = printer->pageList()->getPage(n);
         if (!bytes)
             return {};
-        played = pagepainting::playPage(Metafile::fromBytes(*bytes), size);
+        played = pagepainting::playPage(Metafile::fromBytes(*bytes), size, Qt::transparent);
     } catch (const RpError &) {
         return {};
     }

@@ -100,6 +100,7 @@ def run(s, tool):
     expect(st['status'][1] == 'Page 1 of 1', 'status %r' % st['status'][1])
     expect(st['thumbRows'] == 1 and st['thumbsVisible'], 'thumbnails: %d rows' % st['thumbRows'])
     expect(st['report'] == 'rpt1', 'previews %r, not rpt1' % st['report'])
+    s.wait_window('Report Preview')
     s.screenshot('preview-opened', 'root')
 
     # Save under a name without extension: the first file type gives .TRP.
@@ -161,8 +162,8 @@ def run(s, tool):
     print_click(s, wid)
     st = s.wait_preview(lambda p: p['open'] and p['report'] == 'rpt3' and p['imageOK'], 'the preview of layout 3')
     expect(st['status'][1] == 'Page 1 of 1', 'layout 3: status %r' % st['status'][1])
-    s.screenshot('preview-layout3', 'root')
     pid = s.wait_window('Report Preview')
+    s.screenshot('preview-layout3', 'root')
     s.x('xdotool', 'windowfocus', '--sync', pid, check=False)
     s.key('Escape')
     s.wait_preview(lambda p: not p['open'], 'the preview of layout 3 to close')
@@ -174,6 +175,11 @@ def main():
     ap.add_argument('--tool', required=True)
     ap.add_argument('--screens', required=True)
     args = ap.parse_args()
+    # Only this run's pictures in the folder.
+    if os.path.isdir(args.screens):
+        for name in os.listdir(args.screens):
+            if name.endswith('.png'):
+                os.remove(os.path.join(args.screens, name))
     s = PreviewSession(args.program, args.screens)
     try:
         run(s, args.tool)
