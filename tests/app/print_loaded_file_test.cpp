@@ -2,6 +2,7 @@
 // recorded pages as they are: the worksheet is not generated again.
 #include "../printer/fakeprinter.h"
 #include "app/form73.h"
+#include "previewdriver.h"
 #include "platform/processwide.h"
 #include "preview/previewinterface.h"
 #include "preview/standardpreview.h"
@@ -9,38 +10,10 @@
 #include "report/customreport.h"
 #include "testsupport.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
-#include <QPointer>
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-RpStandardPreview *openPreview()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *p = qobject_cast<RpStandardPreview *>(w); p && p->isVisible())
-            return p;
-    return nullptr;
-}
-
-// Opens the preview of layout 1 with `word` and waits for its page.
-RpStandardPreview *previewOf(Form73 &form, const char *word)
-{
-    form.edit1()->setText(QString::fromUtf8(word));
-    form.edit1Change();
-    form.btnPrintClick();
-    QPointer<RpStandardPreview> window = openPreview();
-    QElapsedTimer t;
-    t.start();
-    while (window && (!window->reportPrinter() || window->reportPrinter()->status() != mpFinished) && t.elapsed() < 30000)
-        processMessages();
-    return window;
-}
-
-} // namespace
 
 TEST(PrintLoadedFile, PrintsTheRecordedPagesWithoutGeneratingAgain)
 {
@@ -54,35 +27,32 @@ TEST(PrintLoadedFile, PrintsTheRecordedPagesWithoutGeneratingAgain)
     const QString trp = dir.filePath(QStringLiteral("sheet.TRP"));
 
     // Save the sheet of one word, then show another.
-    {
-        RpStandardPreview *window = previewOf(form, "變");
-        ASSERT_TRUE(window);
-        window->saveAs(trp, 1);
-        ASSERT_TRUE(QFile::exists(trp));
-        window->close();
-        processMessages();
-    }
-    RpStandardPreview *window = previewOf(form, "從");
-    ASSERT_TRUE(window);
+    form.edit1()->setText(QString::fromUtf8("變"));
+    form.edit1Change();
+    ASSERT_TRUE(previewdriver::printAndRunInPreview(form, [&](RpStandardPreview *window) { window->saveAs(trp, 1); }));
+    ASSERT_TRUE(QFile::exists(trp));
+    form.edit1()->setText(QString::fromUtf8("從"));
+    form.edit1Change();
     int pagesStarted = 0;
-    form.report(1)->onStartPage = [&](CustomReport *) { ++pagesStarted; };
+    QImage generated;
+    const bool ran = previewdriver::printAndRunInPreview(form, [&](RpStandardPreview *window) {
+        form.report(1)->onStartPage = [&](CustomReport *) { ++pagesStarted; };
+        // Print without a file: the report generates onto the printer again.
+        window->printClick();
+        processMessages();
+        EXPECT_EQ(pagesStarted, 1);
+        ASSERT_EQ(dev.pages.size(), 1u);
+        generated = dev.pages[0];
 
-    // Print without a file: the report generates onto the printer again.
-    window->printClick();
-    processMessages();
-    EXPECT_EQ(pagesStarted, 1);
-    ASSERT_EQ(dev.pages.size(), 1u);
-    const QImage generated = dev.pages[0];
-
-    // Print after loading the file: its page, as recorded.
-    ASSERT_TRUE(window->loadFile(trp));
-    window->printClick();
-    processMessages();
-    EXPECT_EQ(pagesStarted, 1);
-    ASSERT_EQ(dev.pages.size(), 2u);
-    // The loaded page is the first word's sheet, not the one shown before.
-    EXPECT_NE(dev.pages[1], generated);
+        // Print after loading the file: its page, as recorded.
+        ASSERT_TRUE(window->loadFile(trp));
+        window->printClick();
+        processMessages();
+        EXPECT_EQ(pagesStarted, 1);
+        ASSERT_EQ(dev.pages.size(), 2u);
+        // The loaded page is the first word's sheet, not the one shown before.
+        EXPECT_NE(dev.pages[1], generated);
+    });
     form.report(1)->onStartPage = nullptr;
-    window->close();
-    processMessages();
+    EXPECT_TRUE(ran);
 }
