@@ -31,7 +31,11 @@ inline bool printAndRunInPreview(Form73 &form, const std::function<void(RpStanda
     int ticks = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         RpStandardPreview *w = openPreview();
-        const bool ready = w && w->reportPrinter() && w->reportPrinter()->status() == mpFinished;
+        // Finished, and the run has returned: the printer counts as loaded
+        // once the report's generation is off the stack (the timer also
+        // fires from the messages the last page lets run).
+        const bool ready = w && w->reportPrinter() && w->reportPrinter()->status() == mpFinished &&
+                           w->reportPrinter()->reportLoaded();
         if (!ready && ++ticks < 3000)
             return;
         poll.stop();
