@@ -130,14 +130,4 @@ BENCHMARK(BM_SamePrimitivesIntoQPictures)->Unit(benchmark::kMillisecond)->Iterat
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    startup::prepareProcess();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    startup::startEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "enginemain.h"
