@@ -8,13 +8,16 @@
 #include "app/form73.h"
 #include "previewdriver.h"
 #include "layouttables.h"
+#include "platform/messages.h"
 #include "platform/metafile.h"
 #include "platform/processwide.h"
+#include "preview/pagepainting.h"
 #include "preview/previewinterface.h"
 #include "preview/printdialog.h"
 #include "preview/processwide.h"
 #include "preview/standardpreview.h"
 #include "printer/printerdevice.h"
+#include "printer/processwide.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
 #include "testsupport.h"
@@ -52,6 +55,21 @@ struct AnsweringPrintDialog : PlatformPrintDialog {
         return d;
     }
 };
+
+// How far two pictures of the same page differ: both reduced to 1 pixel a
+// millimetre (210 x 297), the share of those pixels whose greys differ by
+// more than 40.
+double differingShare(const QImage &a, const QImage &b)
+{
+    const QSize mm(210, 297);
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8).scaled(mm, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage y = b.convertToFormat(QImage::Format_Grayscale8).scaled(mm, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int n = 0;
+    for (int r = 0; r < mm.height(); ++r)
+        for (int c = 0; c < mm.width(); ++c)
+            n += std::abs(int(x.constScanLine(r)[c]) - int(y.constScanLine(r)[c])) > 40;
+    return double(n) / (mm.width() * mm.height());
+}
 
 // Rows (or columns) of a grey picture at `dpi`, darker than 200, in a band
 // of +- `reach` pixels around `at`, crossing the line at `across`; the mean
@@ -135,6 +153,14 @@ TEST_F(PrintFromPreview, TheSheetReachesTheQueueAtItsSizeWithCopiesAndRange)
     const QImage grid(tmp.filePath("grid.png"));
     ASSERT_EQ(code, 0);
     ASSERT_EQ(grid.width(), 2100);
+
+    // The printed page looks like the preview's: the page played at the
+    // same resolution, compared a millimetre at a time.
+    const QImage shown = pagepainting::playPage(*page, grid.size());
+    const double differs = differingShare(shown, grid);
+    EXPECT_LT(differs, 0.01) << "the printed page differs from the preview's in " << differs * 100 << " % of it";
+    // The comparison tells pages apart: the sheet moved by 2 mm is far off.
+    EXPECT_GT(differingShare(shown, shown.copy(20, 20, shown.width(), shown.height())), 0.02);
     CustomReport *report = form.report(1);
     const double left = report->page()->nativeValue(RpPage::LeftMarginIdx);
     const double top = report->page()->nativeValue(RpPage::TopMarginIdx);
@@ -161,4 +187,43 @@ TEST_F(PrintFromPreview, TheSheetReachesTheQueueAtItsSizeWithCopiesAndRange)
         ++checked;
     }
     EXPECT_GE(checked, 6);
+}
+
+// A report file shown in the preview on its own (as "trp view" does): the
+// dialog's copies and pages 2 to 3 of 4 reach the job.
+TEST_F(PrintFromPreview, CopiesAndPageRangeOfALoadedFileReachTheJob)
+{
+    const QString trp = tmp.filePath("four.trp");
+    saveReport(trp, 4);
+    RpPrinter printer;
+    QPointer<RpStandardPreview> window = new RpStandardPreview(nullptr, &printer);
+    window->showPreview();
+    ASSERT_TRUE(window->loadFile(trp));
+    ASSERT_EQ(printer.pageCount(), 4);
+    dialog.device = kQueue;
+    dialog.copies = 2;
+    dialog.from = 2;
+    dialog.to = 3;
+    window->printSetupClick();
+    ASSERT_EQ(dialog.shown, 1);
+    // The queue holds the job, so the document it received can be read
+    // from its spool.
+    run("cupsdisable", {kQueue});
+    const std::set<int> before = jobIds(kQueue);
+    window->printClick();
+    processMessages();
+    const int id = newJob(kQueue, before);
+    ASSERT_GT(id, 0);
+    const QString spooled = QStringLiteral("%1/d%2-001").arg(kSpool).arg(id, 5, 10, QLatin1Char('0'));
+    const QString sent = tmp.filePath("sent.pdf");
+    ASSERT_TRUE(QFile::copy(spooled, sent)) << spooled.toStdString();
+    run("cupsenable", {kQueue});
+    ASSERT_EQ(pdfPageCount(sent), 2);
+    EXPECT_TRUE(pdfPageText(sent, 1).contains("Tovrel page 2 "));
+    EXPECT_TRUE(pdfPageText(sent, 2).contains("Tovrel page 3 "));
+    const Attributes done = waitCompleted(kQueue, id);
+    EXPECT_EQ(attr(done, "copies"), "2");
+    EXPECT_EQ(attr(done, "job-impressions-completed"), "4");
+    delete window.data();
+    printerState().reportFileLoaded = false;
 }

@@ -1,4 +1,5 @@
 #include "previewfixture.h"
+#include "platform/metafile.h"
 #include "preview/previewdialogs.h"
 #include "preview/processwide.h"
 #include "preview/rppreview.h"
@@ -7,10 +8,13 @@
 #include "testsupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -302,4 +306,43 @@ TEST_F(StandardPreviewTest, ThumbnailsArePlayedOnceAndCached)
     cache.image(&printer, 2, QSize(40, 55));
     EXPECT_EQ(cache.played(), before + 2);
     EXPECT_TRUE(cache.image(&printer, 9, QSize(80, 110)).isNull());
+}
+
+namespace {
+qint64 darkPixels(const QImage &img)
+{
+    qint64 n = 0;
+    const QImage g = img.convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < g.height(); ++y) {
+        const uchar *row = g.constScanLine(y);
+        for (int x = 0; x < g.width(); ++x)
+            n += row[x] < 128;
+    }
+    return n;
+}
+} // namespace
+
+TEST_F(StandardPreviewTest, CopyPutsThePageAsMetafileAndPicture)
+{
+    open(3);
+    auto copied = [&](int n) {
+        window->selectPage(n);
+        window->copybuttonClick();
+        return QApplication::clipboard()->mimeData();
+    };
+    const QMimeData *one = copied(1);
+    ASSERT_NE(one, nullptr);
+    ASSERT_TRUE(one->hasImage());
+    const QImage first = qvariant_cast<QImage>(one->imageData());
+    const QMimeData *two = copied(2);
+    ASSERT_TRUE(two->hasFormat(QStringLiteral("image/x-emf")));
+    // The page as recorded, byte for byte.
+    EXPECT_EQ(two->data(QStringLiteral("image/x-emf")), *printer.pageList()->getPage(2));
+    const QImage second = qvariant_cast<QImage>(two->imageData());
+    const Metafile mf = *printer.getPage(2);
+    EXPECT_EQ(second.size(), QSize(mf.width(), mf.height()));
+    // Page 2's box is wider than page 1's: the picture is of the page shown.
+    const qint64 ink1 = darkPixels(first), ink2 = darkPixels(second);
+    EXPECT_GT(ink1, 0);
+    EXPECT_GT(ink2, ink1);
 }
