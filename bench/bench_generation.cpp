@@ -6,6 +6,7 @@
 //   build/test/bench/bench_generation --benchmark_repetitions=5
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
+#include "benchrelease.h"
 #include "app/startup.h"
 #include "platform/metafile.h"
 #include "printer/rppagelist.h"
@@ -33,6 +34,11 @@ Fixture &fixture()
 {
     static Fixture f;
     if (!f.report) {
+        bench::releaseAtEnd([] {
+            f.report.reset();
+            f.data.reset();
+            f.db.reset();
+        });
         f.db = std::make_unique<example::Database>(kStudents);
         f.data = f.db->dataSet();
         f.report = example::report();

@@ -3,6 +3,7 @@
 // page, shared by the benchmarks that draw it. With `plain`, every cell in a
 // worksheet face is switched to TW-Kai first.
 #include "app/form73.h"
+#include "benchrelease.h"
 #include "controls/rplabel.h"
 #include "platform/faces/synthesis.h"
 #include "platform/metafile.h"
@@ -30,6 +31,7 @@ inline Sheet &worksheet(bool plain)
     if (s.form)
         return s;
     s.form = std::make_unique<Form73>();
+    bench::releaseAtEnd([&s] { s = Sheet{}; });
     s.form->formActivate();
     s.form->edit1()->setText(QStringLiteral("變"));
     CustomReport *report = s.form->report(1);
