@@ -8,6 +8,7 @@
 //
 //   build/test/bench/bench_preview --benchmark_repetitions=5
 #include "app/form73.h"
+#include "benchrelease.h"
 #include "app/startup.h"
 #include "platform/canvas.h"
 #include "platform/messages.h"
@@ -142,7 +143,11 @@ std::unique_ptr<RpPrinter> thousandPages()
 
 void BM_PageTurn(benchmark::State &state)
 {
-    static std::unique_ptr<RpPrinter> printer = thousandPages();
+    static std::unique_ptr<RpPrinter> printer = [] {
+        auto p = thousandPages();
+        bench::releaseAtEnd([] { printer.reset(); });
+        return p;
+    }();
     auto *window = new RpStandardPreview(nullptr, printer.get());
     window->showPreview();
     processMessages();
@@ -188,5 +193,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    bench::releaseNow();
     return 0;
 }
