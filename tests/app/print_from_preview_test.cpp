@@ -158,9 +158,10 @@ TEST_F(PrintFromPreview, TheSheetReachesTheQueueAtItsSizeWithCopiesAndRange)
     // same resolution, compared a millimetre at a time.
     const QImage shown = pagepainting::playPage(*page, grid.size());
     const double differs = differingShare(shown, grid);
-    EXPECT_LT(differs, 0.01) << "the printed page differs from the preview's in " << differs * 100 << " % of it";
+    EXPECT_LT(differs, 0.02) << "the printed page differs from the preview's in " << differs * 100 << " % of it";
     // The comparison tells pages apart: the sheet moved by 2 mm is far off.
-    EXPECT_GT(differingShare(shown, shown.copy(20, 20, shown.width(), shown.height())), 0.02);
+    const double shifted = differingShare(shown, shown.copy(20, 20, shown.width(), shown.height()));
+    EXPECT_GT(shifted, 0.05) << "moved by 2 mm the sheet differs in only " << shifted * 100 << " %";
     CustomReport *report = form.report(1);
     const double left = report->page()->nativeValue(RpPage::LeftMarginIdx);
     const double top = report->page()->nativeValue(RpPage::TopMarginIdx);
