@@ -8,6 +8,7 @@
 #include "controls/rplabel.h"
 #include "platform/faces/synthesis.h"
 #include "platform/fonts.h"
+#include "preview/processwide.h"
 #include "report/customreport.h"
 
 #include <QEvent>
@@ -60,6 +61,13 @@ Form73::Form73(QWidget *parent) : QWidget(parent)
         box.exec();
     };
     m_stateFile = teststate::stateFile();
+    if (!m_stateFile.isEmpty()) {
+        // The preview window tells its state beside the window's.
+        const QString previewFile = m_stateFile + QStringLiteral(".preview");
+        previewState().stateObserver = [previewFile](const QJsonObject &state) {
+            teststate::writeState(previewFile, state);
+        };
+    }
 
     createControls();
     createReports();
@@ -102,6 +110,7 @@ void Form73::createControls()
     m_btnPrint = new QPushButton(appstrings::printButton(), this);
     m_btnPrint->setObjectName(QStringLiteral("btnPrint"));
     m_btnPrint->setGeometry(214, 291, 75, 25);
+    connect(m_btnPrint, &QPushButton::clicked, this, [this] { btnPrintClick(); });
 
     m_pages = new PageControl(this);
     m_pages->setObjectName(QStringLiteral("Pages"));
@@ -225,6 +234,13 @@ void Form73::edit1Change()
     emit stateChanged();
 }
 
+void Form73::btnPrintClick()
+{
+    const int index = m_pages->activePageIndex();
+    if (Report *r = report(index + 1); r && index >= 0)
+        r->preview();
+}
+
 void Form73::refreshLayout(int layout, const QString &word)
 {
     Report *r = report(layout);
@@ -260,5 +276,12 @@ void Form73::writeTestState()
     state[QStringLiteral("cells")] = cells;
     state[QStringLiteral("cellUnits")] = units;
     state[QStringLiteral("fontNotice")] = QJsonArray::fromStringList(m_fontNotice);
+    // Where the tabs are, in window coordinates, for tests that click them.
+    QJsonArray tabs;
+    for (int i = 0; i < m_pages->tabBar()->count(); ++i) {
+        const QPoint c = m_pages->tabBar()->mapTo(this, m_pages->tabBar()->tabRect(i).center());
+        tabs.append(QJsonArray{c.x(), c.y()});
+    }
+    state[QStringLiteral("tabs")] = tabs;
     teststate::writeState(m_stateFile, state);
 }

@@ -30,6 +30,9 @@ public:
     // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
     // units) and writes the word into the layouts 1..n (app/worksheetfill.h).
     void edit1Change();
+    // OnClick of btnPrint: the preview of the layout on the active tab page
+    // (none without an active page); returns when the preview has closed.
+    void btnPrintClick();
 
     QLabel *label1() const { return m_label1; }
     QLabel *label2() const { return m_label2; }

@@ -2,6 +2,7 @@
 
 #include "controls/reportclasses.h"
 #include "pdf/metafilewriter.h"
+#include "preview/previewinterface.h"
 #include "report/surfacescheme.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,9 @@ void startEngine()
     // filter. The export filter library stays empty: the worksheet program
     // registers no filter, so its preview saves report files alone.
     registerPdfMetafileWriter();
+    // A report printer's preview opens the standard preview window, and the
+    // reports' printer setup runs the print dialog.
+    startPreviewModule();
 }
 
 desc::Registry &describableClasses()

@@ -6,6 +6,7 @@
 #include "platform/paintercanvas_p.h"
 
 #include <QPaintEngine>
+#include <QPainterPath>
 #include <QPainter>
 
 using namespace paintercanvas_detail;
@@ -41,7 +42,15 @@ void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts
             faces::paintSynthGlyph(*m_painter, sg, ink);
     }
     m_painter->setWorldTransform(glyphs);
-    if (!asText.isEmpty()) {
+    if (!asText.isEmpty() && outlinesOnly(glyphs, font.emSize())) {
+        // Too large for the font engine's bitmaps: filled as outlines.
+        QPainterPath path;
+        for (qsizetype g = 0; g < asText.size(); ++g)
+            path.addPath(run.rawFont.pathForGlyph(asText[g]).translated(asTextPos[g]));
+        m_painter->setWorldTransform(QTransform());
+        m_painter->fillPath(mappedPath(path, glyphs), ink);
+        m_painter->setWorldTransform(glyphs);
+    } else if (!asText.isEmpty()) {
         QGlyphRun rest = placed;
         rest.setGlyphIndexes(asText);
         rest.setPositions(asTextPos);

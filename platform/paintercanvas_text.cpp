@@ -132,7 +132,9 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
                 pos[g].setX(cx / hs);
             }
         }
-        if (outlines) {
+        // Synthesised faces draw their own shapes at any size (a printer's
+        // resolution puts a large cell's glyph beyond the bitmap limit).
+        if (outlines && font.synthesis() == faces::Synthesis::None) {
             QPainterPath path;
             for (qsizetype g = 0; g < run.glyphs.size() && g < pos.size(); ++g)
                 path.addPath(run.rawFont.pathForGlyph(run.glyphs[g]).translated(pos[g]));

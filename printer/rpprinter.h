@@ -144,6 +144,9 @@ public:
     bool reportLoaded() const { return m_reportLoaded; }
     void setReportLoaded(bool v) { m_reportLoaded = v; }
     RpPrinterParent *parentReport() const { return m_parent; }
+    // Tells a window that holds this printer (a preview) whether it is
+    // still there.
+    RpLifetime::Watch lifetimeWatch() const { return m_lifetime.watch(); }
     int masterProgressStart() const { return m_masterProgressStart; }
     int masterProgressEnd() const { return m_masterProgressEnd; }
     void setMasterProgressStart(int v) { m_masterProgressStart = v; }

@@ -246,6 +246,7 @@ void RpCompositeReport::preview()
     if (first->onPreview)
         m_reportPrinter->onPreview = first->onPreview;
     m_reportPrinter->onExportToFilter = [this](RpExportFilter *f) { exportToFilter(f); };
+    m_reportPrinter->onPrintSetup = [this](RpPrinter *) { printerSetup(); };
     m_reportPrinter->preview();
     generateComposite();
     if (m_reportPrinter)

@@ -60,6 +60,9 @@ public:
     void preview();
     void print();
     void exportToFilter(RpExportFilter *filter);
+    // Runs the print dialog and keeps the choice in the composite's settings;
+    // Tag is 1 after a cancelled dialog, 0 after a confirmed one.
+    void printerSetup();
     // One document on the printer in reportPrinter().
     void generateComposite();
     // Copies the settings into the composite's printer.

@@ -5,6 +5,7 @@
 #include "platform/guithread.h"
 #include "platform/textmeasurer.h"
 #include "printer/printerdevice.h"
+#include "printer/processwide.h"
 #include "report/reportenv.h"
 #include "report/createreportthread.h"
 #include "report/reportrun.h"
@@ -73,6 +74,8 @@ CustomReport::CustomReport(QWidget *parent)
                    {QStringLiteral("COLUMNNUMBER"), QStringLiteral("0")},
                    {QStringLiteral("REPORTTITLE"), QStringLiteral("''")}};
     m_controller = std::make_unique<RpController>(this, this);
+    // A new report prints by generating again, not from a loaded file.
+    printerState().reportFileLoaded = false;
     m_page = std::make_unique<RpPage>(this);
     m_color = rpcolor::clWhite;
     // The paper of the default printer; without one the size stays Default

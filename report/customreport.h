@@ -6,6 +6,7 @@
 #include "printer/printersettings.h"
 #include "printer/rpprinterparent.h"
 #include "report/previewsettings.h"
+#include "report/printersetup.h"
 #include "report/rppage.h"
 #include "report/storedprintersettings.h"
 
@@ -175,6 +176,12 @@ public:
     // printer.
     void exportComposite(RpExportFilter *filter, RpPrinter *printer);
     void cancel();
+    // Runs the print dialog preset from the report and keeps the choice: the
+    // copies, printer and page range in the stored settings, the orientation
+    // in the page, all of it in userPrinterSettings(). A cancelled dialog
+    // sets Tag to 1 and changes nothing else; a confirmed one sets it to 0.
+    void printerSetup();
+    UserPrinterSettings &userPrinterSettings() { return m_userPrinterSettings; }
     // One run: opens the printer's document (unless a composite opened it),
     // prints every band through the controller's record loop and ends the
     // document.
@@ -230,6 +237,9 @@ public:
     // page went on without it. Called once for each distinct message of a
     // run, on the thread the run prints on.
     std::function<void(CustomReport *, const QString &)> onPrintError;
+    // Told of the standard preview window's commands (the sender is the
+    // window); a true Handled skips what the command does.
+    std::function<void(QObject *, StandPrevEventType, const QString &, bool &)> onStandPrevEvent;
 
     // RpPrinterParent
     const RpPrinterSettings &printerSettings() const override { return m_parentSettings; }
@@ -336,6 +346,7 @@ private:
     bool m_destroying = false;
     bool m_layingOut = false;
     StoredPrinterSettings m_printerSettings;
+    UserPrinterSettings m_userPrinterSettings;
 };
 
 class Report : public CustomReport {

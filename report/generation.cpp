@@ -83,6 +83,7 @@ void setUpPreviewPrinter(CustomReport &report, RpPrinter &p)
 {
     p.setDestination(rpdMetafile);
     p.setMaster(&report);
+    p.onPrintSetup = [&report](RpPrinter *) { report.printerSetup(); };
     p.onExportToFilter = [&report](RpExportFilter *f) { report.exportToFilter(f); };
     p.setTitle(report.reportTitle());
     if (report.onPreview)

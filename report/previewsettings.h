@@ -4,6 +4,8 @@
 enum class RpZoomState { rpZoomToFit = 0, rpZoomToWidth, rpZoomOther, rpZoom100 };
 enum class PrevSaveType { stTRP = 0, stPDF, stXL, stHTML, stRTF, stCSV, stASCII, stXML };
 enum class FormStyle { fsNormal = 0, fsMDIChild, fsMDIForm, fsStayOnTop };
+// What the standard preview window tells the report's OnStandPrevEvent.
+enum class StandPrevEventType { spOpen = 0, spClose, spCopy, spPrint, spPrintSetup, spLoad, spSave, spCancel };
 enum class WindowState { wsNormal = 0, wsMinimized, wsMaximized };
 
 struct PreviewSettings {

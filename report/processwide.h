@@ -2,6 +2,7 @@
 // The report model's process-wide state, in one place, each item with the
 // threads that may touch it (see platform/processwide.h and
 // printer/processwide.h for the layers below).
+#include "report/printersetup.h"
 #include "report/surfacescheme.h"
 
 #include <optional>
@@ -16,6 +17,10 @@ struct ReportProcessState {
     // count when first asked for. User-interface thread (only the surface
     // paints with them).
     std::optional<SurfaceScheme> surfaceScheme;
+    // How the printer setup runs the print dialog (the preview module
+    // registers it at start-up); empty: the setup is taken as cancelled.
+    // User-interface thread.
+    PrintDialogRunner printDialog;
 
     // Generation (one run at a time in the process; the thread of that run):
     // a detail band has just forced a column or page break, so the same

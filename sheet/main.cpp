@@ -6,11 +6,13 @@
 #include "platform/faces/strokedataoption.h"
 #include "platform/rperror.h"
 #include "printer/pageoutput.h"
+#include "printer/rpprinter.h"
 #include "sheet/badinput.h"
 #include "sheet/facewarnings.h"
 #include "sheet/progressline.h"
 #include "sheet/sheetdocument.h"
 #include "sheet/sheetoptions.h"
+#include "sheet/sheetprint.h"
 #include "sheet/wordlist.h"
 
 #include "report/customreport.h"
@@ -69,12 +71,16 @@ int run(QStringList args)
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
     const auto sheetStarts = [&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); };
-    if (options.outputKind != SheetOutput::Pdf)
+    // A PDF document generates the sheets as it writes them; printing needs
+    // them in the printer.
+    if (options.outputKind != SheetOutput::Pdf || options.print)
         document.generate(sheetStarts);
 
     QStringList written;
     try {
-        if (options.outputKind == SheetOutput::Pdf) {
+        if (options.output.isEmpty()) {
+            // Printing only.
+        } else if (options.outputKind == SheetOutput::Pdf) {
             document.exportPdf(options.output, sheetStarts);
             written << options.output;
         } else if (options.outputKind == SheetOutput::ReportFile) {
@@ -90,6 +96,11 @@ int run(QStringList args)
         throw BadInput{{e.message()}};
     }
     progress.finish();
+    if (options.print) {
+        document.printer().setTitle(QStringLiteral("tovrel-sheet"));
+        for (const QString &w : printSheets(document.printer(), {options.queue, options.copies, options.duplex}))
+            warning(QString(), w);
+    }
     for (const QString &f : written)
         printLine(stdout, f);
     return kExitSuccess;

@@ -14,7 +14,7 @@ BadInput usageError(const QString &message)
 SheetOptions parseSheetOptions(const QStringList &args)
 {
     SheetOptions o;
-    bool dpiGiven = false, wordsOnly = false;
+    bool dpiGiven = false, wordsOnly = false, copiesGiven = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         auto value = [&]() -> QString {
@@ -39,6 +39,20 @@ SheetOptions parseSheetOptions(const QStringList &args)
             if (!ok || o.dpi < kMinDpi || o.dpi > kMaxDpi)
                 throw usageError(QStringLiteral("--dpi takes a number from %1 to %2, not '%3'").arg(kMinDpi).arg(kMaxDpi).arg(v));
             dpiGiven = true;
+        } else if (a == u"--print") {
+            o.print = true;
+            // The queue is the next argument unless that is an option.
+            if (i + 1 < args.size() && !args[i + 1].startsWith(u'-'))
+                o.queue = args[++i];
+        } else if (a == u"--copies") {
+            const QString v = value();
+            bool ok = false;
+            o.copies = v.toInt(&ok);
+            if (!ok || o.copies < 1 || o.copies > kMaxCopies)
+                throw usageError(QStringLiteral("--copies takes a number from 1 to %1, not '%2'").arg(kMaxCopies).arg(v));
+            copiesGiven = true;
+        } else if (a == u"--duplex") {
+            o.duplex = true;
         } else {
             throw usageError(QStringLiteral("unknown option '%1'").arg(a));
         }
@@ -49,8 +63,15 @@ SheetOptions parseSheetOptions(const QStringList &args)
         throw usageError(QStringLiteral("give the words on the command line or with --words, not both"));
     if (o.wordsFile.isEmpty() && o.words.isEmpty())
         throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
-    if (o.output.isEmpty())
-        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png or -o OUT.pdf"));
+    if ((copiesGiven || o.duplex) && !o.print)
+        throw usageError(QStringLiteral("--copies and --duplex are for --print only"));
+    if (o.output.isEmpty() && !o.print)
+        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png, -o OUT.pdf or --print"));
+    if (o.output.isEmpty()) {
+        if (dpiGiven)
+            throw usageError(QStringLiteral("--dpi is for PNG output only"));
+        return o;
+    }
     if (o.output.endsWith(u".trp", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::ReportFile;
     else if (o.output.endsWith(u".png", Qt::CaseInsensitive))
@@ -90,6 +111,12 @@ QString sheetHelp()
         "  --words FILE        the words, one a line (UTF-8, a byte-order mark\n"
         "                      allowed); blank lines and lines starting with '#'\n"
         "                      are skipped, white space around a word is dropped\n"
+        "  --print [QUEUE]     print the sheets on the printer QUEUE (the next\n"
+        "                      argument, unless it starts with '-'), or on the\n"
+        "                      default printer; give the words before --print or\n"
+        "                      after --\n"
+        "  --copies N          with --print: copies of the document, 1 to %3\n"
+        "  --duplex            with --print: both sides of the paper\n"
         "  --stroke-data DIR   stroke data that overrides the built-in data\n"
         "                      character by character (also TOVREL_STROKE_DATA)\n"
         "  --                  what follows are words, even if they start with '-'\n"
@@ -103,7 +130,9 @@ QString sheetHelp()
         "on stdout.\n"
         "\n"
         "exit status: 0 success, 1 the program failed, 2 bad input (options,\n"
-        "words, a file that cannot be read or written)\n")
+        "words, a file that cannot be read or written, a printer that does\n"
+        "not exist)\n")
         .arg(kMinDpi)
-        .arg(kMaxDpi);
+        .arg(kMaxDpi)
+        .arg(kMaxCopies);
 }

@@ -13,6 +13,11 @@ struct SheetOptions {
     SheetOutput outputKind = SheetOutput::ReportFile;
     int dpi = 96;
     bool help = false;
+    // --print [QUEUE] [--copies N] [--duplex]
+    bool print = false;
+    QString queue; // empty: the default printer
+    int copies = 1;
+    bool duplex = false;
 };
 
 // Reads the arguments after the program name (the stroke-data option taken
@@ -28,3 +33,5 @@ QString sheetHelp();
 // The resolutions PNG pages may be played at.
 constexpr int kMinDpi = 10;
 constexpr int kMaxDpi = 1200;
+// The copies --print may ask for.
+constexpr int kMaxCopies = 999;

@@ -1,5 +1,7 @@
 #include "toolcommand.h"
 
+#include "preview/previewinterface.h"
+
 #include <QApplication>
 #include <cstdio>
 #include <exception>
@@ -56,10 +58,14 @@ static void usage()
 int main(int argc, char **argv)
 {
     // Fonts, images and reports (widgets) need an application object; no
-    // window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // window is shown, except by "trp view", which opens the preview window
+    // on the desktop.
+    const bool showsWindow = argc > 2 && qstrcmp(argv[1], "trp") == 0 && qstrcmp(argv[2], "view") == 0;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !showsWindow)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A report printer's preview opens the standard preview window.
+    startPreviewModule();
     QStringList args = app.arguments();
     args.removeFirst();
     if (args.isEmpty()) {

@@ -8,7 +8,10 @@
 #include "printer/rppagelist.h"
 #include "printer/rpprinter.h"
 #include "printer/rpprinterparent.h"
+#include "preview/processwide.h"
+#include "preview/standardpreview.h"
 
+#include <QApplication>
 #include <QImage>
 
 #include <QFile>
@@ -263,11 +266,29 @@ int pdf(const QStringList &args)
     return 0;
 }
 
+// The standard preview window with the file loaded; returns when it closes.
+int view(const QStringList &a)
+{
+    if (a.size() != 1)
+        throw UsageError{QStringLiteral("usage: trp view FILE")};
+    if (!QFileInfo(a[0]).isFile())
+        throw UsageError{QStringLiteral("no such file: %1").arg(a[0])};
+    LoadedFileParent parent;
+    RpPrinter printer(&parent);
+    parent.printer = &printer;
+    printer.load(a[0]); // RpError on a bad file: exit 2 with its message
+    printer.setTitle(QFileInfo(a[0]).fileName());
+    previewState().previewTitle = a[0];
+    auto *window = new RpStandardPreview(nullptr, &printer);
+    window->showPreview();
+    return QApplication::exec();
+}
+
 using Sub = int (*)(const QStringList &);
 
 std::map<QString, Sub> &subs()
 {
-    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}, {"text", text}, {"render", render}, {"print", print}, {"pdf", pdf}};
+    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}, {"text", text}, {"render", render}, {"print", print}, {"pdf", pdf}, {"view", view}};
     return m;
 }
 
@@ -277,10 +298,10 @@ static tool::ToolCommand cmd(
     "trp",
     "trp info FILE | extract FILE N OUT.emf | pack OUT.trp [--compress] PAGE.emf... | "
     "text FILE | render FILE N OUT.png [--dpi N] | "
-    "print FILE [--printer NAME] [--from N --to M] [--copies N] | pdf FILE OUT.pdf [--pages A-B]",
+    "print FILE [--printer NAME] [--from N --to M] [--copies N] | pdf FILE OUT.pdf [--pages A-B] | view FILE",
     [](const QStringList &args) -> int {
         if (args.isEmpty())
-            throw UsageError{QStringLiteral("missing sub-command (info, extract, pack, text, render, print, pdf)")};
+            throw UsageError{QStringLiteral("missing sub-command (info, extract, pack, text, render, print, pdf, view)")};
         QStringList rest = args;
         const QString sub = rest.takeFirst();
         auto it = subs().find(sub);

@@ -239,6 +239,10 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
         {{"變", "-o", "x.trp", "--frobnicate"}, "unknown option '--frobnicate'"},
         {{"變", "-o", "x.trp", "--stroke-data"}, "--stroke-data"},
         {{"變", "-o", "no-such-folder/x.trp"}, "no-such-folder/x.trp"},
+        {{"變", "-o", "x.trp", "--copies", "2"}, "--copies and --duplex are for --print only"},
+        {{"變", "-o", "x.trp", "--duplex"}, "--copies and --duplex are for --print only"},
+        {{"--print", "--copies", "0", "--", "變"}, "--copies takes a number from 1 to 999, not '0'"},
+        {{"--print", "--dpi", "96", "--", "變"}, "--dpi is for PNG output only"},
     };
     writeFile("w.txt", "變\n");
     writeFile("latin1.txt", "\xA4\xA4\n");
@@ -255,7 +259,8 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
 
     const Result help = sheet({"--help"});
     EXPECT_EQ(help.code, 0);
-    for (const char *option : {"-o OUT.trp", "-o OUT.png", "--dpi N", "--words FILE", "--stroke-data DIR"})
+    for (const char *option : {"-o OUT.trp", "-o OUT.png", "--dpi N", "--words FILE", "--stroke-data DIR",
+                               "--print [QUEUE]", "--copies N", "--duplex"})
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(option))) << option;
 }
 

@@ -1,0 +1,7 @@
+#include "preview/processwide.h"
+
+PreviewProcessState &previewState()
+{
+    static PreviewProcessState state;
+    return state;
+}

@@ -1,0 +1,36 @@
+#include "preview/savefiletypes.h"
+
+#include "preview/previewstrings.h"
+
+namespace savefiletypes {
+namespace {
+std::function<std::vector<ExportFileType>()> &source()
+{
+    static std::function<std::vector<ExportFileType>()> s;
+    return s;
+}
+} // namespace
+
+void setExportFileTypes(std::function<std::vector<ExportFileType>()> s) { source() = std::move(s); }
+
+std::vector<ExportFileType> exportFileTypes() { return source() ? source()() : std::vector<ExportFileType>{}; }
+
+QString saveDialogFilterString()
+{
+    const QString trp = QString::fromLatin1(previewstrings::kTrp);
+    QString s = QString::fromLatin1(previewstrings::kReportFileKind) + QStringLiteral("(*.") + trp +
+                QStringLiteral(")|*.") + trp;
+    for (const ExportFileType &t : exportFileTypes())
+        s += QLatin1Char('|') + t.name + QStringLiteral(" (*.") + t.extension + QStringLiteral(")|*.") + t.extension;
+    return s;
+}
+
+std::optional<ExportFileType> byExtension(const QString &ext)
+{
+    for (const ExportFileType &t : exportFileTypes())
+        if (t.extension.compare(ext, Qt::CaseInsensitive) == 0)
+            return t;
+    return std::nullopt;
+}
+
+} // namespace savefiletypes
