@@ -1,6 +1,7 @@
 #include "preview/savefiletypes.h"
 
 #include "preview/previewstrings.h"
+#include "printer/exportfilterlibrary.h"
 
 namespace savefiletypes {
 namespace {
@@ -13,7 +14,16 @@ std::function<std::vector<ExportFileType>()> &source()
 
 void setExportFileTypes(std::function<std::vector<ExportFileType>()> s) { source() = std::move(s); }
 
-std::vector<ExportFileType> exportFileTypes() { return source() ? source()() : std::vector<ExportFileType>{}; }
+std::vector<ExportFileType> exportFileTypes()
+{
+    if (source())
+        return source()();
+    // The process's export filter library, in its order.
+    std::vector<ExportFileType> types;
+    for (const RpExportFilterLibraryEntry &e : globalFilterLibrary().filters())
+        types.push_back({e.name, e.extension, e.exportFilterClass.create});
+    return types;
+}
 
 QString saveDialogFilterString()
 {

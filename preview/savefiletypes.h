@@ -2,9 +2,9 @@
 // The file types the preview's Save dialog offers besides its own report
 // file: the entries of the process's export filter library, each with a
 // name, an extension (without dot) and a way to make its filter for a file.
-// The preview reads them through this accessor only; it is pointed at the
-// library with setExportFileTypes() (start-up), and without it offers the
-// report file alone, as an empty library does.
+// The preview reads them through this accessor only; they come from the
+// process's export filter library unless setExportFileTypes() names another
+// source (tests). An empty library offers the report file alone.
 #include <QString>
 #include <functional>
 #include <memory>
@@ -21,7 +21,7 @@ struct ExportFileType {
 
 namespace savefiletypes {
 
-// Where the entries come from; empty: none.
+// Where the entries come from; empty: the export filter library.
 void setExportFileTypes(std::function<std::vector<ExportFileType>()> source);
 std::vector<ExportFileType> exportFileTypes();
 

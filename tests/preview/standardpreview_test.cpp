@@ -2,7 +2,10 @@
 #include "platform/metafile.h"
 #include "preview/previewdialogs.h"
 #include "preview/processwide.h"
+#include "pdf/pdfdocumentfilter.h"
 #include "preview/rppreview.h"
+#include "preview/savefiletypes.h"
+#include "printer/exportfilterlibrary.h"
 #include "preview/standardpreview.h"
 #include "printer/processwide.h"
 #include "testsupport.h"
@@ -261,6 +264,27 @@ TEST_F(StandardPreviewTest, SaveAndLoad)
     EXPECT_EQ(window->thumbGrid()->rowCount(), 2);
     EXPECT_TRUE(window->action("Print")->isEnabled());
     printerState().reportFileLoaded = false;
+}
+
+// The Save dialog offers what the process's export filter library holds:
+// nothing besides the report file while it is empty, its PDF entry once the
+// PDF document filter is registered, and makes that filter for the file.
+TEST(SaveFileTypes, FollowTheExportFilterLibrary)
+{
+    ASSERT_TRUE(globalFilterLibrary().filters().empty());
+    EXPECT_EQ(savefiletypes::saveDialogFilterString().count(u'|'), 1);
+    EXPECT_FALSE(savefiletypes::byExtension(QStringLiteral("pdf")));
+
+    globalFilterLibrary().addFilter(RpExportFilterClass::of<RpPDFDocumentFilter>(QStringLiteral("TRpPDFDocumentFilter")));
+    struct Emptied {
+        ~Emptied() { globalFilterLibrary().clear(); }
+    } emptied;
+    const QString dialog = savefiletypes::saveDialogFilterString();
+    EXPECT_TRUE(dialog.endsWith(QStringLiteral("|*.PDF"), Qt::CaseInsensitive)) << dialog.toStdString();
+    EXPECT_EQ(dialog.count(u'|'), 3);
+    const auto pdf = savefiletypes::byExtension(QStringLiteral("pdf"));
+    ASSERT_TRUE(pdf && pdf->create);
+    EXPECT_EQ(pdf->create(QStringLiteral("out.pdf"))->fileExtension().toUpper(), QStringLiteral("PDF"));
 }
 
 TEST_F(StandardPreviewTest, ClosingIsRefusedWhileGenerating)
