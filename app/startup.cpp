@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "controls/reportclasses.h"
+#include "pdf/metafilewriter.h"
 #include "report/surfacescheme.h"
 
 #include <QCoreApplication>
@@ -31,6 +32,10 @@ void startEngine()
     (void)surfaceScheme();
     // Every class a stored layout may name.
     describableClasses();
+    // Recorded pages are written as pictures through the PDF document
+    // filter. The export filter library stays empty: the worksheet program
+    // registers no filter, so its preview saves report files alone.
+    registerPdfMetafileWriter();
 }
 
 desc::Registry &describableClasses()

@@ -46,7 +46,9 @@ public:
     // themselves to that filter alone.
     virtual bool isPdfDocumentFilter() const { return false; }
 
-    virtual void start(qint32 paperWidth, qint32 paperHeight, const RpFont &font)
+    // `font` is the report's font; null when the pages come without a report
+    // (recorded pages written as pictures).
+    virtual void start(qint32 paperWidth, qint32 paperHeight, const RpFont *font)
     {
         Q_UNUSED(paperWidth);
         Q_UNUSED(paperHeight);

@@ -20,6 +20,7 @@ inline constexpr char kPrinterNotValid[] = "Printer selected is not valid";
 inline constexpr char kPrintingInProgress[] = "Printing in progress";
 inline constexpr char kNotPrinting[] = "Printer is not currently printing";
 inline constexpr char kNotSupported[] = "Operation not supported on selected printer";
+inline constexpr char kNoMetafileFilter[] = "No document filter is registered for recorded pages";
 
 // Display names of the paper sizes, by ordinal.
 extern const char *const kPaperNames[70];

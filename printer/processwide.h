@@ -2,6 +2,9 @@
 // The printer layer's process-wide state, in one place, each item with the
 // threads that may touch it (see platform/processwide.h for the platform's
 // and the caches that guard themselves).
+#include "printer/abstractexportfilter.h"
+#include "printer/exportfilterlibrary.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -11,6 +14,9 @@ class RpPreviewInterface;
 
 // How a preview window is opened for a report printer.
 using RpPreviewInterfaceFactory = std::function<std::unique_ptr<RpPreviewInterface>()>;
+// The document filter that RpPrinter::exportMetafile writes recorded pages
+// through (the PDF document filter), made for a file name.
+using RpMetafileFilterFactory = std::function<std::unique_ptr<RpPAbstractExportFilter>(const QString &filename)>;
 
 struct PrinterProcessState {
     // The printer object standing in for the system's (tests); null: the
@@ -26,6 +32,15 @@ struct PrinterProcessState {
     // Where a page store spills its pages; empty: the system's temporary
     // directory. Set before runs start; read by runs on any thread.
     QString tempDirectory;
+    // The export filter library, empty at start-up: the filters the
+    // preview's Save offers. User-interface thread.
+    RpExportFilterLibrary filterLibrary;
+    // The text encoding of the document-writing filters. User-interface
+    // thread (exports run there).
+    TextEncoding textEncoding = TextEncoding::AnsiEncoding;
+    // What exportMetafile writes with (registered at start-up by the
+    // program; empty: exportMetafile writes nothing). User-interface thread.
+    RpMetafileFilterFactory metafileFilter;
 };
 
 PrinterProcessState &printerState();

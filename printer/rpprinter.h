@@ -98,6 +98,15 @@ public:
     // Plays pages fromPage..toPage onto the printer as they are, each at
     // (dpLeftMargin, dpTopMargin) 0.1 mm from the printable area's corner.
     void printMetafileDirect(const QString &fileName, int fromPage, int toPage);
+    // Asks the report behind the document to run again into `filter`
+    // (onExportToFilter); nothing happens when no report is behind it.
+    void exportToFilter(RpExportFilter *filter);
+    // Writes pages fromPage..toPage of a finished document as pictures, one
+    // a page, at (dpLeftMargin, dpTopMargin) through the registered metafile
+    // filter (a PDF document for `fileName`). Does nothing unless the
+    // document is finished; throws RpError when no such filter is
+    // registered or a page cannot be read or written.
+    void exportMetafile(const QString &fileName, int fromPage, int toPage);
     double dpLeftMargin() const { return m_dpLeftMargin; }
     void setDpLeftMargin(double v) { m_dpLeftMargin = v; }
     double dpTopMargin() const { return m_dpTopMargin; }

@@ -287,7 +287,11 @@ void RpCompositeReport::exportToFilter(RpExportFilter *filter)
         m_reportPrinter->beginDoc();
         m_reportPrinter->newPage();
         const KeepUnits units(m_reports.first());
-        const bool cancelled = runParts(startPosition(0), [this, filter](CustomReport *r) {
+        // The first part starts a page as in generateComposite: starting in
+        // column 0 would put the first page one column to the right, off the
+        // paper.
+        const bool cancelled = runParts(startPosition(m_reports.first()->page()->columns()),
+                                        [this, filter](CustomReport *r) {
             r->exportComposite(filter, m_reportPrinter.get());
         });
         if (cancelled)

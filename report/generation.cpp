@@ -227,11 +227,12 @@ void CustomReport::exportToFilter(RpExportFilter *filter)
     if (!m_available || !filter)
         return;
     filter->setOwner(this);
-    filter->setOriginalReportPrinter(m_reportPrinter.get());
     PrinterAside aside(*this);
     m_runFilter = filter;
     m_runFinalPass = false;
+    // The printer the run places its items with (made anew here).
     createReportPrinter();
+    filter->setOriginalReportPrinter(m_reportPrinter.get());
     aside.showProgress(QString::fromLatin1(reportstrings::kExportingProgress));
     generateReport(false);
 }
@@ -431,7 +432,7 @@ void CustomReport::generateReport(bool compositePart)
                 run.currentColumn = m_page->columns();
             }
             if (run.exporting() && !run.exportFilter()->active())
-                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), m_font);
+                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), &m_font);
             run.resetPageFooterSize();
             run.currentX = rpRound(native(RpPage::LeftMarginIdx));
 

@@ -1,5 +1,6 @@
 // tovrel-sheet: the worksheets of words from the command line, one sheet a
-// word, as one document saved as a report file or played into PNG pictures.
+// word, as one document saved as a report file, played into PNG pictures or
+// written as a PDF document.
 #include "app/startup.h"
 #include "app/worksheetfill.h"
 #include "platform/faces/strokedataoption.h"
@@ -67,11 +68,16 @@ int run(QStringList args)
 
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
-    document.generate([&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); });
+    const auto sheetStarts = [&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); };
+    if (options.outputKind != SheetOutput::Pdf)
+        document.generate(sheetStarts);
 
     QStringList written;
     try {
-        if (options.outputKind == SheetOutput::ReportFile) {
+        if (options.outputKind == SheetOutput::Pdf) {
+            document.exportPdf(options.output, sheetStarts);
+            written << options.output;
+        } else if (options.outputKind == SheetOutput::ReportFile) {
             writeReportFile(document.printer(), options.output);
             written << options.output;
         } else {

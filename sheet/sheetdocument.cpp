@@ -2,6 +2,7 @@
 
 #include "app/layouts.h"
 #include "app/worksheetfill.h"
+#include "pdf/pdfdocumentfilter.h"
 #include "platform/rperror.h"
 #include "printer/rpprinter.h"
 #include "report/compositereport.h"
@@ -48,6 +49,23 @@ void SheetDocument::generate(const std::function<void(int)> &beforeSheet)
     // Every layout fits its page: one page a sheet.
     if (p->pageCount() != sheetCount())
         throw RpError(QStringLiteral("%1 sheets made %2 pages").arg(sheetCount()).arg(p->pageCount()));
+}
+
+void SheetDocument::exportPdf(const QString &output, const std::function<void(int)> &beforeSheet)
+{
+    if (beforeSheet)
+        m_composite->onStartReport = [&beforeSheet](RpCompositeReport *, CustomReport *, int i) { beforeSheet(i); };
+    struct Unhook {
+        RpCompositeReport &c;
+        ~Unhook() { c.onStartReport = nullptr; }
+    } unhook{*m_composite};
+    for (CustomReport *r : m_sheets)
+        r->setShowProgress(false);
+    RpPDFDocumentFilter pdf(output);
+    pdf.setDocumentInfo(QStringLiteral("Tovrel"), QString(), QString(), QString());
+    m_composite->exportToFilter(&pdf);
+    if (!pdf.written())
+        throw RpError(QStringLiteral("the document was not finished"));
 }
 
 RpPrinter &SheetDocument::printer() const

@@ -32,6 +32,11 @@ public:
     // document does not come out whole.
     void generate(const std::function<void(int)> &beforeSheet = {});
 
+    // Writes every sheet, in order, into a PDF document at `output` (the
+    // sheets run again into the PDF document filter; nothing is recorded).
+    // Throws RpError when the document cannot be made or written.
+    void exportPdf(const QString &output, const std::function<void(int)> &beforeSheet = {});
+
     // The recorded pages, after generate().
     RpPrinter &printer() const;
     int pageCount() const;

@@ -50,13 +50,16 @@ SheetOptions parseSheetOptions(const QStringList &args)
     if (o.wordsFile.isEmpty() && o.words.isEmpty())
         throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
     if (o.output.isEmpty())
-        throw usageError(QStringLiteral("no output: give -o OUT.trp or -o OUT.png"));
+        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png or -o OUT.pdf"));
     if (o.output.endsWith(u".trp", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::ReportFile;
     else if (o.output.endsWith(u".png", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::Png;
+    else if (o.output.endsWith(u".pdf", Qt::CaseInsensitive))
+        o.outputKind = SheetOutput::Pdf;
     else
-        throw usageError(QStringLiteral("-o names a report file (.trp) or PNG pictures (.png), not '%1'").arg(o.output));
+        throw usageError(
+            QStringLiteral("-o names a report file (.trp), PNG pictures (.png) or a PDF document (.pdf), not '%1'").arg(o.output));
     if (dpiGiven && o.outputKind != SheetOutput::Png)
         throw usageError(QStringLiteral("--dpi is for PNG output only"));
     return o;
@@ -80,6 +83,9 @@ QString sheetHelp()
         "  -o OUT.trp          save the pages as a report file\n"
         "  -o OUT.png          play the pages into PNG pictures: OUT.png for one\n"
         "                      page, OUT-1.png, OUT-2.png, ... for more\n"
+        "  -o OUT.pdf          write the sheets as a PDF document: the text stays\n"
+        "                      text (it can be searched and copied), the lines\n"
+        "                      and the characters drawn here stay sharp at any size\n"
         "  --dpi N             the resolution of the pictures, %1 to %2 (default 96)\n"
         "  --words FILE        the words, one a line (UTF-8, a byte-order mark\n"
         "                      allowed); blank lines and lines starting with '#'\n"

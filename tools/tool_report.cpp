@@ -1,12 +1,14 @@
 // tovrel-tool report run: generates any report read from a stored
 // description, its data set bound to an SQLite query or a CSV table, into a
-// report file or PNG pages.
+// report file, PNG pages or a PDF document (the report run again into the
+// PDF document filter).
 #include "toolcommand.h"
 
 #include "app/startup.h"
 #include "controls/reportclasses.h"
 #include "data/memorytable.h"
 #include "data/sqldataset.h"
+#include "pdf/pdfdocumentfilter.h"
 #include "platform/description/description.h"
 #include "platform/rperror.h"
 #include "printer/pageoutput.h"
@@ -21,7 +23,7 @@ namespace {
 
 using tool::UsageError;
 
-const char kUsage[] = "report run DESCRIPTION [--sqlite DB --query SQL | --table FILE.csv] -o OUT.trp|OUT.png [--dpi N]";
+const char kUsage[] = "report run DESCRIPTION [--sqlite DB --query SQL | --table FILE.csv] -o OUT.trp|OUT.png|OUT.pdf [--dpi N]";
 
 QByteArray readFile(const QString &path)
 {
@@ -65,8 +67,9 @@ int run(const QStringList &args)
     const QString suffix = QFileInfo(output).suffix().toLower();
     if (description.isEmpty() || output.isEmpty())
         throw UsageError{QStringLiteral("usage: %1").arg(QString::fromLatin1(kUsage))};
-    if (suffix != u"trp" && suffix != u"png")
-        throw UsageError{QStringLiteral("the output is a report file (.trp) or PNG pages (.png), not %1").arg(output)};
+    if (suffix != u"trp" && suffix != u"png" && suffix != u"pdf")
+        throw UsageError{
+            QStringLiteral("the output is a report file (.trp), PNG pages (.png) or a PDF document (.pdf), not %1").arg(output)};
     if (!db.isEmpty() + !table.isEmpty() > 1)
         throw UsageError{QStringLiteral("--sqlite and --table do not go together")};
     if (db.isEmpty() != query.isEmpty())
@@ -102,6 +105,24 @@ int run(const QStringList &args)
     if (data) {
         report->setFormDataSets({data.get()});
         report->setDataSetName(name);
+    }
+    // A control that could not print part of its page (a damaged picture)
+    // is named once; the rest of the report prints.
+    report->onPrintError = [](CustomReport *, const QString &message) {
+        tool::err(QStringLiteral("warning: ") + message);
+    };
+    if (suffix == u"pdf") {
+        report->setShowProgress(false);
+        RpPDFDocumentFilter pdf(output);
+        try {
+            report->exportToFilter(&pdf);
+        } catch (const RpError &e) {
+            throw UsageError{e.message()};
+        }
+        if (!pdf.written())
+            throw UsageError{QStringLiteral("the report did not run")};
+        tool::out(output);
+        return 0;
     }
     report->prepare();
     RpPrinter *printer = report->reportPrinter();

@@ -1,6 +1,7 @@
 // tovrel-tool trp: look into, take apart and build report files.
 #include "toolcommand.h"
 
+#include "app/startup.h"
 #include "platform/metafile.h"
 #include "platform/paintercanvas.h"
 #include "platform/rperror.h"
@@ -224,11 +225,49 @@ int print(const QStringList &args)
     return 0;
 }
 
+// The recorded pages as pictures in a PDF document, one a page.
+int pdf(const QStringList &args)
+{
+    QStringList a = args;
+    int first = 0, last = 0;
+    const int at = a.indexOf(QStringLiteral("--pages"));
+    if (at >= 0) {
+        const QStringList range = at + 1 < a.size() ? a[at + 1].split(u'-') : QStringList();
+        if (range.size() != 2)
+            throw UsageError{QStringLiteral("--pages takes a range A-B")};
+        first = toPage(range[0]);
+        last = toPage(range[1]);
+        a.remove(at, 2);
+    }
+    if (a.size() != 2)
+        throw UsageError{QStringLiteral("usage: trp pdf FILE OUT.pdf [--pages A-B]")};
+    if (!QFileInfo(a[0]).isFile())
+        throw UsageError{QStringLiteral("no such file: %1").arg(a[0])};
+    startup::startEngine();
+    LoadedFileParent parent;
+    RpPrinter printer(&parent);
+    parent.printer = &printer;
+    printer.load(a[0]);
+    if (first == 0) {
+        first = 1;
+        last = printer.pageCount();
+    }
+    if (first > last || last > printer.pageCount())
+        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3 pages)").arg(first).arg(last).arg(printer.pageCount())};
+    try {
+        printer.exportMetafile(a[1], first, last);
+    } catch (const RpError &e) {
+        throw UsageError{e.message()};
+    }
+    tool::out(a[1]);
+    return 0;
+}
+
 using Sub = int (*)(const QStringList &);
 
 std::map<QString, Sub> &subs()
 {
-    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}, {"text", text}, {"render", render}, {"print", print}};
+    static std::map<QString, Sub> m{{"info", info}, {"extract", extract}, {"pack", pack}, {"text", text}, {"render", render}, {"print", print}, {"pdf", pdf}};
     return m;
 }
 
@@ -238,10 +277,10 @@ static tool::ToolCommand cmd(
     "trp",
     "trp info FILE | extract FILE N OUT.emf | pack OUT.trp [--compress] PAGE.emf... | "
     "text FILE | render FILE N OUT.png [--dpi N] | "
-    "print FILE [--printer NAME] [--from N --to M] [--copies N]",
+    "print FILE [--printer NAME] [--from N --to M] [--copies N] | pdf FILE OUT.pdf [--pages A-B]",
     [](const QStringList &args) -> int {
         if (args.isEmpty())
-            throw UsageError{QStringLiteral("missing sub-command (info, extract, pack, text, render, print)")};
+            throw UsageError{QStringLiteral("missing sub-command (info, extract, pack, text, render, print, pdf)")};
         QStringList rest = args;
         const QString sub = rest.takeFirst();
         auto it = subs().find(sub);

@@ -446,7 +446,7 @@ TEST_F(GenerationOutput, ExportFeedsTheFilterEveryBandAndPage)
         int bands = 0, pages = 0, started = 0, finished = 0;
         void acceptBand(QWidget *, double, double, double) override { ++bands; }
         void newPage() override { ++pages; }
-        void start(qint32 w, qint32 h, const RpFont &f) override
+        void start(qint32 w, qint32 h, const RpFont *f) override
         {
             RecordingFilter::start(w, h, f);
             ++started;

@@ -231,7 +231,7 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
     } cases[] = {
         {{"變"}, "no output"},
         {{"-o", "x.trp"}, "no words"},
-        {{"變", "-o", "x.pdf"}, "not 'x.pdf'"},
+        {{"變", "-o", "x.bmp"}, "not 'x.bmp'"},
         {{"變", "-o", "x.trp", "--dpi", "300"}, "--dpi is for PNG output only"},
         {{"變", "-o", "x.png", "--dpi", "5"}, "--dpi takes a number from 10 to 1200"},
         {{"變", "-o", "x.trp", "--words", "w.txt"}, "not both"},

@@ -1,0 +1,11 @@
+#pragma once
+// Glyph names of the Adobe Glyph List for the characters of the single-byte
+// code pages (what a TrueType font's /Differences array names).
+#include <QtGlobal>
+
+namespace glyphnames {
+
+// The name of `ch`, or null when the list has none.
+const char *nameOf(char32_t ch);
+
+} // namespace glyphnames

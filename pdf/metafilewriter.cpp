@@ -1,0 +1,11 @@
+#include "pdf/metafilewriter.h"
+
+#include "pdf/pdfdocumentfilter.h"
+#include "printer/processwide.h"
+
+void registerPdfMetafileWriter()
+{
+    printerState().metafileFilter = [](const QString &filename) -> std::unique_ptr<RpPAbstractExportFilter> {
+        return std::make_unique<RpPDFDocumentFilter>(filename);
+    };
+}

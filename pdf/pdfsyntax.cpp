@@ -1,0 +1,69 @@
+#include "pdf/pdfsyntax.h"
+
+namespace pdfsyntax {
+
+namespace {
+bool plainNameByte(quint8 b)
+{
+    if (b <= 0x20 || b >= 0x7F)
+        return false;
+    switch (b) {
+    case '(': case ')': case '<': case '>': case '[': case ']':
+    case '{': case '}': case '/': case '%': case '#':
+        return false;
+    default:
+        return true;
+    }
+}
+} // namespace
+
+QByteArray name(const QString &n)
+{
+    QByteArray out("/");
+    for (const char c : n.toUtf8()) {
+        const quint8 b = quint8(c);
+        if (plainNameByte(b)) {
+            out.append(c);
+        } else {
+            out.append('#');
+            out.append(QByteArray::number(b, 16).rightJustified(2, '0').toUpper());
+        }
+    }
+    return out;
+}
+
+QByteArray escapeLiteral(QByteArrayView bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        if (c == '\\' || c == '(' || c == ')')
+            out.append('\\');
+        out.append(c);
+    }
+    return out;
+}
+
+QByteArray utf16Hex(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 4);
+    for (QChar c : text)
+        out.append(QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper());
+    return out;
+}
+
+QByteArray textString(const QString &text)
+{
+    bool latin1 = true;
+    for (QChar c : text)
+        if (c.unicode() > 0xFF || (c.unicode() >= 0x80 && c.unicode() < 0xA0)) {
+            latin1 = false;
+            break;
+        }
+    if (latin1)
+        return '(' + escapeLiteral(text.toLatin1()) + ')';
+    return "<FEFF" + utf16Hex(text) + '>';
+}
+
+} // namespace pdfsyntax

@@ -1,0 +1,284 @@
+// What others make of our documents: qpdf checks their structure, Poppler
+// and MuPDF draw them without a complaint, qpdf, MuPDF and Ghostscript
+// decode our LZW data to the bytes we gave, and a worksheet written by
+// tovrel-sheet keeps its Chinese text and looks like its recorded page.
+#include "pdfdocs.h"
+#include "testsupport.h"
+
+#include "pdf/pdfdocumentfilter.h"
+#include "printer/exportpicture.h"
+#include "printer/lzw.h"
+#include "report/rpfont.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using pdfdocs::run;
+
+namespace {
+
+const QString kSheet = QStringLiteral(TOVREL_BINARY_DIR "/sheet/tovrel-sheet");
+
+// A picture control handing the filter a fixed bitmap.
+class Picture : public QWidget, public RpExportPicture {
+public:
+    explicit Picture(QImage image) : m_image(std::move(image)) {}
+    ExportPictureRec exportPicture(double, double) const override
+    {
+        return {m_image, 0, 0, double(m_image.width()), double(m_image.height())};
+    }
+
+private:
+    QImage m_image;
+};
+
+QImage quadrants()
+{
+    QImage img(40, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            img.setPixel(x, y, x < 20 ? (y < 20 ? qRgb(255, 0, 0) : qRgb(0, 0, 255)) : (y < 20 ? qRgb(0, 160, 0) : qRgb(250, 250, 250)));
+    return img;
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// qpdf finds nothing wrong, pdftoppm and mutool draw it saying nothing.
+void expectPeersAccept(const QString &pdf, const QTemporaryDir &dir)
+{
+    const auto check = run(QStringLiteral("qpdf"), {"--check", pdf});
+    EXPECT_EQ(check.code, 0) << check.out.constData() << check.err.constData();
+    const auto poppler = run(QStringLiteral("pdftoppm"), {"-r", "30", "-png", pdf, dir.filePath("poppler")});
+    EXPECT_EQ(poppler.code, 0);
+    EXPECT_EQ(poppler.err, QByteArray()) << poppler.err.constData();
+    const auto mupdf = run(QStringLiteral("mutool"), {"draw", "-r", "30", "-o", dir.filePath("mupdf-%d.png"), pdf});
+    EXPECT_EQ(mupdf.code, 0);
+    EXPECT_EQ(pdfdocs::complaints(mupdf.err), QByteArray()) << mupdf.err.constData();
+}
+
+} // namespace
+
+TEST(PdfPeers, DocumentsOfEveryKindOfItemAreAccepted)
+{
+    QTemporaryDir dir;
+    for (bool compressed : {true, false}) {
+        for (FontHandling fh : {FontHandling::fhSubstitute, FontHandling::fhNoEmbedding, FontHandling::fhAutoEmbed}) {
+            RpPDFDocumentFilter f;
+            f.setCompressionOn(compressed);
+            f.setFontHandling(fh);
+            PDFItemRec t;
+            t.itemType = IT_TEXT;
+            t.xPos = 50;
+            t.yPos = 60;
+            t.fontName = QStringLiteral("Arial");
+            t.fontSize = 12;
+            t.text = QStringLiteral("Caf\u00e9 (cr\u00e8me) \u20ac 3\\4");
+            f.addItem(t);
+            for (PDFShapeType s : {S_BOX, S_CIRCLE, S_HLINE, S_VLINE, S_TOPBOTTOM, S_LEFTRIGHT, S_RIGHTDIAG, S_LEFTDIAG}) {
+                PDFItemRec g;
+                g.itemType = IT_GRAPHIC;
+                g.shape = s;
+                g.xPos = 40 + 60 * int(s);
+                g.yPos = 300;
+                g.width = 50;
+                g.height = 30;
+                g.thickness = 1;
+                g.filled = s == S_BOX;
+                f.addItem(g);
+            }
+            Picture picture(quadrants());
+            f.acceptGraphic(100, 600, &picture);
+            f.newPage();
+            f.newPage();
+            f.finish();
+            const QString pdf = dir.filePath(QStringLiteral("items-%1-%2.pdf").arg(compressed).arg(int(fh)));
+            ASSERT_TRUE(write(pdf, f.documentBytes()));
+            SCOPED_TRACE(pdf.toStdString());
+            expectPeersAccept(pdf, dir);
+            const auto text = run(QStringLiteral("pdftotext"), {pdf, "-"});
+            EXPECT_TRUE(QString::fromUtf8(text.out).contains(QStringLiteral("Caf\u00e9 (cr\u00e8me) \u20ac 3\\4")))
+                << text.out.constData();
+        }
+    }
+}
+
+// Text code page 1252 carries keeps its own font and bytes; Chinese text, in
+// a Chinese face or mixed into a Latin line, goes through an embedded
+// Unicode font and comes back out of the document as the same characters.
+TEST(PdfPeers, ChineseTextGoesThroughAnEmbeddedUnicodeFontBesideLatinText)
+{
+    QTemporaryDir dir;
+    RpPDFDocumentFilter f;
+    f.setFontHandling(FontHandling::fhSubstitute);
+    RpFont arial;
+    arial.name = QStringLiteral("Arial");
+    arial.setSize(12);
+    arial.color = rpcolor::clBlack;
+    RpFont kai = arial;
+    kai.name = QStringLiteral("TW-Kai");
+    f.textOut(100, 100, arial, 0, Alignment::taLeftJustify, QStringLiteral("Total (12)"));
+    f.textOut(100, 400, kai, 0, Alignment::taLeftJustify, QStringLiteral("\u59d3\u540d\uff1a\u738b\u5c0f\u660e"));
+    f.textOut(100, 700, arial, 0, Alignment::taLeftJustify, QStringLiteral("Class: \u4e09\u5e74\u7532\u73ed"));
+    f.finish();
+    const QByteArray doc = f.documentBytes();
+    const QByteArray content = pdfdocs::streamOf(doc, 5);
+    EXPECT_TRUE(content.contains("/F00 12 Tf")) << content.constData();
+    EXPECT_TRUE(content.contains("(Total \\(12\\)) Tj")) << content.constData();
+    EXPECT_TRUE(content.contains("/U00 ")) << content.constData();
+    EXPECT_FALSE(content.contains('?')) << content.constData();
+
+    const QString pdf = dir.filePath(QStringLiteral("mixed.pdf"));
+    ASSERT_TRUE(write(pdf, doc));
+    expectPeersAccept(pdf, dir);
+    const QString text = QString::fromUtf8(run(QStringLiteral("pdftotext"), {pdf, "-"}).out);
+    EXPECT_TRUE(text.contains(QStringLiteral("Total (12)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\u59d3\u540d\uff1a\u738b\u5c0f\u660e"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\u4e09\u5e74\u7532\u73ed"))) << text.toStdString();
+
+    const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {pdf}).out);
+    EXPECT_TRUE(fonts.contains(QStringLiteral("Helvetica"))) << fonts.toStdString();
+    const QStringList unicode = fonts.split(u'\n').filter(QStringLiteral("CID TrueType"));
+    ASSERT_FALSE(unicode.isEmpty()) << fonts.toStdString();
+    for (const QString &row : unicode) {
+        EXPECT_TRUE(row.contains(QStringLiteral("Identity-H"))) << row.toStdString();
+        EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes yes yes"))) << row.toStdString();
+    }
+}
+
+TEST(PdfPeers, PicturesLandWhereTheyArePlacedInTheirColours)
+{
+    QTemporaryDir dir;
+    for (bool compressed : {true, false}) {
+        RpPDFDocumentFilter f;
+        f.setCompressionOn(compressed);
+        Picture picture(quadrants());
+        // 96 device pixels from each edge: an inch, 72 points.
+        f.acceptGraphic(96, 96, &picture);
+        f.finish();
+        const QByteArray doc = f.documentBytes();
+        EXPECT_TRUE(doc.contains(compressed ? "/Filter [/ASCII85Decode /LZWDecode]" : "/Filter [/ASCII85Decode]"));
+        const QString pdf = dir.filePath(QStringLiteral("picture.pdf"));
+        ASSERT_TRUE(write(pdf, doc));
+        ASSERT_EQ(run(QStringLiteral("pdftoppm"), {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("p")}).code, 0);
+        const QImage page(dir.filePath(QStringLiteral("p.png")));
+        ASSERT_FALSE(page.isNull());
+        // The picture is 30 points a side from (72, 72).
+        EXPECT_EQ(page.pixel(79, 79), qRgb(255, 0, 0));
+        EXPECT_EQ(page.pixel(79, 94), qRgb(0, 0, 255));
+        EXPECT_EQ(page.pixel(94, 79), qRgb(0, 160, 0));
+        EXPECT_EQ(page.pixel(60, 60), qRgb(255, 255, 255));
+        EXPECT_EQ(page.pixel(110, 110), qRgb(255, 255, 255));
+    }
+}
+
+TEST(PdfPeers, LzwDataDecodesToTheSameBytesInQpdfMupdfAndGhostscript)
+{
+    QTemporaryDir dir;
+    QByteArray data;
+    for (int i = 0; i < 70000; ++i)
+        data.append(char((i % 7 == 0) ? (i * 31) >> 3 : (i % 13) * 19));
+    data.append(QByteArray(5000, 'z'));
+    const QByteArray packed = lzw::compress(data);
+
+    // A document whose one stream is the LZW data.
+    QByteArray doc = "%PDF-1.3\n";
+    QList<qsizetype> offsets;
+    auto obj = [&](const QByteArray &body) {
+        offsets << doc.size();
+        doc += QByteArray::number(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+    };
+    obj("<< /Type /Catalog /Pages 2 0 R >>");
+    obj("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    obj("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] /Contents 4 0 R >>");
+    obj("<< /Length " + QByteArray::number(packed.size()) + " /Filter /LZWDecode >>\nstream\n" + packed + "\nendstream");
+    const qsizetype xref = doc.size();
+    doc += "xref\n0 5\n0000000000 65535 f \n";
+    for (qsizetype o : offsets)
+        doc += QByteArray::number(o).rightJustified(10, '0') + " 00000 n \n";
+    doc += "trailer\n<< /Size 5 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    const QString pdf = dir.filePath(QStringLiteral("lzw.pdf"));
+    ASSERT_TRUE(write(pdf, doc));
+
+    const auto qpdf = run(QStringLiteral("qpdf"), {"--show-object=4", "--filtered-stream-data", pdf});
+    EXPECT_EQ(qpdf.code, 0) << qpdf.err.constData();
+    EXPECT_TRUE(qpdf.out == data) << qpdf.out.size() << " bytes from qpdf";
+
+    const auto mupdf = run(QStringLiteral("mutool"), {"show", "-b", pdf, "4"});
+    EXPECT_EQ(mupdf.code, 0) << mupdf.err.constData();
+    EXPECT_TRUE(mupdf.out == data) << mupdf.out.size() << " bytes from mutool";
+
+    const QString in = dir.filePath(QStringLiteral("data.lzw")), out = dir.filePath(QStringLiteral("data.out"));
+    ASSERT_TRUE(write(in, packed));
+    const QString ps = QStringLiteral("/o (%1) (w) file def /i (%2) (r) file /LZWDecode filter def "
+                                      "/b 4096 string def { i b readstring exch o exch writestring not { exit } if } loop "
+                                      "o closefile quit")
+                           .arg(out, in);
+    const auto gs = run(QStringLiteral("gs"), {"-q", "-dNOSAFER", "-dBATCH", "-dNOPAUSE", "-dNODISPLAY", "-c", ps});
+    EXPECT_EQ(gs.code, 0) << gs.err.constData();
+    EXPECT_TRUE(testsupport::readFile(out) == data) << testsupport::readFile(out).size() << " bytes from Ghostscript";
+}
+
+TEST(PdfPeers, AWorksheetKeepsItsChineseTextAndLooksLikeItsRecordedPage)
+{
+    ASSERT_TRUE(QFile::exists(kSheet));
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("w.pdf")), png = dir.filePath(QStringLiteral("w.png"));
+    const auto made = run(kSheet, {QStringLiteral("永遠"), "-o", pdf});
+    ASSERT_EQ(made.code, 0) << made.err.constData();
+    ASSERT_EQ(run(kSheet, {QStringLiteral("永遠"), "-o", png}).code, 0);
+    expectPeersAccept(pdf, dir);
+
+    const QString text = QString::fromUtf8(run(QStringLiteral("pdftotext"), {pdf, "-"}).out);
+    EXPECT_TRUE(text.contains(QStringLiteral("班別："))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("姓名：")));
+    EXPECT_TRUE(text.contains(QStringLiteral("永遠")));
+
+    // The Unicode font: embedded, a subset, with a ToUnicode map.
+    const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {pdf}).out);
+    const QStringList rows = fonts.split(u'\n').filter(QStringLiteral("CID TrueType"));
+    ASSERT_FALSE(rows.isEmpty()) << fonts.toStdString();
+    for (const QString &row : rows) {
+        EXPECT_TRUE(row.contains(QStringLiteral("Identity-H"))) << row.toStdString();
+        EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes yes yes"))) << row.toStdString();
+    }
+
+    // Drawn by Poppler at the recorded page's resolution, the page matches
+    // the one our player draws: lines may fall a pixel apart (a PDF reader
+    // smooths a line that sits between two pixel rows), so a pixel counts
+    // as different when no pixel next to it in the other picture is close.
+    ASSERT_EQ(run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("r")}).code, 0);
+    const QImage mine = QImage(png).convertToFormat(QImage::Format_Grayscale8);
+    const QImage theirs = QImage(dir.filePath(QStringLiteral("r.png"))).convertToFormat(QImage::Format_Grayscale8);
+    ASSERT_FALSE(mine.isNull());
+    ASSERT_EQ(mine.size(), theirs.size());
+    auto unmatched = [](const QImage &a, const QImage &b) {
+        int n = 0;
+        for (int y = 1; y + 1 < a.height(); ++y)
+            for (int x = 1; x + 1 < a.width(); ++x) {
+                const int v = a.constScanLine(y)[x];
+                int best = 255;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        best = std::min(best, std::abs(v - b.constScanLine(y + dy)[x + dx]));
+                n += best > 64;
+            }
+        return n;
+    };
+    int inked = 0;
+    for (int y = 0; y < mine.height(); ++y)
+        for (int x = 0; x < mine.width(); ++x)
+            inked += mine.constScanLine(y)[x] < 200;
+    EXPECT_GT(inked, 10000);
+    const int area = mine.width() * mine.height();
+    const int missing = unmatched(mine, theirs), extra = unmatched(theirs, mine);
+    EXPECT_LT(missing, area / 500) << missing << " of our pixels unmatched";
+    EXPECT_LT(extra, area / 500) << extra << " of Poppler's pixels unmatched";
+}

@@ -1,0 +1,128 @@
+// The LZW coder of picture data: the code stream's exact bits at the places
+// the width changes and the table clears, and streams read back whole.
+#include "printer/lzw.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The codes of a stream read back with the widths the stream uses.
+std::vector<int> codesOf(const QByteArray &stream)
+{
+    std::vector<int> codes;
+    int width = 9, next = lzw::kFirstCode;
+    quint64 acc = 0;
+    int bits = 0;
+    qsizetype pos = 0;
+    for (;;) {
+        while (bits < width && pos < stream.size()) {
+            acc = (acc << 8) | quint8(stream[pos++]);
+            bits += 8;
+        }
+        if (bits < width)
+            return codes;
+        const int code = int(acc >> (bits - width)) & ((1 << width) - 1);
+        bits -= width;
+        codes.push_back(code);
+        if (code == lzw::kEndCode)
+            return codes;
+        if (code == lzw::kClearCode) {
+            width = 9;
+            next = lzw::kFirstCode;
+            continue;
+        }
+        if (codes.size() > 1 && codes[codes.size() - 2] != lzw::kClearCode) {
+            if (next == 511 || next == 1023 || next == 2047)
+                ++width;
+            ++next;
+        }
+    }
+}
+
+QByteArray randomBytes(int n, quint32 seed, int alphabet = 256)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b(n, 0);
+    for (char &c : b)
+        c = char(gen.bounded(alphabet));
+    return b;
+}
+
+} // namespace
+
+TEST(Lzw, EmptyInputIsAClearAndAnEndCode)
+{
+    EXPECT_EQ(lzw::compress(QByteArray()).toHex(), "804040");
+    EXPECT_EQ(lzw::decompress(QByteArray::fromHex("804040")), QByteArray());
+}
+
+TEST(Lzw, FourEqualBytesMakeStringsOfThem)
+{
+    // "aaaa": a, then the string "aa" (258), then a: 256 97 258 97 257.
+    const QByteArray packed = lzw::compress("aaaa");
+    EXPECT_EQ(codesOf(packed), (std::vector<int>{256, 97, 258, 97, 257}));
+    EXPECT_EQ(packed.toHex(), "801860461808");
+    EXPECT_EQ(lzw::decompress(packed), "aaaa");
+}
+
+TEST(Lzw, WidthGrowsAfterString511AndTheTableClearsWhenFull)
+{
+    // Bytes that rarely repeat a pair make about one code a byte: the width is 10
+    // bits from the code after string 511 is made, 11 after 1023, 12 after
+    // 2047, and a clear code once the table holds 4095.
+    // Random bytes: nearly every pair is new.
+    const QByteArray in = randomBytes(20000, 7);
+    const QByteArray packed = lzw::compress(in);
+    const std::vector<int> codes = codesOf(packed);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front(), lzw::kClearCode);
+    EXPECT_EQ(codes.back(), lzw::kEndCode);
+    int clears = 0;
+    for (size_t i = 1; i < codes.size(); ++i)
+        clears += codes[i] == lzw::kClearCode;
+    EXPECT_GE(clears, 1);
+    EXPECT_EQ(lzw::decompress(packed), in);
+
+    // Codes above 511 appear, so the reader followed the 10-bit switch.
+    EXPECT_GT(*std::max_element(codes.begin(), codes.end()), 2047);
+}
+
+TEST(Lzw, RoundTripsRandomAndRepetitiveData)
+{
+    for (int n : {1, 2, 3, 255, 4096, 20000, 100000}) {
+        for (int alphabet : {2, 16, 256}) {
+            const QByteArray in = randomBytes(n, quint32(n * 31 + alphabet), alphabet);
+            EXPECT_EQ(lzw::decompress(lzw::compress(in)), in) << n << " bytes of " << alphabet;
+        }
+    }
+    const QByteArray zeros(300000, '\0');
+    const QByteArray packed = lzw::compress(zeros);
+    EXPECT_LT(packed.size(), 4000);
+    EXPECT_EQ(lzw::decompress(packed), zeros);
+}
+
+TEST(Lzw, DamagedStreamsRaiseTheirErrors)
+{
+    const QByteArray packed = lzw::compress("a stream cut short before its end code");
+    QByteArray out;
+    try {
+        lzw::decompress(packed.left(packed.size() - 3), out);
+        FAIL() << "a truncated stream decoded";
+    } catch (const lzw::Error &e) {
+        EXPECT_STREQ(e.what(), "LZWDecode: End of stream");
+    }
+    EXPECT_TRUE(QByteArray("a stream cut short before its end code").startsWith(out));
+    EXPECT_FALSE(out.isEmpty());
+
+    // Clear, then code 300 before any string was made.
+    try {
+        lzw::decompress(QByteArray::fromHex("80 4b 00 00"));
+        FAIL() << "an undefined code decoded";
+    } catch (const lzw::Error &e) {
+        EXPECT_STREQ(e.what(), "LZWDecode: code>=idxCodeTable");
+    }
+}
