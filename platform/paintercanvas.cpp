@@ -144,7 +144,13 @@ QRegion PainterCanvas::deviceRegion(const gdi::Rect &r) const
         return QRegion(toDeviceRect(r));
     const QPolygon corners{toDevice(r.left, r.top), toDevice(r.right, r.top), toDevice(r.right, r.bottom),
                            toDevice(r.left, r.bottom)};
-    return QRegion(corners);
+    // A region is built row by row: a turned rectangle reaching far beyond
+    // the device would take minutes. As for paths, only the part on the
+    // device is kept.
+    const QRect bounds = deviceBounds();
+    if (corners.boundingRect().intersected(bounds) == corners.boundingRect())
+        return QRegion(corners);
+    return QRegion(QPolygonF(corners).intersected(QPolygonF(QRectF(bounds))).toPolygon());
 }
 
 QRect PainterCanvas::toDeviceRect(const gdi::Rect &r) const

@@ -95,6 +95,11 @@ QString errFileSave(const QString &path, const QString &why)
     return QStringLiteral("Cannot save %1: %2").arg(path, why);
 }
 
+QString errPrinterGone(const QString &name)
+{
+    return QStringLiteral("%1: the printer \"%2\" is no longer installed").arg(QString::fromLatin1(kPrinterNotValid), name);
+}
+
 QString errBadReportFile(const QString &why)
 {
     return QStringLiteral("Not a valid report file: %1").arg(why);

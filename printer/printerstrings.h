@@ -33,5 +33,7 @@ QString errFileSave(const QString &path, const QString &why);
 QString errBadReportFile(const QString &why);
 QString errCompressedPage(const QString &why);
 QString errNotMetafile(const QString &why);
+// The chosen printer was removed from the system after it was chosen.
+QString errPrinterGone(const QString &name);
 
 } // namespace printerstrings

@@ -322,6 +322,7 @@ void QtPrinterDevice::beginDoc()
 {
     if (m_printing)
         throw RpError(QString::fromLatin1(printerstrings::kPrintingInProgress));
+    requirePrinterInstalled();
     m_printer->setDocName(m_title);
     if (!m_painter.begin(m_printer.get()))
         throw RpError(QString::fromLatin1(printerstrings::kPrinterNotValid));
@@ -330,6 +331,15 @@ void QtPrinterDevice::beginDoc()
     m_canvas = std::make_unique<PainterCanvas>(&m_painter, dpi, dpi);
     m_canvas->setPhysicalOffsets(deviceCaps(gdi::PHYSICALOFFSETX), deviceCaps(gdi::PHYSICALOFFSETY));
     m_canvas->setPhysicalSize(deviceCaps(gdi::PHYSICALWIDTH), deviceCaps(gdi::PHYSICALHEIGHT));
+}
+
+void QtPrinterDevice::requirePrinterInstalled() const
+{
+    if (!m_printer->outputFileName().isEmpty())
+        return;
+    const QString name = m_printer->printerName();
+    if (!name.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(name))
+        throw RpError(printerstrings::errPrinterGone(name));
 }
 
 void QtPrinterDevice::newPage()
@@ -350,6 +360,17 @@ void QtPrinterDevice::endDoc()
     if (!m_printing)
         throw RpError(QString::fromLatin1(printerstrings::kNotPrinting));
     m_canvas.reset();
+    // The print system drops a job for a queue that went away while the
+    // pages were drawn without telling anyone: the document is abandoned and
+    // the caller learns why.
+    try {
+        requirePrinterInstalled();
+    } catch (const RpError &) {
+        m_printer->abort();
+        m_painter.end();
+        m_printing = false;
+        throw;
+    }
     m_painter.end();
     m_printing = false;
 }

@@ -60,6 +60,8 @@ public:
 
 private:
     void select(const QString &name);
+    // Raises RpError naming the chosen queue when it is no longer installed.
+    void requirePrinterInstalled() const;
     void applyMode();
 
     std::unique_ptr<QPrinter> m_printer;

@@ -62,6 +62,18 @@ qint64 RpStream::read(char *buffer, qint64 count)
     return n < 0 ? 0 : n;
 }
 
+namespace {
+// Why `out` refused bytes. A file that ran out of room (a full disk, a size
+// limit) often has nothing better to say than Qt's default text.
+QString writeFailure(const QIODevice &out)
+{
+    const QString why = out.errorString();
+    if (why.isEmpty() || why == QLatin1String("Unknown error"))
+        return QStringLiteral("not every byte could be written (the disk may be full)");
+    return why;
+}
+} // namespace
+
 qint64 RpStream::write(const char *buffer, qint64 count)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
@@ -83,13 +95,15 @@ qint64 RpStream::write(const char *buffer, qint64 count)
     while (done < count) {
         const qint64 n = m_device->write(buffer + done, count - done);
         if (n <= 0)
-            throw RpError(printerstrings::errStreamWrite(m_device->errorString()));
+            throw RpError(printerstrings::errStreamWrite(writeFailure(*m_device)));
         done += n;
         m_deviceSize = std::max(m_deviceSize, m_device->pos());
     }
     // QFile buffers writes; push them to the file so a full disk shows now.
-    if (m_tempFile && !m_tempFile->flush())
-        throw RpError(printerstrings::errStreamWrite(m_tempFile->errorString()));
+    // A disk that fills part-way through lets the flush stop short without
+    // an error: the file's size tells.
+    if (m_tempFile && (!m_tempFile->flush() || m_tempFile->size() < m_deviceSize))
+        throw RpError(printerstrings::errStreamWrite(writeFailure(*m_tempFile)));
     return count;
 }
 
@@ -108,11 +122,11 @@ void RpStream::spill()
     while (done < m_memory.size()) {
         const qint64 n = tmp->write(m_memory.constData() + done, m_memory.size() - done);
         if (n <= 0)
-            throw RpError(printerstrings::errStreamWrite(tmp->errorString()));
+            throw RpError(printerstrings::errStreamWrite(writeFailure(*tmp)));
         done += n;
     }
-    if (!tmp->flush() || !tmp->seek(m_memoryPos))
-        throw RpError(printerstrings::errStreamWrite(tmp->errorString()));
+    if (!tmp->flush() || tmp->size() < m_memory.size() || !tmp->seek(m_memoryPos))
+        throw RpError(printerstrings::errStreamWrite(writeFailure(*tmp)));
     // Only now that the file holds every byte does the stream move to it; on
     // failure above the temporary file goes away and the stream stays in memory.
     m_tempFile = std::move(tmp);
@@ -164,9 +178,13 @@ QString RpStream::fileName() const
     return m_tempFile ? m_tempFile->fileName() : QString();
 }
 
+
 void RpStream::saveToStream(QIODevice &out)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
+    auto *file = qobject_cast<QFileDevice *>(&out);
+    const bool checkSize = file && !file->isSequential();
+    const qint64 start = checkSize ? file->pos() : 0;
     seek(0);
     char block[10240];
     for (;;) {
@@ -174,6 +192,10 @@ void RpStream::saveToStream(QIODevice &out)
         if (n <= 0)
             break;
         if (out.write(block, n) != n)
-            throw RpError(printerstrings::errStreamWrite(out.errorString()));
+            throw RpError(printerstrings::errStreamWrite(writeFailure(out)));
     }
+    // A file device keeps the last bytes in its buffer; writing them out can
+    // still fail, or stop short without a word when the disk fills.
+    if (file && (!file->flush() || (checkSize && file->size() < start + size())))
+        throw RpError(printerstrings::errStreamWrite(writeFailure(out)));
 }

@@ -47,7 +47,8 @@ public:
     void unlockStream() { m_lock.unlock(); }
 
     // Copies the whole stream, from position 0, into out (blocks of 10240).
-    // Raises RpError when out does not take every byte.
+    // Raises RpError when out does not take every byte; a file is flushed
+    // and must hold them all.
     void saveToStream(QIODevice &out);
 
     // Where temporary files go: printerState().tempDirectory, else the

@@ -97,9 +97,17 @@ public:
     {
         qint64 x = 0, y = 0;
         out.reserve(size_t(n));
+        // A step longer than the whole coordinate range is damage; refusing
+        // it before adding keeps the sums far from overflowing.
+        constexpr qint64 kMaxStep = qint64(kMaxCoordinate * 4);
         for (int i = 0; i < n && m_ok; ++i) {
-            x += signedVarint();
-            y += signedVarint();
+            const qint64 dx = signedVarint(), dy = signedVarint();
+            if (dx < -kMaxStep || dx > kMaxStep || dy < -kMaxStep || dy > kMaxStep) {
+                m_ok = false;
+                break;
+            }
+            x += dx;
+            y += dy;
             if (std::abs(x) > qint64(kMaxCoordinate * 2) || std::abs(y) > qint64(kMaxCoordinate * 2)) {
                 m_ok = false;
                 break;

@@ -13,6 +13,8 @@
 // and the PDF cups-pdf writes for it must carry the pages' text.
 #include "cupsserver.h"
 #include "printedpages.h"
+#include "platform/canvas.h"
+#include "platform/rperror.h"
 #include "printer/printerdevice.h"
 #include "printer/qtprinterdevice.h"
 #include "printer/rpprinter.h"
@@ -235,4 +237,59 @@ TEST_F(CupsBins, AQueueWithoutInputSlotGetsNone)
     EXPECT_EQ(a.count("job-id"), 1u);
     EXPECT_EQ(inputSlot(a), "none");
     EXPECT_FALSE(device->cupsOptions().contains("InputSlot"));
+}
+
+namespace {
+
+// Draws one page on the device's canvas.
+void drawPage(PrinterDevice &device)
+{
+    ASSERT_NE(device.canvas(), nullptr);
+    device.canvas()->textOut(100, 100, QStringLiteral("Tovrel page"));
+}
+
+} // namespace
+
+TEST_F(CupsPrint, APrinterRemovedAfterItWasChosenEndsThePrintWithAClearError)
+{
+    const QString gone = QStringLiteral("tovrel-test-gone");
+    for (bool whileDrawing : {false, true}) {
+        addQueue(gone, kPpd);
+        QtPrinterDevice device;
+        const int at = int(device.printers().indexOf(gone));
+        ASSERT_GE(at, 0);
+        device.setPrinterIndex(at);
+        device.setTitle(QStringLiteral("gone"));
+        if (whileDrawing) {
+            device.beginDoc();
+            drawPage(device);
+            device.newPage();
+            drawPage(device);
+        }
+        int code = 0;
+        run("lpadmin", {"-x", gone}, &code);
+        ASSERT_EQ(code, 0);
+        queues.removeAll(gone);
+        try {
+            if (!whileDrawing) {
+                device.beginDoc();
+                drawPage(device);
+            }
+            device.endDoc();
+            ADD_FAILURE() << "printed to a removed printer" << (whileDrawing ? " while drawing" : "");
+        } catch (const RpError &e) {
+            EXPECT_TRUE(e.message().contains(gone)) << e.message().toStdString();
+        }
+        EXPECT_FALSE(device.printing());
+        // The device goes on with a printer that is there.
+        device.refresh();
+        const int other = int(device.printers().indexOf(kQueue));
+        ASSERT_GE(other, 0);
+        device.setPrinterIndex(other);
+        const std::set<int> before = jobIds(kQueue);
+        device.beginDoc();
+        drawPage(device);
+        device.endDoc();
+        EXPECT_GT(newJob(kQueue, before), 0);
+    }
 }

@@ -1,5 +1,6 @@
 #include "emfbytes.h"
 #include "testsupport.h"
+#include "../filesizelimit.h"
 #include "platform/rperror.h"
 #include "printer/rpcompress.h"
 #include "printer/rppagelist.h"
@@ -195,6 +196,41 @@ TEST(PageList, SavingOverAFileReplacesItWhole)
     EXPECT_EQ(QDir(d.path()).entryList(QDir::Files).size(), 1); // no temporary left
     // A failed save (no such folder) raises and creates nothing.
     EXPECT_THROW(small->saveToFile(d.filePath("no/such/dir/r.trp")), RpError);
+}
+
+TEST(PageList, ASaveThatRunsOutOfDiskKeepsTheOldFile)
+{
+    QTemporaryDir d;
+    const QString path = d.filePath("r.trp");
+    makeStore(3, false)->saveToFile(path);
+    const QByteArray old = testsupport::readFile(path);
+    ASSERT_FALSE(old.isEmpty());
+    auto bigger = makeStore(40, false);
+    const qint64 size = bigger->stream()->size();
+    // No room at all, room for the header only, room for all but the end.
+    for (rlim_t room : {rlim_t(0), rlim_t(128), rlim_t(size - 1)}) {
+        {
+            testsupport::FileSizeLimit full(room);
+            ASSERT_TRUE(full.set());
+            try {
+                bigger->saveToFile(path);
+                ADD_FAILURE() << "saved with room for " << room << " bytes";
+            } catch (const RpError &e) {
+                EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();
+                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
+                    << e.message().toStdString();
+            }
+        }
+        EXPECT_EQ(testsupport::readFile(path), old) << "room " << room;
+        EXPECT_EQ(QDir(d.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "room " << room;
+        // The store itself is untouched and goes on taking pages.
+        EXPECT_EQ(bigger->pageCount(), 40);
+        EXPECT_EQ(bigger->stream()->position(), size);
+    }
+    bigger->saveToFile(path);
+    RpPageList loaded;
+    loaded.loadFromFile(path);
+    EXPECT_EQ(loaded.pageCount(), 40);
 }
 
 TEST(PageList, TemporaryFileGoesAwayWithTheStore)

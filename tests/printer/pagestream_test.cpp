@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include "testsupport.h"
+#include "../filesizelimit.h"
 #include "printer/processwide.h"
 #include <gtest/gtest.h>
 
@@ -86,6 +87,37 @@ TEST(PageStream, UnwritableTemporaryDirectoryIsAClearError)
     // The bytes are still there, in memory.
     EXPECT_TRUE(s.inMemory());
     EXPECT_EQ(s.size(), 11);
+}
+
+TEST(PageStream, ADiskThatFillsPartWayThroughAWriteIsAnError)
+{
+    TempDirGuard tmp;
+    // Spilling with room for part of the bytes, and writing past the room
+    // of a spilled stream: each must fail, not stop short in silence.
+    for (bool spilled : {false, true}) {
+        RpStream s(10);
+        s.write("0123456789", 10);
+        if (spilled)
+            s.write("!", 1);
+        {
+            testsupport::FileSizeLimit full(spilled ? 15 : 5);
+            ASSERT_TRUE(full.set());
+            try {
+                s.write(spilled ? "abcdefghij" : "!", spilled ? 10 : 1);
+                ADD_FAILURE() << "no error" << (spilled ? " after spilling" : " spilling");
+            } catch (const RpError &e) {
+                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
+                    << e.message().toStdString();
+            }
+        }
+        if (!spilled) {
+            // The bytes stayed in memory, and the half-written file is gone.
+            EXPECT_TRUE(s.inMemory());
+            EXPECT_EQ(s.size(), 11);
+            EXPECT_EQ(tmp.trpFiles(), 0);
+        }
+    }
+    EXPECT_EQ(tmp.trpFiles(), 0);
 }
 
 TEST(PageStream, StreamOverALoadedFileIsReadOnlyAndLeavesTheFile)

@@ -1,0 +1,182 @@
+// Runs that meet a fault: the page store cannot spill (no temporary folder, a
+// full disk part-way through), or the user cancels at any page. Every one ends
+// the document cleanly, says what went wrong, leaves no temporary file behind
+// and lets the report run again.
+#include "../report/reportfixture.h"
+
+#include "../filesizelimit.h"
+
+#include "controls/rplabel.h"
+#include "data/memorytable.h"
+#include "platform/messages.h"
+#include "platform/rperror.h"
+#include "printer/processwide.h"
+#include "printer/rppagelist.h"
+#include "printer/rpprinter.h"
+#include "printer/rpstream.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+
+namespace {
+
+class Faults : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        ReportTest::SetUp();
+        ASSERT_TRUE(tmp.isValid());
+        report->setUnits(RpUnit::Native);
+        report->page()->setPaperSize(RpPaperSize::A4); // 2790 between header and footer
+        report->bands()->setHasTitle(false);
+        table.addField(QStringLiteral("N"), RpFieldType::Integer);
+        table.setActive(true);
+        report->setFormDataSets({&table});
+        for (auto [type, h] : {std::pair{rbPageHeader, 100.0}, std::pair{rbDetail, 300.0}, std::pair{rbPageFooter, 80.0}}) {
+            RpBand *b = report->createBand(type);
+            b->size()->setUnits(RpUnit::Native);
+            b->size()->setHeight(h);
+            // Text on every band, so the pages have some weight: a few
+            // pages fill the store's memory and it spills.
+            for (int i = 0; i < 4; ++i) {
+                auto *l = new RpLabel(b);
+                l->setAutoSize(false);
+                l->setBounds(10, 5 + 15 * i, 500, 14);
+                l->setCaption(QStringLiteral("Line %1 of the practice sheet, written out in full").arg(i));
+            }
+        }
+        report->setDataSetName(QStringLiteral("T"));
+        report->onStartPage = [this](CustomReport *r) {
+            if (r->pageNumber() == cancelAtPage)
+                r->cancel();
+            if (r->pageNumber() == closeAtPage)
+                sendMessage(r, CM_PREVIEWCLOSED, 0, 0);
+        };
+    }
+    // Eight details of 300 fill a page: 8 * n records make n pages.
+    void pagesOfRecords(int n)
+    {
+        for (int i = 0; i < 8 * n; ++i)
+            table.appendRecord({i + 1});
+    }
+    int pages() const { return report->reportPrinter() ? report->reportPrinter()->pageCount() : 0; }
+    // A store that failed is given up whole: no pages are served from it
+    // and its temporary file is gone at once.
+    void expectStoreDropped()
+    {
+        RpPrinter *printer = report->reportPrinter();
+        EXPECT_EQ(printer->status(), mpReady);
+        EXPECT_EQ(printer->pageList()->pageCount(), 0);
+        EXPECT_FALSE(printer->getPage(1).has_value());
+        EXPECT_EQ(trpFiles(), 0);
+    }
+    int trpFiles() const { return int(QDir(tmp.path()).entryList({"TRP*"}, QDir::Files).size()); }
+
+    QTemporaryDir tmp;
+    testsupport::ScopedValue<QString> tempDir{printerState().tempDirectory, tmp.path()};
+    RpMemoryTable table{QStringLiteral("T")};
+    int cancelAtPage = -1, closeAtPage = -1;
+};
+
+TEST_F(Faults, CancellingAtAnyPageOfAFiftyPageRunKeepsThePagesBeforeIt)
+{
+    pagesOfRecords(50);
+    report->prepare();
+    ASSERT_EQ(pages(), 50);
+    ASSERT_FALSE(report->cancelled());
+    for (int k = 1; k <= 50; ++k) {
+        cancelAtPage = k;
+        report->prepare();
+        ASSERT_TRUE(report->cancelled()) << "page " << k;
+        EXPECT_TRUE(report->available()) << "page " << k;
+        EXPECT_EQ(report->reportPrinter()->status(), mpFinished) << "page " << k;
+        // The page started when the user cancelled is the last one.
+        EXPECT_EQ(pages(), k);
+        EXPECT_EQ(report->reportPrinter()->pageList()->pageCount(), k);
+        // Every page kept reads back.
+        for (int p : {1, k})
+            EXPECT_TRUE(report->reportPrinter()->pageList()->getPage(p).has_value()) << "page " << p << " of " << k;
+    }
+    cancelAtPage = -1;
+    report->prepare();
+    EXPECT_FALSE(report->cancelled());
+    EXPECT_EQ(pages(), 50);
+}
+
+TEST_F(Faults, ClosingThePreviewAtAnyPageEndsTheRun)
+{
+    pagesOfRecords(12);
+    for (int k : {1, 2, 7, 12}) {
+        closeAtPage = k;
+        report->prepare();
+        EXPECT_TRUE(report->cancelled()) << "page " << k;
+        EXPECT_TRUE(report->available());
+        EXPECT_EQ(pages(), k);
+    }
+}
+
+TEST_F(Faults, ASpilledRunThatIsCancelledLeavesNoTemporaryFile)
+{
+    pagesOfRecords(30);
+    {
+        // A store of 250 kB spills after a few pages.
+        cancelAtPage = 25;
+        report->prepare();
+        ASSERT_TRUE(report->cancelled());
+        ASSERT_FALSE(report->reportPrinter()->pageList()->stream()->inMemory());
+        EXPECT_EQ(trpFiles(), 1);
+        EXPECT_EQ(pages(), 25);
+    }
+    report.reset();
+    EXPECT_EQ(trpFiles(), 0);
+}
+
+TEST_F(Faults, NoTemporaryFolderToSpillIntoEndsTheRunWithAClearError)
+{
+    pagesOfRecords(40);
+    const QString nowhere = tmp.filePath("gone/away");
+    {
+        testsupport::ScopedValue<QString> missing{printerState().tempDirectory, nowhere};
+        try {
+            report->prepare();
+            ADD_FAILURE() << "the run did not fail; " << pages() << " pages";
+        } catch (const RpError &e) {
+            EXPECT_TRUE(e.message().contains(nowhere)) << e.message().toStdString();
+        }
+        EXPECT_TRUE(report->available());
+        expectStoreDropped();
+    }
+    EXPECT_FALSE(QDir(tmp.filePath("gone")).exists());
+    // With the folder back the same report runs to the end.
+    report->prepare();
+    EXPECT_EQ(pages(), 40);
+}
+
+TEST_F(Faults, ADiskThatFillsWhileTheStoreSpillsEndsTheRunWithAClearError)
+{
+    pagesOfRecords(200);
+    report->prepare();
+    const qint64 whole = report->reportPrinter()->pageList()->stream()->size();
+    ASSERT_GT(whole, 4 * RpStream::kDefaultMemoryLimit) << "the run should spill well before its end";
+    for (rlim_t room : {rlim_t(0), rlim_t(4096), rlim_t(whole / 2)}) {
+        {
+            testsupport::FileSizeLimit full(room);
+            ASSERT_TRUE(full.set());
+            try {
+                report->prepare();
+                ADD_FAILURE() << "the run did not fail with room for " << room << " bytes";
+            } catch (const RpError &e) {
+                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
+                    << e.message().toStdString();
+            }
+        }
+        EXPECT_TRUE(report->available()) << room;
+        expectStoreDropped();
+    }
+    report->prepare();
+    EXPECT_EQ(pages(), 200);
+    EXPECT_EQ(report->reportPrinter()->pageList()->stream()->size(), whole);
+}
+
+} // namespace
