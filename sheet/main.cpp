@@ -69,13 +69,16 @@ int run(QStringList args)
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
     const auto sheetStarts = [&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); };
-    if (options.outputKind != SheetOutput::Pdf)
+    if (options.outputKind != SheetOutput::Pdf && options.outputKind != SheetOutput::Trx)
         document.generate(sheetStarts);
 
     QStringList written;
     try {
         if (options.outputKind == SheetOutput::Pdf) {
             document.exportPdf(options.output, sheetStarts);
+            written << options.output;
+        } else if (options.outputKind == SheetOutput::Trx) {
+            document.exportTrx(options.output, sheetStarts);
             written << options.output;
         } else if (options.outputKind == SheetOutput::ReportFile) {
             writeReportFile(document.printer(), options.output);

@@ -50,16 +50,18 @@ SheetOptions parseSheetOptions(const QStringList &args)
     if (o.wordsFile.isEmpty() && o.words.isEmpty())
         throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
     if (o.output.isEmpty())
-        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png or -o OUT.pdf"));
+        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png, -o OUT.pdf or -o OUT.trx"));
     if (o.output.endsWith(u".trp", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::ReportFile;
     else if (o.output.endsWith(u".png", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::Png;
     else if (o.output.endsWith(u".pdf", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::Pdf;
+    else if (o.output.endsWith(u".trx", Qt::CaseInsensitive))
+        o.outputKind = SheetOutput::Trx;
     else
         throw usageError(
-            QStringLiteral("-o names a report file (.trp), PNG pictures (.png) or a PDF document (.pdf), not '%1'").arg(o.output));
+            QStringLiteral("-o names a report file (.trp), PNG pictures (.png), a PDF document (.pdf) or an XML report document (.trx), not '%1'").arg(o.output));
     if (dpiGiven && o.outputKind != SheetOutput::Png)
         throw usageError(QStringLiteral("--dpi is for PNG output only"));
     return o;
@@ -86,6 +88,8 @@ QString sheetHelp()
         "  -o OUT.pdf          write the sheets as a PDF document: the text stays\n"
         "                      text (it can be searched and copied), the lines\n"
         "                      and the characters drawn here stay sharp at any size\n"
+        "  -o OUT.trx          write the sheets as an XML report document: each\n"
+        "                      text line, line and picture a positioned item\n"
         "  --dpi N             the resolution of the pictures, %1 to %2 (default 96)\n"
         "  --words FILE        the words, one a line (UTF-8, a byte-order mark\n"
         "                      allowed); blank lines and lines starting with '#'\n"
