@@ -7,6 +7,7 @@
 
 #include "platform/rperror.h"
 #include "printer/exportpicture.h"
+#include "printer/exportfilterlibrary.h"
 #include "printer/lzw.h"
 #include "report/rpshape.h"
 #include "trx/xdocumentfilter.h"
@@ -542,4 +543,25 @@ TEST(TrxDocument, EachFilterFamilyHasItsOwnEncodingSetting)
     d.start();
     d.finish();
     EXPECT_TRUE(d.f.documentBytes().startsWith(QByteArray("\xFF\xFE<\0?\0x\0m\0l\0", 10)));
+}
+
+// The class as a save dialog offers it: a library entry makes filters that
+// write documents.
+TEST(TrxDocument, AFilterLibraryEntryMakesWorkingFilters)
+{
+    RpExportFilterLibrary library;
+    library.addFilter(RpExportFilterClass::of<RpXDocumentFilter>(RpXDocumentFilter::className()));
+    library.addFilter(RpExportFilterClass::of<RpXDocumentFilter>(QStringLiteral("trpxdocumentfilter")));
+    ASSERT_EQ(library.filters().size(), 1u);
+    EXPECT_TRUE(library.saveDialogFilterString().endsWith(QStringLiteral("|TRX document (XML) (*.TRX)|*.TRX")))
+        << library.saveDialogFilterString().toStdString();
+    const RpExportFilterLibraryEntry *entry = library.getFilterByExtension(QStringLiteral("trx"));
+    ASSERT_NE(entry, nullptr);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lib.trx"));
+    std::unique_ptr<RpExportFilter> f = entry->exportFilterClass.create(path);
+    f->start(2100, 2970, nullptr);
+    f->newPage();
+    f->finish();
+    EXPECT_TRUE(QFile::exists(path));
 }
