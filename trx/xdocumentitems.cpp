@@ -9,6 +9,7 @@
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
 #include "report/reportrun.h"
+#include "report/rpband.h"
 #include "report/rpcontroller.h"
 #include "report/rpprintable.h"
 #include "report/rpshape.h"

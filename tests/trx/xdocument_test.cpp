@@ -432,8 +432,9 @@ TEST(TrxDocument, PagesAndConcatenatedReports)
     for (int n = 1; n <= 4; ++n) {
         at = find(l, QStringLiteral("<Page Number=\"%1\">").arg(n), at);
         ASSERT_GT(at, 0) << n;
-        if (n > 1)
+        if (n > 1) {
             EXPECT_EQ(l[at - 1], u"</Page>");
+        }
     }
     EXPECT_EQ(l[find(l, QStringLiteral("<Page Number=\"3\">")) + 2], u"second1");
     EXPECT_EQ(l.last(), u"</TXDocument>");
