@@ -13,68 +13,21 @@
 // Argument 0 is plain TW-Kai, 1 the synthesised faces.
 //
 //   build/<dir>/bench/bench_faces --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
-#include "app/form73.h"
 #include "app/startup.h"
-#include "controls/rplabel.h"
 #include "platform/faces/strokestore.h"
-#include "platform/faces/synthesis.h"
-#include "platform/paintercanvas.h"
-#include "platform/units.h"
-#include "printer/rpprinter.h"
-#include "report/customreport.h"
+#include "worksheetpage.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QLineEdit>
 #include <benchmark/benchmark.h>
-
-#include <cmath>
-#include <memory>
 
 namespace {
 
-struct Sheet {
-    std::unique_ptr<Form73> form;
-    Metafile page;
-};
-
-// Layout 1 with "變"; with `plain`, the worksheet faces of every cell are
-// replaced by TW-Kai.
-Sheet &sheet(bool plain)
-{
-    static Sheet sheets[2];
-    Sheet &s = sheets[plain ? 0 : 1];
-    if (s.form)
-        return s;
-    s.form = std::make_unique<Form73>();
-    s.form->formActivate();
-    s.form->edit1()->setText(QStringLiteral("變"));
-    CustomReport *report = s.form->report(1);
-    if (plain)
-        for (RpLabel *l : report->findChildren<RpLabel *>())
-            if (l->font().name == faces::strokeOrderFamily() || l->font().name == faces::tracingFamily()) {
-                RpFont f = l->font();
-                f.name = QStringLiteral("TW-Kai");
-                l->setFont(f);
-            }
-    report->prepare();
-    s.page = report->reportPrinter()->getPage(1).value();
-    return s;
-}
-
-void play(const Metafile &page, QImage &img, int dpi)
-{
-    img.fill(Qt::white);
-    PainterCanvas canvas(&img, dpi);
-    page.play(canvas, {0, 0, img.width(), img.height()});
-}
-
-QImage a4(int dpi)
-{
-    return QImage(rpRound(units::nativeToDevice(2100, dpi)), rpRound(units::nativeToDevice(2970, dpi)), QImage::Format_RGB32);
-}
+const bench::Sheet &sheet(bool plain) { return bench::worksheet(plain); }
+void play(const Metafile &page, QImage &img, int dpi) { bench::playOnto(page, img, dpi); }
+QImage a4(int dpi) { return bench::a4Image(dpi); }
 
 void BM_PlaySheet96(benchmark::State &state)
 {
@@ -147,14 +100,4 @@ BENCHMARK(BM_FirstPlaySheet300)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    startup::prepareProcess();
-    QApplication app(argc, argv);
-    startup::startEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "enginemain.h"

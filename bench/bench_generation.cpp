@@ -6,6 +6,7 @@
 //   build/test/bench/bench_generation --benchmark_repetitions=5
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
+#include "benchrelease.h"
 #include "app/startup.h"
 #include "platform/metafile.h"
 #include "printer/rppagelist.h"
@@ -33,6 +34,11 @@ Fixture &fixture()
 {
     static Fixture f;
     if (!f.report) {
+        bench::releaseAtEnd([] {
+            f.report.reset();
+            f.data.reset();
+            f.db.reset();
+        });
         f.db = std::make_unique<example::Database>(kStudents);
         f.data = f.db->dataSet();
         f.report = example::report();
@@ -130,14 +136,4 @@ BENCHMARK(BM_SamePrimitivesIntoQPictures)->Unit(benchmark::kMillisecond)->Iterat
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    startup::prepareProcess();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    startup::startEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "enginemain.h"

@@ -8,7 +8,7 @@
 //   build/test/bench/bench_pdf --benchmark_repetitions=3
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
-#include "app/startup.h"
+#include "benchrelease.h"
 #include "pdf/pdfdocumentfilter.h"
 #include "platform/metafile.h"
 #include "printer/rpprinter.h"
@@ -41,6 +41,12 @@ Fixture &fixture()
         f.report = example::report();
         f.report->setFormDataSets({f.data.get()});
         f.report->setShowProgress(false);
+        bench::releaseAtEnd([] {
+            f.pages.clear();
+            f.report.reset();
+            f.data.reset();
+            f.db.reset();
+        });
     }
     return f;
 }
@@ -60,6 +66,7 @@ void BM_ExportThroughThePdfFilter(benchmark::State &state)
     state.counters["pages"] = pages;
     state.counters["pages_per_s"] = benchmark::Counter(double(pages) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["file_KB"] = double(QFileInfo(file).size()) / 1024;
+    state.counters["bytes"] = double(QFileInfo(file).size());
 }
 BENCHMARK(BM_ExportThroughThePdfFilter)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -137,19 +144,10 @@ void BM_SamePrimitivesThroughQPdfWriter(benchmark::State &state)
     state.counters["pages_per_s"] =
         benchmark::Counter(double(f.pages.size()) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["file_KB"] = double(QFileInfo(file).size()) / 1024;
+    state.counters["bytes"] = double(QFileInfo(file).size());
 }
 BENCHMARK(BM_SamePrimitivesThroughQPdfWriter)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    startup::prepareProcess();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    startup::startEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "enginemain.h"

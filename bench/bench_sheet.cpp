@@ -1,6 +1,8 @@
 // tovrel-sheet as a whole process: 100 words to a report file, next to one
-// word (what the process costs before its first sheet), in one run. The
-// words are 1 to 4 common characters, picked by a fixed sequence.
+// word (what the process costs before its first sheet), and the same to a PDF
+// document, in one run. The words are 1 to 4 common characters, picked by a
+// fixed sequence. Arguments: the number of words; 0 for a report file, 1 for
+// a PDF document.
 //
 //   build/<dir>/bench/bench_sheet --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 #include <QCoreApplication>
@@ -36,7 +38,8 @@ void BM_SheetProcess(benchmark::State &state)
 {
     const int words = int(state.range(0));
     QTemporaryDir dir;
-    const QString list = dir.filePath("words.txt"), out = dir.filePath("out.trp");
+    const QString list = dir.filePath("words.txt");
+    const QString out = dir.filePath(state.range(1) ? "out.pdf" : "out.trp");
     {
         QFile f(list);
         if (!f.open(QIODevice::WriteOnly) || f.write(wordsFile(words)) < 0) {
@@ -56,7 +59,7 @@ void BM_SheetProcess(benchmark::State &state)
     state.counters["sheets"] = words;
     state.counters["bytes"] = double(QFile(out).size());
 }
-BENCHMARK(BM_SheetProcess)->Arg(1)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SheetProcess)->ArgsProduct({{1, 100}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -143,14 +143,4 @@ BENCHMARK(BM_ZlibLevel1Expand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    startup::prepareProcess();
-    QApplication app(argc, argv);
-    startup::startEngine();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "enginemain.h"

@@ -354,3 +354,15 @@ TEST(Ascii85, ZeroGroupsEndMarkerAndShortTails)
     EXPECT_EQ(ascii85::encode("Man "), "9jqo^~>");
     EXPECT_EQ(ascii85::encode("sure."), "F*2M7/c~>");
 }
+
+TEST(PdfFonts, AMeasuredFontHasItsVerticalMetricsAndWidths)
+{
+    const pdffonts::TrueTypeMetrics m =
+        pdffonts::measureTrueType(pdffonts::FontKey::of(QStringLiteral("Arial"), false, false, 0), {}, {});
+    EXPECT_GT(m.ascent, 500);
+    EXPECT_LT(m.descent, -100);
+    EXPECT_GT(m.bbox[2], m.bbox[0]);
+    ASSERT_EQ(m.widths.size(), 256u);
+    EXPECT_GT(m.widths['W'], m.widths['i']);
+    EXPECT_FALSE(m.program.isEmpty());
+}

@@ -8,6 +8,7 @@
 #include "pdf/pdfdocumentfilter.h"
 #include "printer/exportpicture.h"
 #include "printer/lzw.h"
+#include "report/rpfont.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +107,50 @@ TEST(PdfPeers, DocumentsOfEveryKindOfItemAreAccepted)
             EXPECT_TRUE(QString::fromUtf8(text.out).contains(QStringLiteral("Caf\u00e9 (cr\u00e8me) \u20ac 3\\4")))
                 << text.out.constData();
         }
+    }
+}
+
+// Text code page 1252 carries keeps its own font and bytes; Chinese text, in
+// a Chinese face or mixed into a Latin line, goes through an embedded
+// Unicode font and comes back out of the document as the same characters.
+TEST(PdfPeers, ChineseTextGoesThroughAnEmbeddedUnicodeFontBesideLatinText)
+{
+    QTemporaryDir dir;
+    RpPDFDocumentFilter f;
+    f.setFontHandling(FontHandling::fhSubstitute);
+    RpFont arial;
+    arial.name = QStringLiteral("Arial");
+    arial.setSize(12);
+    arial.color = rpcolor::clBlack;
+    RpFont kai = arial;
+    kai.name = QStringLiteral("TW-Kai");
+    f.textOut(100, 100, arial, 0, Alignment::taLeftJustify, QStringLiteral("Total (12)"));
+    f.textOut(100, 400, kai, 0, Alignment::taLeftJustify, QStringLiteral("\u59d3\u540d\uff1a\u738b\u5c0f\u660e"));
+    f.textOut(100, 700, arial, 0, Alignment::taLeftJustify, QStringLiteral("Class: \u4e09\u5e74\u7532\u73ed"));
+    f.finish();
+    const QByteArray doc = f.documentBytes();
+    EXPECT_TRUE(doc.startsWith("%PDF-1.3"));
+    const QByteArray content = pdfdocs::streamOf(doc, 5);
+    EXPECT_TRUE(content.contains("/F00 12 Tf")) << content.constData();
+    EXPECT_TRUE(content.contains("(Total \\(12\\)) Tj")) << content.constData();
+    EXPECT_TRUE(content.contains("/U00 ")) << content.constData();
+    EXPECT_FALSE(content.contains('?')) << content.constData();
+
+    const QString pdf = dir.filePath(QStringLiteral("mixed.pdf"));
+    ASSERT_TRUE(write(pdf, doc));
+    expectPeersAccept(pdf, dir);
+    const QString text = QString::fromUtf8(run(QStringLiteral("pdftotext"), {pdf, "-"}).out);
+    EXPECT_TRUE(text.contains(QStringLiteral("Total (12)"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\u59d3\u540d\uff1a\u738b\u5c0f\u660e"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\u4e09\u5e74\u7532\u73ed"))) << text.toStdString();
+
+    const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {pdf}).out);
+    EXPECT_TRUE(fonts.contains(QStringLiteral("Helvetica"))) << fonts.toStdString();
+    const QStringList unicode = fonts.split(u'\n').filter(QStringLiteral("CID TrueType"));
+    ASSERT_FALSE(unicode.isEmpty()) << fonts.toStdString();
+    for (const QString &row : unicode) {
+        EXPECT_TRUE(row.contains(QStringLiteral("Identity-H"))) << row.toStdString();
+        EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes yes yes"))) << row.toStdString();
     }
 }
 

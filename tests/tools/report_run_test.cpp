@@ -2,6 +2,7 @@
 // query or a CSV table, into a report file or PNG pages; bad input is one
 // line and exit status 2, and nothing is written.
 #include "../exampledb.h"
+#include "../pdf/pdfdocs.h"
 
 #include <QFile>
 #include <QImage>
@@ -80,6 +81,17 @@ TEST_F(ReportRun, APdfDocumentOfTheExampleAndOfItsRecordedPages)
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(words.contains(QStringLiteral("Students by class and seat row"))) << words.toStdString();
     EXPECT_EQ(words.count(u'\f'), 2); // two pages, as recorded
+    // Poppler and MuPDF draw both documents without a word.
+    auto expectDrawnSilently = [this](const QString &pdf) {
+        const auto poppler = pdfdocs::run(QStringLiteral("pdftoppm"), {"-r", "20", "-png", pdf, file("poppler")});
+        EXPECT_EQ(poppler.code, 0);
+        EXPECT_EQ(poppler.err, QByteArray()) << poppler.err.constData();
+        const auto mupdf =
+            pdfdocs::run(QStringLiteral("mutool"), {"draw", "-r", "20", "-o", file("mupdf-%d.png"), pdf});
+        EXPECT_EQ(mupdf.code, 0);
+        EXPECT_EQ(pdfdocs::complaints(mupdf.err), QByteArray()) << mupdf.err.constData();
+    };
+    expectDrawnSilently(file("a.pdf"));
 
     // The recorded pages as pictures, the second alone.
     ASSERT_EQ(tool({"report", "run", description, "--sqlite", db.file(), "--query", query, "-o", file("a.trp")}).code, 0);
@@ -89,6 +101,8 @@ TEST_F(ReportRun, APdfDocumentOfTheExampleAndOfItsRecordedPages)
     info.start(QStringLiteral("qpdf"), {"--show-npages", file("p.pdf")});
     ASSERT_TRUE(info.waitForFinished(60000));
     EXPECT_EQ(info.readAllStandardOutput().trimmed(), "1");
+    EXPECT_EQ(pdfdocs::run(QStringLiteral("qpdf"), {"--check", file("p.pdf")}).code, 0);
+    expectDrawnSilently(file("p.pdf"));
     EXPECT_EQ(tool({"trp", "pdf", file("a.trp"), file("q.pdf"), "--pages", "2-5"}).code, 2);
     EXPECT_FALSE(QFile::exists(file("q.pdf")));
 }
