@@ -447,7 +447,7 @@ TEST(TrxDocument, NewDocumentAndDefinition)
     f.setTitle(QStringLiteral("T"));
     QStringList dtd;
     f.loadDTD(dtd);
-    EXPECT_EQ(dtd.size(), 49);
+    EXPECT_EQ(dtd.size(), 47);
     EXPECT_EQ(dtd[1], u"<?xml-stylesheet type=\"text/xsl\" href=\"report.xsl\"?>");
     EXPECT_EQ(dtd.count(QStringLiteral("<!ATTLIST Item Height CDATA \"12\">")), 1);
     EXPECT_EQ(dtd.count(QStringLiteral("<!ATTLIST Item Height CDATA \"1\">")), 1);
