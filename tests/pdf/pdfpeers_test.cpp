@@ -129,7 +129,6 @@ TEST(PdfPeers, ChineseTextGoesThroughAnEmbeddedUnicodeFontBesideLatinText)
     f.textOut(100, 700, arial, 0, Alignment::taLeftJustify, QStringLiteral("Class: \u4e09\u5e74\u7532\u73ed"));
     f.finish();
     const QByteArray doc = f.documentBytes();
-    EXPECT_TRUE(doc.startsWith("%PDF-1.3"));
     const QByteArray content = pdfdocs::streamOf(doc, 5);
     EXPECT_TRUE(content.contains("/F00 12 Tf")) << content.constData();
     EXPECT_TRUE(content.contains("(Total \\(12\\)) Tj")) << content.constData();
