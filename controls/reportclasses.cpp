@@ -1,7 +1,10 @@
 #include "controls/reportclasses.h"
 
 #include "controls/rpexpr.h"
+#include "controls/rpdbimage.h"
+#include "controls/rpgrdbimage.h"
 #include "controls/rphrule.h"
+#include "controls/rpimage.h"
 #include "controls/rplabel.h"
 #include "platform/description/registry.h"
 #include "report/customreport.h"
@@ -88,6 +91,8 @@ const EnumInfo kShapeTypes{QStringLiteral("TRpShapeType"),
                            {{"rpsRectangle", 0}, {"rpsCircle", 1}, {"rpsVertLine", 2}, {"rpsHorLine", 3},
                             {"rpsTopAndBottom", 4}, {"rpsRightAndLeft", 5}, {"rpsRoundRect", 6},
                             {"rpsLeftDiagonal", 7}, {"rpsRightDiagonal", 8}}};
+const EnumInfo kFitModes{QStringLiteral("TFitMode"),
+                         {{"fmProportional", 0}, {"fmKeepWidth", 1}, {"fmKeepHeight", 2}, {"fmInsideProp", 3}}};
 const EnumInfo kChildOrders{QStringLiteral("TCBPrintOrder"),
                             {{"cboBeforeParent", 0}, {"cboAfterParent", 1}, {"cboBeforeAndAfter", 2}}};
 
@@ -235,6 +240,18 @@ template <class L> void labelProperty(desc::ClassBuilder<L> &b, QLatin1String na
     } else {
         throw std::logic_error("not a label property: " + n.toStdString());
     }
+}
+
+// The properties both data-bound picture controls publish.
+template <class D> void dataImageProperties(desc::ClassBuilder<D> &b)
+{
+    b.property(QStringLiteral("Center"), &D::center, &D::setCenter, true);
+    b.property(QStringLiteral("DataField"), &D::dataField, &D::setDataField, QString());
+    // The data set by the name it goes by among the form's data sets.
+    b.property(QStringLiteral("DataSet"), &D::dataSetName, &D::setDataSetName, QString());
+    b.property(QStringLiteral("Stretch"), &D::stretch, &D::setStretch, false);
+    colorProp(b, QStringLiteral("Color"), &D::color, &D::setColor, rpcolor::clWhite);
+    b.property(QStringLiteral("XLColumn"), &D::xlColumn, &D::setXLColumn, 0);
 }
 
 template <class L> void labelProperties(desc::ClassBuilder<L> &b, std::initializer_list<const char *> names)
@@ -534,6 +551,32 @@ void registerReportClasses(desc::Registry &r)
         b.subObject<gdi::LogBrush>(QStringLiteral("Brush"), &RpPDFShape::brushRef);
         b.enumProperty(QStringLiteral("ShapeType"), &RpPDFShape::shapeType, &RpPDFShape::setShapeType, kShapeTypes);
         b.subObject<gdi::LogPen>(QStringLiteral("Pen"), &RpPDFShape::penRef);
+    }
+    // A picture is stored as one binary block: its kind's tag, its length
+    // and its bytes.
+    r.addClass<RpPicture>(QStringLiteral("TPicture"))
+        .property(QStringLiteral("Data"), &RpPicture::data, &RpPicture::setData, QByteArray());
+    {
+        auto b = r.addClass<RpImage, RpPrintable>(QStringLiteral("TRpImage"));
+        b.factory([](const desc::CreateContext &) { return loadingNew<RpImage>(); });
+        b.property(QStringLiteral("AutoSize"), &RpImage::autoSize, &RpImage::setAutoSize, false);
+        b.property(QStringLiteral("Center"), &RpImage::center, &RpImage::setCenter, false);
+        b.subObject<RpPicture>(QStringLiteral("Picture"), &RpImage::pictureRef);
+        b.property(QStringLiteral("Stretch"), &RpImage::stretch, &RpImage::setStretch, false);
+        b.property(QStringLiteral("XLColumn"), &RpImage::xlColumn, &RpImage::setXLColumn, 0);
+    }
+    {
+        auto b = r.addClass<RpDBImage, RpPrintable>(QStringLiteral("TRpDBImage"));
+        b.factory([](const desc::CreateContext &) { return loadingNew<RpDBImage>(); });
+        dataImageProperties(b);
+    }
+    {
+        auto b = r.addClass<RpGrDBImage, RpPrintable>(QStringLiteral("TRpGrDBImage"));
+        b.factory([](const desc::CreateContext &) { return loadingNew<RpGrDBImage>(); });
+        dataImageProperties(b);
+        b.property(QStringLiteral("ClipImage"), &RpGrDBImage::clipImage, &RpGrDBImage::setClipImage, false);
+        b.enumProperty(QStringLiteral("FitMode"), &RpGrDBImage::fitMode, &RpGrDBImage::setFitMode, kFitModes,
+                       FitMode::fmProportional);
     }
     {
         auto b = r.addClass<RpLabel, RpPrintable>(QStringLiteral("TRpLabel"));

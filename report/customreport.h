@@ -226,6 +226,10 @@ public:
     std::function<void(CustomReport *)> afterPrintEvent, afterPreviewEvent, onStartPage, onEndPage;
     std::function<void(QObject *, bool &)> onNeedData;
     std::function<void(RpPrinter *)> onPreview;
+    // A control could not print part of its content (a damaged picture); the
+    // page went on without it. Called once for each distinct message of a
+    // run, on the thread the run prints on.
+    std::function<void(CustomReport *, const QString &)> onPrintError;
 
     // RpPrinterParent
     const RpPrinterSettings &printerSettings() const override { return m_parentSettings; }

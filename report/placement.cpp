@@ -127,6 +127,18 @@ void RpReportRun::newPage()
             m_filter->acceptGraphic(r.left, r.top, &shape);
         }
     }
+    if (RpPrintable *back = backgroundImageControl()) {
+        // The picture stretched over the control's rectangle on every page.
+        const RpPrintableSize &s = *back->size();
+        const int L = m_device.xPos(s.nativeValue(RpPrintableSize::LeftIdx));
+        const int T = m_device.yPos(s.nativeValue(RpPrintableSize::TopIdx));
+        const gdi::Rect r{L, T, L + rpRound(s.nativeValue(RpPrintableSize::WidthIdx) * m_device.xFactor()),
+                          T + rpRound(s.nativeValue(RpPrintableSize::HeightIdx) * m_device.yFactor())};
+        if (Canvas *c = canvas())
+            back->drawPageBackground(*this, *c, r);
+        if (m_filter)
+            m_filter->acceptGraphic(L, T, back);
+    }
     if (pageNumber > 1 || m_report.hasOption(FirstPageHeader))
         printReportBand(m_report.bands()->pageHeaderBand());
     columnTopPosition = currentY;
@@ -152,10 +164,22 @@ void RpReportRun::endPage()
         m_filter->endPage();
 }
 
+RpPrintable *RpReportRun::backgroundImageControl() const
+{
+    const QString &name = m_report.backImageControl();
+    if (name.isEmpty())
+        return nullptr;
+    for (RpPrintable *p : m_report.ownPrintables())
+        if (p->objectName() == name)
+            return p;
+    return nullptr;
+}
+
 void RpReportRun::finishPageContent()
 {
+    RpPrintable *back = backgroundImageControl();
     for (RpPrintable *p : m_report.ownPrintables())
-        if (p->objectName().isEmpty() || p->objectName() != m_report.backImageControl())
+        if (p != back)
             p->printAt(*this, 0, 0);
     if (!m_finalPass && !m_filter)
         return;

@@ -16,6 +16,15 @@ RpReportRun::RpReportRun(CustomReport &report, RpPageDevice &device, RpExportFil
 
 RpReportRun::~RpReportRun() { m_report.attachRun(m_previous); }
 
+void RpReportRun::reportError(const QString &message)
+{
+    if (m_errors.contains(message))
+        return;
+    m_errors.append(message);
+    if (m_report.onPrintError)
+        m_report.onPrintError(&m_report, message);
+}
+
 Canvas *RpReportRun::canvas() const { return m_device.canvas(); }
 
 RpPrinter *RpReportRun::printer() const { return m_device.printer(); }

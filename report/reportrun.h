@@ -9,6 +9,7 @@
 // Positions and sizes are in native units (tenths of a millimetre).
 // Everything here belongs to the thread the run prints on.
 #include <QList>
+#include <QStringList>
 #include <QtGlobal>
 
 class Canvas;
@@ -20,6 +21,7 @@ class RpExportFilter;
 class RpPageDevice;
 class RpPrinter;
 class QObject;
+class RpPrintable;
 
 class RpReportRun {
 public:
@@ -56,6 +58,13 @@ public:
     // paper length for a streaming filter, else
     // Round(P - BottomMargin - PageFooterSize - CurrentY) with P the paper length.
     int availableSpace() const;
+
+    // A control that cannot print part of its content (a damaged picture)
+    // says so here and prints the rest; the page goes on. Each distinct
+    // message is kept once, in order, and handed to the report's
+    // onPrintError.
+    void reportError(const QString &message);
+    const QStringList &errors() const { return m_errors; }
 
     // Where the next band starts; CurrentY is -1 before the first page.
     int currentX = 0;
@@ -99,6 +108,10 @@ public:
     void resetPageFooterSize();
     // The paper length the page breaks against.
     double paperLength() const;
+    // The control placed on the report whose name BackImageControl holds:
+    // drawn as every page's background, never as a control. None when the
+    // name is empty or no such control is on the report.
+    RpPrintable *backgroundImageControl() const;
 
 private:
     CustomReport &m_report;
@@ -106,4 +119,5 @@ private:
     RpExportFilter *m_filter;
     bool m_finalPass;
     RpReportRun *m_previous;
+    QStringList m_errors;
 };

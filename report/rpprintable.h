@@ -73,6 +73,16 @@ public:
     virtual void endPrinting();
     virtual void getExpandedHeight(double &newHeight) { Q_UNUSED(newHeight); }
     virtual void getFieldString(QString &dataStr) { Q_UNUSED(dataStr); }
+    // Draws the control's content stretched over `rect` (device pixels of
+    // the page canvas) as the background of a page; a control that has no
+    // such content draws nothing. The report's background image control
+    // prints this way on every page instead of through printAt.
+    virtual void drawPageBackground(RpReportRun &run, Canvas &canvas, const gdi::Rect &rect)
+    {
+        Q_UNUSED(run);
+        Q_UNUSED(canvas);
+        Q_UNUSED(rect);
+    }
     // True for the controls whose height depends on their content and which
     // therefore stretch their band.
     virtual bool stretchesBand() const { return false; }

@@ -30,7 +30,8 @@ inline QString text(const QString &file)
 
 // A database file of the example's students; with `generated` > 0, that
 // many generated students instead (20 classes, rows of 8, a note on every
-// third).
+// third, the example's photos in turn with every fifth student left
+// without).
 class Database {
 public:
     explicit Database(int generated = 0)
@@ -49,13 +50,13 @@ public:
                 for (const QString &line : statement.split(u'\n'))
                     if (!line.trimmed().startsWith(QStringLiteral("--")))
                         s += line + u'\n';
-                if (s.trimmed().isEmpty() || (generated > 0 && s.trimmed().startsWith(QStringLiteral("INSERT"))))
+                if (s.trimmed().isEmpty() || (generated > 0 && s.trimmed().startsWith(QStringLiteral("INSERT INTO students"))))
                     continue;
                 if (!q.exec(s))
                     throw std::runtime_error(q.lastError().text().toStdString());
             }
             db.transaction();
-            q.prepare(QStringLiteral("INSERT INTO students VALUES (?, ?, ?, ?, ?)"));
+            q.prepare(QStringLiteral("INSERT INTO students VALUES (?, ?, ?, ?, ?, ?)"));
             for (int i = 0; i < generated; ++i) {
                 const int perClass = std::max(1, generated / 20);
                 q.addBindValue(QStringLiteral("C%1").arg(i / perClass, 3, 10, QChar(u'0')));
@@ -63,6 +64,7 @@ public:
                 q.addBindValue(QStringLiteral("Student %1").arg(i + 1, 6, 10, QChar(u'0')));
                 q.addBindValue(50 + (i * 37) % 50);
                 q.addBindValue(i % 3 == 0 ? QVariant(QStringLiteral("Note on student %1").arg(i + 1)) : QVariant());
+                q.addBindValue(i % 5 == 4 ? QVariant() : QVariant(i % 5 + 1));
                 if (!q.exec())
                     throw std::runtime_error(q.lastError().text().toStdString());
             }

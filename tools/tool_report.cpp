@@ -108,6 +108,11 @@ int run(const QStringList &args)
         report->setFormDataSets({data.get()});
         report->setDataSetName(name);
     }
+    // A control that could not print part of its page (a damaged picture)
+    // is named once; the rest of the report prints.
+    report->onPrintError = [](CustomReport *, const QString &message) {
+        tool::err(QStringLiteral("warning: ") + message);
+    };
     if (suffix == u"pdf" || suffix == u"trx") {
         report->setShowProgress(false);
         RpPDFDocumentFilter pdf(output);

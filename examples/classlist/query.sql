@@ -1,1 +1,1 @@
-SELECT class, seatrow, name, score, note FROM students ORDER BY class, seatrow, name
+SELECT s.class, s.seatrow, s.name, s.score, s.note, p.picture AS photo FROM students s LEFT JOIN photos p ON p.id = s.photo ORDER BY s.class, s.seatrow, s.name

@@ -85,10 +85,13 @@ namespace {
 
 enum class Want { Opaque, Alpha, Mono };
 
-QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOut, Want want)
+QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOut, Want want,
+                 QList<QRgb> *paletteOut = nullptr)
 {
     if (bottomUpOut)
         *bottomUpOut = true;
+    if (paletteOut)
+        paletteOut->clear();
     if (bmi.size() < 12)
         return {};
     const quint32 hdrSize = rd32(bmi, 0);
@@ -177,6 +180,8 @@ QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOu
         }
         while (palette.size() < 2)
             palette << (palette.isEmpty() ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        if (paletteOut)
+            *paletteOut = palette;
     } else if (bpp != 16 && bpp != 24 && bpp != 32) {
         return {};
     }
@@ -251,9 +256,9 @@ QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOu
 
 } // namespace
 
-QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp)
+QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp, QList<QRgb> *palette)
 {
-    return decodeDib(bmi, bits, bottomUp, Want::Opaque);
+    return decodeDib(bmi, bits, bottomUp, Want::Opaque, palette);
 }
 
 QImage dibToAlphaImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp)
@@ -322,25 +327,42 @@ Dib monoImageToDib(const QImage &image)
 
 Dib imageToDib(const QImage &image)
 {
-    const QImage img = image.convertToFormat(QImage::Format_RGB32);
+    // An indexed picture keeps its colour table: 8 bits a pixel.
+    const bool indexed = (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+                          image.format() == QImage::Format_MonoLSB) &&
+                         !image.colorTable().isEmpty() && image.colorTable().size() <= 256;
+    const QImage img = image.convertToFormat(indexed ? QImage::Format_Indexed8 : QImage::Format_RGB32);
     const int w = img.width(), h = img.height();
-    const int stride = ((w * 24 + 31) / 32) * 4;
+    const int bpp = indexed ? 8 : 24;
+    const int stride = ((w * bpp + 31) / 32) * 4;
+    const QList<QRgb> table = indexed ? img.colorTable() : QList<QRgb>();
     Dib d;
-    d.bmi = QByteArray(40, '\0');
+    d.bmi = QByteArray(40 + 4 * table.size(), '\0');
     char *b = d.bmi.data();
     qToLittleEndian<quint32>(40, b);
     qToLittleEndian<qint32>(w, b + 4);
     qToLittleEndian<qint32>(h, b + 8);
     qToLittleEndian<quint16>(1, b + 12);
-    qToLittleEndian<quint16>(24, b + 14);
+    qToLittleEndian<quint16>(quint16(bpp), b + 14);
     qToLittleEndian<quint32>(BI_RGB, b + 16);
     qToLittleEndian<quint32>(quint32(stride * h), b + 20);
     qToLittleEndian<qint32>(3780, b + 24); // 96 dpi in pixels per metre
     qToLittleEndian<qint32>(3780, b + 28);
+    qToLittleEndian<quint32>(quint32(table.size()), b + 32);
+    for (qsizetype k = 0; k < table.size(); ++k) {
+        uchar *e = reinterpret_cast<uchar *>(b) + 40 + 4 * k;
+        e[0] = uchar(qBlue(table[k]));
+        e[1] = uchar(qGreen(table[k]));
+        e[2] = uchar(qRed(table[k]));
+    }
     d.bits = QByteArray(qsizetype(stride) * h, '\0');
     for (int row = 0; row < h; ++row) {
-        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(h - 1 - row));
         uchar *dst = reinterpret_cast<uchar *>(d.bits.data()) + qsizetype(stride) * row;
+        if (indexed) {
+            std::memcpy(dst, img.constScanLine(h - 1 - row), size_t(w));
+            continue;
+        }
+        const QRgb *src = reinterpret_cast<const QRgb *>(img.constScanLine(h - 1 - row));
         for (int x = 0; x < w; ++x) {
             dst[3 * x] = uchar(qBlue(src[x]));
             dst[3 * x + 1] = uchar(qGreen(src[x]));

@@ -10,7 +10,10 @@ namespace emf {
 // uncompressed, bit fields, RLE4/RLE8, and embedded JPEG or PNG. Returns a
 // null image for anything it cannot decode safely (sizes are checked against
 // the data). `bottomUp` tells whether the rows were stored bottom row first.
-QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp = nullptr);
+// `palette` receives the colour table of a bitmap of 8 bits a pixel or fewer
+// (and is cleared for any other).
+QImage dibToImage(const QByteArray &bmi, const QByteArray &bits, bool *bottomUp = nullptr,
+                  QList<QRgb> *palette = nullptr);
 
 // The same with the alpha channel of 32-bit bitmaps kept, premultiplied as
 // AlphaBlend takes it (a colour above its alpha is held to the alpha), in a
@@ -22,7 +25,8 @@ QImage dibToAlphaImage(const QByteArray &bmi, const QByteArray &bits, bool *bott
 // when it draws); other depths as dibToImage.
 QImage dibToMonoImage(const QByteArray &bmi, const QByteArray &bits);
 
-// A 24-bit bottom-up DIB of the image (what every reader accepts).
+// A bottom-up DIB of the image (what every reader accepts): 24 bits a pixel,
+// or 8 bits with the colour table of an indexed image of up to 256 colours.
 Dib imageToDib(const QImage &image);
 // A 32-bit bottom-up DIB with the image's premultiplied alpha.
 Dib imageToAlphaDib(const QImage &image);

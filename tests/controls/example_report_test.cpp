@@ -1,9 +1,10 @@
 // The class list example over a real SQLite database: every band lands where
 // the placement rules, worked out on their own (placementmodel.h), put it;
-// and the page numbers, counts and sums it prints are right.
+// and the page numbers, counts, sums and photos it prints are right.
 #include "../exampledb.h"
 #include "../printer/fakeprinter.h"
 #include "../report/placementmodel.h"
+#include "recordingcanvas.h"
 #include "platform/metafile.h"
 #include "printer/rpprinter.h"
 #include "report/reportrun.h"
@@ -150,6 +151,22 @@ TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
             ++classes;
         }
         EXPECT_EQ(classes, 3);
+        // Every student with a photo has it printed beside the name, drawn
+        // from the pixels of the picture in the blob field.
+        ASSERT_TRUE(sums.exec(QStringLiteral("SELECT COUNT(photo) FROM students")));
+        ASSERT_TRUE(sums.next());
+        int photos = 0;
+        for (int n = 1; n <= pages; ++n) {
+            const Metafile page = report->reportPrinter()->getPage(n).value();
+            RecordingCanvas canvas(96);
+            page.play(canvas, {0, 0, page.width(), page.height()});
+            for (const DrawOp &op : canvas.of(DrawOp::Bitmap)) {
+                EXPECT_EQ(op.image.size(), QSize(30, 36));
+                ++photos;
+            }
+        }
+        EXPECT_GT(sums.value(0).toInt(), 0);
+        EXPECT_EQ(photos, sums.value(0).toInt());
         c.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("example.check"));

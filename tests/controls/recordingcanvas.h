@@ -14,14 +14,17 @@
 #include <vector>
 
 struct DrawOp {
-    enum Kind { Line, Rectangle, Ellipse, RoundRect, FillRect, Text, Polyline } kind;
-    gdi::Rect r;            // line: (x1, y1)-(x2, y2)
+    enum Kind { Line, Rectangle, Ellipse, RoundRect, FillRect, Text, Polyline, Bitmap, Clip, ClipNone } kind;
+    gdi::Rect r;            // line: (x1, y1)-(x2, y2); bitmap: the destination
     QString text;
     gdi::LogPen pen;
     gdi::LogBrush brush;
     quint32 align = 0;
     qint32 fontHeight = 0;
     QString face;
+    gdi::Rect src;          // bitmap: the source rectangle
+    QImage image;           // bitmap: the pixels
+    qint32 stretchMode = 0; // bitmap: the stretch mode it was drawn with
 };
 
 class RecordingCanvas : public Canvas {
@@ -74,9 +77,23 @@ public:
     }
     gdi::Size textExtent(const QString &text) override { return m_measure.textExtent(text); }
     gdi::TextMetric textMetrics() override { return m_measure.textMetrics(); }
-    void stretchDIBits(const gdi::Rect &, const gdi::Rect &, const QImage &, quint32) override {}
-    void intersectClipRect(const gdi::Rect &) override {}
-    void selectClipRgnNone() override {}
+    void stretchDIBits(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32) override
+    {
+        push(DrawOp::Bitmap, dest);
+        ops.back().src = src;
+        ops.back().image = image;
+        ops.back().stretchMode = m_state.stretchBltMode;
+    }
+    void intersectClipRect(const gdi::Rect &r) override
+    {
+        if (recordClips)
+            push(DrawOp::Clip, r);
+    }
+    void selectClipRgnNone() override
+    {
+        if (recordClips)
+            push(DrawOp::ClipNone, {});
+    }
 
     std::vector<DrawOp> of(DrawOp::Kind k) const
     {
@@ -88,11 +105,13 @@ public:
     }
 
     std::vector<DrawOp> ops;
+    // Clipping changes are recorded as ops only when asked for.
+    bool recordClips = false;
 
 private:
     void push(DrawOp::Kind k, gdi::Rect r)
     {
-        DrawOp o{k, r, {}, m_state.pen, m_state.brush, 0, 0, {}};
+        DrawOp o{k, r, {}, m_state.pen, m_state.brush, 0, 0, {}, {}, {}, 0};
         ops.push_back(o);
     }
     int m_dpi;

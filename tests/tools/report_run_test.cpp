@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QSqlQuery>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -123,6 +124,28 @@ TEST_F(ReportRun, BadInputIsOneLineAndWritesNothing)
     }
     EXPECT_FALSE(QFile::exists(file("none.db")));
     EXPECT_FALSE(QFile::exists(file("x.trp")));
+}
+
+TEST_F(ReportRun, ADamagedPhotoIsNamedOnceAndTheRestPrints)
+{
+    const example::Database db;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("damage"));
+        c.setDatabaseName(db.file());
+        ASSERT_TRUE(c.open());
+        QSqlQuery q(c);
+        ASSERT_TRUE(q.exec(QStringLiteral("UPDATE photos SET picture = substr(picture, 1, 300) WHERE id = 1")));
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("damage"));
+    const Result r = tool({"report", "run", description, "--sqlite", db.file(), "--query", query, "-o", file("a.trp")});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QStringList warnings = r.err.split(u'\n').filter(QStringLiteral("warning: "));
+    ASSERT_EQ(warnings.size(), 1) << r.err.toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("Photo: the picture in field PHOTO of data set STUDENTS"))) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("JPEG"))) << warnings[0].toStdString();
+    const Result text = tool({"trp", "text", file("a.trp")});
+    EXPECT_TRUE(text.out.contains(QStringLiteral("Page 2")));
 }
 
 } // namespace
