@@ -492,9 +492,12 @@ void RpCustomLabel::printLine(Canvas &c, int i)
     if (exporting) {
         if (m_fullJustify)
             justifyLine(c, line);
-        else
+        else {
+            run.textSource = this;
             run.exportFilter()->textOut(m_ps.X, m_ps.Y, font(), rpcolor::resolve(m_color), effectiveAlignment(),
                                         line);
+            run.textSource = nullptr;
+        }
     }
     m_ps.Y += m_ps.LH;
 }
@@ -523,9 +526,12 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
     for (const QString &w : words) {
         if (!exporting)
             c.textOut(rpRound(x), y, w);
-        else
+        else {
+            run.textSource = this;
             run.exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), m_ps.Y, font(),
                                         rpcolor::resolve(m_color), effectiveAlignment(), w);
+            run.textSource = nullptr;
+        }
         x += c.textWidth(w) + gap;
     }
     if (!exporting)

@@ -20,6 +20,7 @@ class RpEvEnvironment;
 class RpExportFilter;
 class RpPageDevice;
 class RpPrinter;
+class QObject;
 class RpPrintable;
 
 class RpReportRun {
@@ -49,6 +50,9 @@ public:
     // generation).
     QList<RpDataSet *> dataSets;
     RpEvEnvironment *environment = nullptr;
+    // The control whose text lines go to the export filter now (a filter
+    // may name it beside the text); null between controls.
+    const QObject *textSource = nullptr;
 
     // The height left above the page footer: 0 before the first page, the
     // paper length for a streaming filter, else

@@ -71,9 +71,10 @@ int run(QStringList args)
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
     const auto sheetStarts = [&](int i) { progress.show(QStringLiteral("sheet"), i + 1, sheets); };
-    // A PDF document generates the sheets as it writes them; printing needs
-    // them in the printer.
-    if (options.outputKind != SheetOutput::Pdf || options.print)
+    // PDF and XML documents generate the sheets as they write them; printing
+    // needs them in the printer.
+    const bool exported = options.outputKind == SheetOutput::Pdf || options.outputKind == SheetOutput::Trx;
+    if (!exported || options.print)
         document.generate(sheetStarts);
 
     QStringList written;
@@ -82,6 +83,9 @@ int run(QStringList args)
             // Printing only.
         } else if (options.outputKind == SheetOutput::Pdf) {
             document.exportPdf(options.output, sheetStarts);
+            written << options.output;
+        } else if (options.outputKind == SheetOutput::Trx) {
+            document.exportTrx(options.output, sheetStarts);
             written << options.output;
         } else if (options.outputKind == SheetOutput::ReportFile) {
             writeReportFile(document.printer(), options.output);

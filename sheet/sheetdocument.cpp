@@ -7,6 +7,7 @@
 #include "printer/rpprinter.h"
 #include "report/compositereport.h"
 #include "report/customreport.h"
+#include "trx/xdocumentfilter.h"
 
 SheetDocument::SheetDocument() : m_composite(std::make_unique<RpCompositeReport>())
 {
@@ -51,7 +52,7 @@ void SheetDocument::generate(const std::function<void(int)> &beforeSheet)
         throw RpError(QStringLiteral("%1 sheets made %2 pages").arg(sheetCount()).arg(p->pageCount()));
 }
 
-void SheetDocument::exportPdf(const QString &output, const std::function<void(int)> &beforeSheet)
+void SheetDocument::exportThrough(RpExportFilter &filter, const std::function<void(int)> &beforeSheet)
 {
     if (beforeSheet)
         m_composite->onStartReport = [&beforeSheet](RpCompositeReport *, CustomReport *, int i) { beforeSheet(i); };
@@ -61,10 +62,23 @@ void SheetDocument::exportPdf(const QString &output, const std::function<void(in
     } unhook{*m_composite};
     for (CustomReport *r : m_sheets)
         r->setShowProgress(false);
+    m_composite->exportToFilter(&filter);
+}
+
+void SheetDocument::exportPdf(const QString &output, const std::function<void(int)> &beforeSheet)
+{
     RpPDFDocumentFilter pdf(output);
     pdf.setDocumentInfo(QStringLiteral("Tovrel"), QString(), QString(), QString());
-    m_composite->exportToFilter(&pdf);
+    exportThrough(pdf, beforeSheet);
     if (!pdf.written())
+        throw RpError(QStringLiteral("the document was not finished"));
+}
+
+void SheetDocument::exportTrx(const QString &output, const std::function<void(int)> &beforeSheet)
+{
+    RpXDocumentFilter trx(output);
+    exportThrough(trx, beforeSheet);
+    if (!trx.written())
         throw RpError(QStringLiteral("the document was not finished"));
 }
 

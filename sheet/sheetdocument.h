@@ -12,6 +12,7 @@
 
 class CustomReport;
 class RpCompositeReport;
+class RpExportFilter;
 class RpPrinter;
 
 class SheetDocument {
@@ -36,12 +37,16 @@ public:
     // sheets run again into the PDF document filter; nothing is recorded).
     // Throws RpError when the document cannot be made or written.
     void exportPdf(const QString &output, const std::function<void(int)> &beforeSheet = {});
+    // Likewise into an XML report document.
+    void exportTrx(const QString &output, const std::function<void(int)> &beforeSheet = {});
 
     // The recorded pages, after generate().
     RpPrinter &printer() const;
     int pageCount() const;
 
 private:
+    void exportThrough(RpExportFilter &filter, const std::function<void(int)> &beforeSheet);
+
     // The reports live on a widget that is never shown, as the window's live
     // on its tab pages.
     QWidget m_holder;

@@ -66,7 +66,7 @@ SheetOptions parseSheetOptions(const QStringList &args)
     if ((copiesGiven || o.duplex) && !o.print)
         throw usageError(QStringLiteral("--copies and --duplex are for --print only"));
     if (o.output.isEmpty() && !o.print)
-        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png, -o OUT.pdf or --print"));
+        throw usageError(QStringLiteral("no output: give -o OUT.trp, -o OUT.png, -o OUT.pdf, -o OUT.trx or --print"));
     if (o.output.isEmpty()) {
         if (dpiGiven)
             throw usageError(QStringLiteral("--dpi is for PNG output only"));
@@ -78,9 +78,11 @@ SheetOptions parseSheetOptions(const QStringList &args)
         o.outputKind = SheetOutput::Png;
     else if (o.output.endsWith(u".pdf", Qt::CaseInsensitive))
         o.outputKind = SheetOutput::Pdf;
+    else if (o.output.endsWith(u".trx", Qt::CaseInsensitive))
+        o.outputKind = SheetOutput::Trx;
     else
         throw usageError(
-            QStringLiteral("-o names a report file (.trp), PNG pictures (.png) or a PDF document (.pdf), not '%1'").arg(o.output));
+            QStringLiteral("-o names a report file (.trp), PNG pictures (.png), a PDF document (.pdf) or an XML report document (.trx), not '%1'").arg(o.output));
     if (dpiGiven && o.outputKind != SheetOutput::Png)
         throw usageError(QStringLiteral("--dpi is for PNG output only"));
     return o;
@@ -107,6 +109,8 @@ QString sheetHelp()
         "  -o OUT.pdf          write the sheets as a PDF document: the text stays\n"
         "                      text (it can be searched and copied), the lines\n"
         "                      and the characters drawn here stay sharp at any size\n"
+        "  -o OUT.trx          write the sheets as an XML report document: each\n"
+        "                      text line, line and picture a positioned item\n"
         "  --dpi N             the resolution of the pictures, %1 to %2 (default 96)\n"
         "  --words FILE        the words, one a line (UTF-8, a byte-order mark\n"
         "                      allowed); blank lines and lines starting with '#'\n"

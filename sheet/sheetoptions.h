@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class SheetOutput { ReportFile, Png, Pdf };
+enum class SheetOutput { ReportFile, Png, Pdf, Trx };
 
 struct SheetOptions {
     QStringList words;  // given on the command line
@@ -22,9 +22,8 @@ struct SheetOptions {
 
 // Reads the arguments after the program name (the stroke-data option taken
 // out already). Throws BadInput for an unknown option, an option without its
-// value, a missing output, an output of another kind than .trp, .png or
-// .pdf, a
-// resolution out of range, or words given both ways.
+// value, a missing output, an output of another kind than .trp, .png, .pdf
+// or .trx, a resolution out of range, or words given both ways.
 SheetOptions parseSheetOptions(const QStringList &args);
 
 // What --help prints.

@@ -1,7 +1,7 @@
 // tovrel-tool report run: generates any report read from a stored
 // description, its data set bound to an SQLite query or a CSV table, into a
-// report file, PNG pages or a PDF document (the report run again into the
-// PDF document filter).
+// report file, PNG pages, a PDF document or an XML report document (the
+// report run again into the PDF or the XML report document filter).
 #include "toolcommand.h"
 
 #include "app/startup.h"
@@ -14,6 +14,7 @@
 #include "printer/pageoutput.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
+#include "trx/xdocumentfilter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,7 @@ namespace {
 
 using tool::UsageError;
 
-const char kUsage[] = "report run DESCRIPTION [--sqlite DB --query SQL | --table FILE.csv] -o OUT.trp|OUT.png|OUT.pdf [--dpi N]";
+const char kUsage[] = "report run DESCRIPTION [--sqlite DB --query SQL | --table FILE.csv] -o OUT.trp|OUT.png|OUT.pdf|OUT.trx [--dpi N]";
 
 QByteArray readFile(const QString &path)
 {
@@ -67,9 +68,10 @@ int run(const QStringList &args)
     const QString suffix = QFileInfo(output).suffix().toLower();
     if (description.isEmpty() || output.isEmpty())
         throw UsageError{QStringLiteral("usage: %1").arg(QString::fromLatin1(kUsage))};
-    if (suffix != u"trp" && suffix != u"png" && suffix != u"pdf")
-        throw UsageError{
-            QStringLiteral("the output is a report file (.trp), PNG pages (.png) or a PDF document (.pdf), not %1").arg(output)};
+    if (suffix != u"trp" && suffix != u"png" && suffix != u"pdf" && suffix != u"trx")
+        throw UsageError{QStringLiteral("the output is a report file (.trp), PNG pages (.png), a PDF document (.pdf) "
+                                        "or an XML report document (.trx), not %1")
+                             .arg(output)};
     if (!db.isEmpty() + !table.isEmpty() > 1)
         throw UsageError{QStringLiteral("--sqlite and --table do not go together")};
     if (db.isEmpty() != query.isEmpty())
@@ -111,15 +113,19 @@ int run(const QStringList &args)
     report->onPrintError = [](CustomReport *, const QString &message) {
         tool::err(QStringLiteral("warning: ") + message);
     };
-    if (suffix == u"pdf") {
+    if (suffix == u"pdf" || suffix == u"trx") {
         report->setShowProgress(false);
         RpPDFDocumentFilter pdf(output);
+        RpXDocumentFilter trx(output);
         try {
-            report->exportToFilter(&pdf);
+            if (suffix == u"pdf")
+                report->exportToFilter(&pdf);
+            else
+                report->exportToFilter(&trx);
         } catch (const RpError &e) {
             throw UsageError{e.message()};
         }
-        if (!pdf.written())
+        if (!(suffix == u"pdf" ? pdf.written() : trx.written()))
             throw UsageError{QStringLiteral("the report did not run")};
         tool::out(output);
         return 0;

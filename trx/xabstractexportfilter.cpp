@@ -1,0 +1,14 @@
+#include "trx/xabstractexportfilter.h"
+
+namespace {
+
+TextEncoding &encodingSetting()
+{
+    static TextEncoding encoding = TextEncoding::DefaultEncoding;
+    return encoding;
+}
+
+} // namespace
+
+TextEncoding RpXAbstractExportFilter::textEncoding() { return encodingSetting(); }
+void RpXAbstractExportFilter::setTextEncoding(TextEncoding e) { encodingSetting() = e; }
