@@ -8,6 +8,7 @@
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
 #include "benchrelease.h"
+#include "drawops.h"
 #include "app/startup.h"
 #include "platform/metafile.h"
 #include "printer/rppagelist.h"
@@ -100,35 +101,7 @@ void BM_SamePrimitivesIntoQPictures(benchmark::State &state)
         std::vector<QPicture> pictures(f.pages.size());
         for (size_t i = 0; i < f.pages.size(); ++i) {
             QPainter p(&pictures[i]);
-            QString face;
-            int height = 0;
-            for (const DrawOp &op : f.pages[i]) {
-                switch (op.kind) {
-                case DrawOp::Text:
-                    if (op.face != face || op.fontHeight != height) {
-                        face = op.face;
-                        height = op.fontHeight;
-                        QFont font(face);
-                        font.setPixelSize(std::max(1, std::abs(height)));
-                        p.setFont(font);
-                    }
-                    p.drawText(op.r.left, op.r.top + std::abs(height), op.text);
-                    break;
-                case DrawOp::FillRect:
-                    p.fillRect(QRect(op.r.left, op.r.top, op.r.width(), op.r.height()), QColor::fromRgb(op.brush.color));
-                    break;
-                case DrawOp::Bitmap:
-                    p.drawImage(QRect(op.r.left, op.r.top, op.r.width(), op.r.height()), op.image);
-                    break;
-                case DrawOp::Line:
-                case DrawOp::Polyline:
-                    p.drawLine(op.r.left, op.r.top, op.r.right, op.r.bottom);
-                    break;
-                default:
-                    p.drawRect(op.r.left, op.r.top, op.r.width(), op.r.height());
-                    break;
-                }
-            }
+            bench::drawOps(p, f.pages[i]);
         }
         benchmark::DoNotOptimize(pictures);
     }
