@@ -94,13 +94,7 @@ void BM_SamePrimitivesThroughQPdfWriter(benchmark::State &state)
     Fixture &f = fixture();
     if (f.pages.empty()) {
         f.report->prepare();
-        RpPrinter &printer = *f.report->reportPrinter();
-        for (int n = 1; n <= printer.pageCount(); ++n) {
-            RecordingCanvas canvas(96);
-            const Metafile page = printer.getPage(n).value();
-            page.play(canvas, {0, 0, page.width(), page.height()});
-            f.pages.push_back(std::move(canvas.ops));
-        }
+        f.pages = bench::recordedOps(*f.report->reportPrinter());
     }
     const QString file = f.dir.filePath(QStringLiteral("qt.pdf"));
     for (auto _ : state) {

@@ -3,6 +3,8 @@
 // QPainter: the peers of the generation and PDF benchmarks draw the same
 // content onto Qt's own devices (QPicture, QPdfWriter).
 #include "../tests/controls/recordingcanvas.h"
+#include "platform/metafile.h"
+#include "printer/rpprinter.h"
 
 #include <QFont>
 #include <QPainter>
@@ -11,6 +13,19 @@
 #include <vector>
 
 namespace bench {
+
+// The primitives of every page of a finished document, played at 96 dpi.
+inline std::vector<std::vector<DrawOp>> recordedOps(RpPrinter &printer)
+{
+    std::vector<std::vector<DrawOp>> pages;
+    for (int n = 1; n <= printer.pageCount(); ++n) {
+        RecordingCanvas canvas(96);
+        const Metafile page = printer.getPage(n).value();
+        page.play(canvas, {0, 0, page.width(), page.height()});
+        pages.push_back(std::move(canvas.ops));
+    }
+    return pages;
+}
 
 // Bitmaps are drawn unless `bitmaps` is false; then they stand as the
 // rectangle they cover, as a document without pictures shows them.
