@@ -33,6 +33,7 @@
 
 class RpPrinter;
 class QColor;
+class QPainterPath;
 class QTransform;
 namespace faces {
 struct SynthGlyph;
@@ -148,6 +149,7 @@ private:
     void writeText(const PDFItemRec &item);
     void writeUnicodeText(const PDFItemRec &item);
     void writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage, const QColor &ink);
+    void writeGlyphOutline(const QPainterPath &outline, const QTransform &toPage, const QColor &ink);
     void writeGraphic(const PDFItemRec &item);
     void writeImage(const PDFItemRec &item);
     void acceptShape(double xoff, double yoff, QWidget *control);

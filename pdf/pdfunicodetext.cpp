@@ -99,6 +99,7 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
                                          pdfnum::fixed(item.fillColor.blue / 255.0, 2)}));
     for (const fonts::GlyphRun &run : layout.runs) {
         const int uf = m_unicodeFonts.fontFor(run.rawFont);
+        const bool renumbered = uf >= 0 && m_unicodeFonts.renumbered(uf);
         std::vector<Placed> visible, unseen;
         for (qsizetype g = 0; g < run.glyphs.size(); ++g) {
             const quint32 glyph = run.glyphs[g];
@@ -129,14 +130,39 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
                     asShape = true;
                 }
             }
-            if (asShape && glyph == 0)
+            // The glyph in the font that is written, when that is another
+            // file of the face than the one that laid the text out.
+            const quint32 written = uf < 0 ? 0 : renumbered ? m_unicodeFonts.glyphFor(uf, cluster) : glyph;
+            if (!asShape && written == 0 && (uf < 0 || glyph != 0)) {
+                // Nothing to embed draws this glyph: its outline, as the page
+                // shows it.
+                const QTransform toPage = QTransform::fromTranslate(pos.x(), pos.y()) *
+                                          QTransform(hs * sx, 0, 0, -sy, item.xPos, baseline);
+                writeGlyphOutline(run.rawFont.pathForGlyph(glyph), toPage, ink);
+                continue;
+            }
+            if (asShape && written == 0)
                 continue; // the face has nothing to stand beneath it
-            m_unicodeFonts.use(uf, glyph, cluster);
-            (asShape ? unseen : visible).push_back(Placed{glyph, x});
+            m_unicodeFonts.use(uf, written, cluster);
+            (asShape ? unseen : visible).push_back(Placed{written, x});
         }
         writeGlyphs(uf, visible, false);
         writeGlyphs(uf, unseen, true);
     }
+}
+
+void RpPDFDocumentFilter::writeGlyphOutline(const QPainterPath &outline, const QTransform &toPage, const QColor &ink)
+{
+    if (outline.isEmpty())
+        return;
+    graphicsLine(pdfop::line(Op::Save));
+    graphicsLine(pdfop::line(Op::Transform, {compact(toPage.m11(), 6), compact(toPage.m12(), 6),
+                                             compact(toPage.m21(), 6), compact(toPage.m22(), 6),
+                                             compact(toPage.dx(), 3), compact(toPage.dy(), 3)}));
+    graphicsLine(colorOf(ink, Op::FillColor));
+    pathLines(outline, [this](const QByteArray &l) { graphicsLine(l); });
+    graphicsLine(pdfop::line(fillOp(outline)));
+    graphicsLine(pdfop::line(Op::Restore));
 }
 
 void RpPDFDocumentFilter::writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage,

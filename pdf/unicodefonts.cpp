@@ -94,20 +94,38 @@ QByteArray hex4(quint32 v) { return QByteArray::number(v, 16).rightJustified(4, 
 
 int PdfUnicodeFonts::fontFor(const QRawFont &face)
 {
+    const bool tables = fonts::hasTableOutlines(face);
     const QString key = face.familyName() + QLatin1Char('\t') + face.styleName() + QLatin1Char('\t') +
-                        QString::number(face.weight()) + QLatin1Char('\t') + QString::number(int(face.style()));
+                        QString::number(face.weight()) + QLatin1Char('\t') + QString::number(int(face.style())) +
+                        (tables ? QString() : QStringLiteral("\tother"));
     const auto it = m_byKey.constFind(key);
     if (it != m_byKey.constEnd())
         return *it;
+    // A face without outline tables (Type 1) is written through the same
+    // family's face that has them, its glyphs found again by character.
+    const QRawFont program = tables ? face : fonts::tableFace(face);
+    if (!program.isValid()) {
+        m_byKey.insert(key, -1);
+        return -1;
+    }
     Font f;
-    f.face = face;
+    f.face = program;
     f.face.setPixelSize(1000);
     f.key = key;
-    f.cff = !face.fontTable("CFF ").isEmpty();
+    f.cff = !program.fontTable("CFF ").isEmpty();
+    f.renumbered = !tables;
     m_fonts.push_back(std::move(f));
     const int index = int(m_fonts.size()) - 1;
     m_byKey.insert(key, index);
     return index;
+}
+
+quint32 PdfUnicodeFonts::glyphFor(int font, QStringView cluster) const
+{
+    if (cluster.isEmpty())
+        return 0;
+    const QList<quint32> g = m_fonts.at(size_t(font)).face.glyphIndexesForString(cluster.toString());
+    return g.isEmpty() ? 0 : g.first();
 }
 
 void PdfUnicodeFonts::use(int font, quint32 glyph, QStringView text)

@@ -6,7 +6,8 @@
 // the characters they were drawn for, so the text shows and can be copied.
 // A face of TrueType outlines is a CIDFontType2 with its program in
 // /FontFile2; a face of PostScript (CFF) outlines a CIDFontType0 with an
-// OpenType program in /FontFile3.
+// OpenType program in /FontFile3. A face of another kind (Type 1) goes in
+// through its family's face of either kind when one is installed.
 #include <QByteArray>
 #include <QHash>
 #include <QMap>
@@ -21,8 +22,16 @@ class PdfUnicodeFonts {
 public:
     static constexpr int kObjectsPerFont = 5;
 
-    // The font of `face` (any pixel size), made on first use.
+    // The font of `face` (any pixel size), made on first use; -1 when the
+    // face has no outline tables a document can embed and its family is not
+    // installed with them either.
     int fontFor(const QRawFont &face);
+    // True when the font's program is another file of the face's family than
+    // the one it was laid out in (a Type 1 face): its glyphs are numbered
+    // differently and are found with glyphFor.
+    bool renumbered(int font) const { return m_fonts.at(size_t(font)).renumbered; }
+    // The font's glyph for the first character of `cluster`; 0 when none.
+    quint32 glyphFor(int font, QStringView cluster) const;
     // Glyph `glyph` of font `font` is drawn for `text` (the characters of
     // its cluster; the first text given for a glyph is kept).
     void use(int font, quint32 glyph, QStringView text);
@@ -49,6 +58,7 @@ private:
         QRawFont face;    // at an em of 1000 pixels
         QString key;
         bool cff = false;
+        bool renumbered = false;
         QMap<quint32, QString> text;     // glyph -> the characters it stands for
         QHash<quint32, double> advances; // thousandths of the em
     };

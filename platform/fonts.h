@@ -206,8 +206,17 @@ constexpr qint32 kMaxHeight = 32768;
 // --- for writing documents ---------------------------------------------------
 
 // The face's program as a self-contained font file (a face from a collection
-// is taken out of it). Empty when the file cannot be read.
+// is taken out of it). A face fontconfig finds in a file of another kind
+// (Type 1) gives way to the same family's face in a file of tables, when
+// one is installed. Empty when there is no such file or it cannot be read.
 QByteArray fontProgram(const gdi::LogFont &font);
+// True when the face draws from TrueType or PostScript (CFF) outline tables,
+// which a document can embed.
+bool hasTableOutlines(const QRawFont &face);
+// `face` itself when it has such tables; else the installed face of its
+// family, weight and style that has them, at the same pixel size; an
+// invalid font when the family has none.
+QRawFont tableFace(const QRawFont &face);
 // One table of the face (tag like "OS/2", "head"); empty when absent.
 QByteArray fontTable(const gdi::LogFont &font, const char *tag);
 

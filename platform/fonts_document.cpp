@@ -4,6 +4,7 @@
 #include "platform/fonts_p.h"
 
 #include <QFile>
+#include <QRawFont>
 
 #include <fontconfig/fontconfig.h>
 
@@ -81,6 +82,69 @@ QByteArray extractFace(const QByteArray &file, int index)
     return out;
 }
 
+namespace {
+
+QByteArray readFace(const QString &path, int index)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > (qint64(1) << 30))
+        return {};
+    return extractFace(f.readAll(), index & 0xFFFF);
+}
+
+QString stringOf(FcPattern *p, const char *object, int n = 0)
+{
+    FcChar8 *s = nullptr;
+    if (FcPatternGetString(p, object, n, &s) != FcResultMatch || !s)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char *>(s));
+}
+
+// The program of the installed face of `family` nearest the weight and
+// slant whose file holds TrueType or PostScript (CFF) outlines in a font
+// file of tables, passing over faces of other kinds (Type 1) that fontconfig
+// may prefer. Empty when the family has none.
+QByteArray tableFaceOf(const QString &family, int fcWeight, int fcSlant)
+{
+    const QByteArray utf8 = family.toUtf8();
+    FcPattern *pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8 *>(utf8.constData()));
+    FcPatternAddInteger(pat, FC_WEIGHT, fcWeight);
+    FcPatternAddInteger(pat, FC_SLANT, fcSlant);
+    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+    FcDefaultSubstitute(pat);
+    FcResult result = FcResultNoMatch;
+    FcFontSet *sorted = FcFontSort(nullptr, pat, FcFalse, nullptr, &result);
+    QByteArray program;
+    for (int i = 0; sorted && i < sorted->nfont && program.isEmpty(); ++i) {
+        FcPattern *f = sorted->fonts[i];
+        bool sameFamily = false;
+        for (int n = 0; !sameFamily; ++n) {
+            const QString name = stringOf(f, FC_FAMILY, n);
+            if (name.isNull())
+                break;
+            sameFamily = name.compare(family, Qt::CaseInsensitive) == 0;
+        }
+        if (!sameFamily)
+            continue;
+        const QString format = stringOf(f, FC_FONTFORMAT);
+        if (format != QLatin1String("TrueType") && format != QLatin1String("CFF"))
+            continue;
+        int index = 0;
+        FcPatternGetInteger(f, FC_INDEX, 0, &index);
+        program = readFace(stringOf(f, FC_FILE), index);
+    }
+    if (sorted)
+        FcFontSetDestroy(sorted);
+    FcPatternDestroy(pat);
+    return program;
+}
+
+int fcSlantOf(QFont::Style style) { return style == QFont::StyleNormal ? FC_SLANT_ROMAN : FC_SLANT_ITALIC; }
+
+} // namespace
+
 QByteArray fontProgram(const gdi::LogFont &font)
 {
     const auto rf = resolve(font);
@@ -98,19 +162,41 @@ QByteArray fontProgram(const gdi::LogFont &font)
     QString path;
     int index = 0;
     if (match) {
-        FcChar8 *file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
-            path = QString::fromUtf8(reinterpret_cast<const char *>(file));
+        path = stringOf(match, FC_FILE);
         FcPatternGetInteger(match, FC_INDEX, 0, &index);
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pat);
-    if (path.isEmpty())
+    const QByteArray program = path.isEmpty() ? QByteArray() : readFace(path, index);
+    if (!program.isEmpty())
+        return program;
+    // A face of another kind (Type 1) has no program a document takes; the
+    // same family may be installed in a file of tables too.
+    return tableFaceOf(rf->family(), FcWeightFromOpenType(w), font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+}
+
+bool hasTableOutlines(const QRawFont &face)
+{
+    return face.isValid() && (!face.fontTable("glyf").isEmpty() || !face.fontTable("CFF ").isEmpty() ||
+                              !face.fontTable("CFF2").isEmpty());
+}
+
+QRawFont tableFace(const QRawFont &face)
+{
+    if (!face.isValid() || hasTableOutlines(face))
+        return face;
+    const int weight = FcWeightFromOpenType(std::clamp(face.weight(), 1, 1000));
+    // Qt names a family installed by several foundries "Family [foundry]".
+    QString family = face.familyName();
+    const qsizetype foundry = family.lastIndexOf(QLatin1String(" ["));
+    if (foundry > 0 && family.endsWith(u']'))
+        family.truncate(foundry);
+    const QByteArray program = tableFaceOf(family, weight, fcSlantOf(face.style()));
+    if (program.isEmpty())
         return {};
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > (qint64(1) << 30))
-        return {};
-    return extractFace(f.readAll(), index & 0xFFFF);
+    QRawFont out;
+    out.loadFromData(program, face.pixelSize(), face.hintingPreference());
+    return hasTableOutlines(out) ? out : QRawFont();
 }
 
 QByteArray fontTable(const gdi::LogFont &font, const char *tag)

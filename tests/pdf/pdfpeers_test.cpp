@@ -12,7 +12,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
 #include <QImage>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -62,6 +68,93 @@ void expectPeersAccept(const QString &pdf, const QTemporaryDir &dir)
     const auto mupdf = run(QStringLiteral("mutool"), {"draw", "-r", "30", "-o", dir.filePath("mupdf-%d.png"), pdf});
     EXPECT_EQ(mupdf.code, 0);
     EXPECT_EQ(pdfdocs::complaints(mupdf.err), QByteArray()) << mupdf.err.constData();
+}
+
+// A font file of PostScript outlines holding the glyphs of `text`, under a
+// family of its own made from the installed Nimbus Sans (the font maker of
+// the platform tests renames it); empty with the reason when it cannot be.
+QString makeCffFace(const QTemporaryDir &dir, const QString &family, const QString &text, QString *why)
+{
+    const QString python = QStringLiteral(TOVREL_FONTTOOLS_PYTHON);
+    if (python.isEmpty()) {
+        *why = QStringLiteral("no python3 with fontTools (python3-fonttools, scripts/install-deps)");
+        return {};
+    }
+    const auto list = run(QStringLiteral("fc-list"), {":family=Nimbus Sans:style=Regular:fontformat=CFF", "file"});
+    const QString source = QString::fromUtf8(list.out).section(u'\n', 0, 0).section(u':', 0, 0).trimmed();
+    if (!source.endsWith(QLatin1String(".otf"))) {
+        *why = QStringLiteral("Nimbus Sans in PostScript outlines (fonts-urw-base35) is not installed");
+        return {};
+    }
+    const QString out = dir.filePath(QStringLiteral("cff.otf"));
+    const auto made = run(python, {TOVREL_SOURCE_DIR "/tests/platform/make_named_font.py", source, out, family, text});
+    if (made.code != 0) {
+        *why = QStringLiteral("make_named_font.py failed: ") + QString::fromUtf8(made.err);
+        return {};
+    }
+    return out;
+}
+
+// One line of `text` in 48-point `family`.
+QByteArray textDocument(const QString &family, const QString &text, FontHandling handling)
+{
+    RpPDFDocumentFilter f;
+    f.setFontHandling(handling);
+    RpFont font;
+    font.name = family;
+    font.setSize(48);
+    font.color = rpcolor::clBlack;
+    f.textOut(100, 300, font, 0, Alignment::taLeftJustify, text);
+    f.finish();
+    return f.documentBytes();
+}
+
+QImage popplerPage(const QString &pdf, const QTemporaryDir &dir)
+{
+    const QString base = dir.filePath(QStringLiteral("poppler-page"));
+    if (run(QStringLiteral("pdftoppm"), {"-r", "50", "-png", "-singlefile", pdf, base}).code != 0)
+        return {};
+    return QImage(base + QStringLiteral(".png"));
+}
+
+QImage mupdfPage(const QString &pdf, const QTemporaryDir &dir)
+{
+    const QString png = dir.filePath(QStringLiteral("mupdf-page.png"));
+    if (run(QStringLiteral("mutool"), {"draw", "-r", "50", "-o", png, pdf}).code != 0)
+        return {};
+    return QImage(png);
+}
+
+bool dark(const QImage &img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+
+int ink(const QImage &img)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += dark(img, x, y);
+    return n;
+}
+
+// Dark pixels of either image with no dark pixel within a pixel of them in
+// the other: the renderers smooth edges their own ways, glyphs that differ
+// leave ink apart. Every pixel when the sizes differ.
+int inkApart(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return a.width() * a.height() + b.width() * b.height();
+    auto near = [](const QImage &img, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (img.rect().contains(x + dx, y + dy) && dark(img, x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += (dark(a, x, y) && !near(b, x, y)) + (dark(b, x, y) && !near(a, x, y));
+    return n;
 }
 
 } // namespace
@@ -151,6 +244,94 @@ TEST(PdfPeers, ChineseTextGoesThroughAnEmbeddedUnicodeFontBesideLatinText)
         EXPECT_TRUE(row.contains(QStringLiteral("Identity-H"))) << row.toStdString();
         EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes yes yes"))) << row.toStdString();
     }
+}
+
+// Faces of PostScript outlines, a CID-keyed CJK face and a name-keyed Latin
+// face drawing Greek, and a Type 1 face (Nimbus Sans as Qt finds it, whose
+// family is installed in PostScript outlines too) are embedded so that both
+// readers draw their glyphs from the document and copy the same characters
+// back out.
+TEST(PdfPeers, FacesOfPostScriptOutlinesAreEmbeddedSoReadersDrawThem)
+{
+    QTemporaryDir dir;
+    const QString greek = QStringLiteral("\u03a9\u03bc\u03ad\u03b3\u03b1 \u0100\u0101");
+    QString why;
+    const QString file = makeCffFace(dir, QStringLiteral("Tovrel CFF Sans"), greek, &why);
+    ASSERT_FALSE(file.isEmpty()) << why.toStdString();
+    const int id = QFontDatabase::addApplicationFont(file);
+    ASSERT_GE(id, 0);
+    const auto removeFont = qScopeGuard([id] { QFontDatabase::removeApplicationFont(id); });
+
+    struct Case {
+        QString family, text;
+        bool cff;
+    };
+    const Case cases[] = {{QStringLiteral("Noto Sans CJK TC"), QStringLiteral("\u59d3\u540d\uff1a\u738b\u5c0f\u660e"), true},
+                          {QStringLiteral("Tovrel CFF Sans"), greek, true},
+                          {QStringLiteral("Nimbus Sans"), greek, false}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.family.toStdString());
+        const QRawFont probe = QRawFont::fromFont(QFont(c.family));
+        ASSERT_TRUE(probe.familyName().startsWith(c.family)) << probe.familyName().toStdString();
+        EXPECT_EQ(probe.fontTable("CFF ").isEmpty(), !c.cff);
+        const QString pdf = dir.filePath(c.family + QStringLiteral(".pdf"));
+        ASSERT_TRUE(write(pdf, textDocument(c.family, c.text, FontHandling::fhSubstitute)));
+        expectPeersAccept(pdf, dir);
+        const QString text = QString::fromUtf8(run(QStringLiteral("pdftotext"), {pdf, "-"}).out);
+        EXPECT_TRUE(text.contains(c.text)) << text.toStdString();
+        const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {pdf}).out);
+        const QStringList rows = fonts.split(u'\n').filter(QStringLiteral("Identity-H"));
+        ASSERT_EQ(rows.size(), 1) << fonts.toStdString();
+        EXPECT_TRUE(rows.first().simplified().contains(QStringLiteral("yes yes yes"))) << rows.first().toStdString();
+        const QImage poppler = popplerPage(pdf, dir), mupdf = mupdfPage(pdf, dir);
+        EXPECT_GT(ink(poppler), 200);
+        EXPECT_LT(inkApart(poppler, mupdf), ink(poppler) / 50);
+    }
+
+    // Latin text embedded in its own font takes the family's file of tables
+    // as well, where the Type 1 file alone has no program to give.
+    const QString latin = dir.filePath(QStringLiteral("latin.pdf"));
+    ASSERT_TRUE(write(latin, textDocument(QStringLiteral("Nimbus Sans"), QStringLiteral("Caf\u00e9 cr\u00e8me"),
+                                          FontHandling::fhAutoEmbed)));
+    expectPeersAccept(latin, dir);
+    const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {latin}).out);
+    EXPECT_TRUE(fonts.contains(QStringLiteral("Type 1C (OT)"))) << fonts.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(run(QStringLiteral("pdftotext"), {latin, "-"}).out).contains(QStringLiteral("Caf\u00e9 cr\u00e8me")));
+}
+
+// A Type 1 face whose family no file of tables holds has nothing a document
+// can embed: its glyphs go in as their outlines, and look as the same
+// glyphs do from an embedded font.
+TEST(PdfPeers, AFaceWithNothingToEmbedIsWrittenAsItsOutlines)
+{
+    QTemporaryDir dir;
+    const auto list = run(QStringLiteral("fc-list"), {":family=Nimbus Sans:style=Regular:fontformat=Type 1", "file"});
+    const QString source = QString::fromUtf8(list.out).section(u'\n', 0, 0).section(u':', 0, 0).trimmed();
+    QFile in(source);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << "Nimbus Sans in Type 1 (fonts-urw-base35) is not installed";
+    // The same glyphs under a family name of the same length.
+    QByteArray type1 = in.readAll();
+    type1.replace("Nimbus Sans", "Tovrel Type").replace("NimbusSans-", "TovrelType-");
+    const QString file = dir.filePath(QStringLiteral("tovrel-type") + QFileInfo(source).suffix().prepend(u'.'));
+    ASSERT_TRUE(write(file, type1));
+    const int id = QFontDatabase::addApplicationFont(file);
+    ASSERT_GE(id, 0);
+    const auto removeFont = qScopeGuard([id] { QFontDatabase::removeApplicationFont(id); });
+    ASSERT_TRUE(QRawFont::fromFont(QFont(QStringLiteral("Tovrel Type"))).familyName().startsWith(u"Tovrel Type"));
+
+    const QString greek = QStringLiteral("\u03a9\u03bc\u03ad\u03b3\u03b1 \u0100\u0101");
+    const QString outlines = dir.filePath(QStringLiteral("outlines.pdf")), embedded = dir.filePath(QStringLiteral("embedded.pdf"));
+    const QByteArray doc = textDocument(QStringLiteral("Tovrel Type"), greek, FontHandling::fhSubstitute);
+    ASSERT_TRUE(write(outlines, doc));
+    ASSERT_TRUE(write(embedded, textDocument(QStringLiteral("Nimbus Sans"), greek, FontHandling::fhSubstitute)));
+    expectPeersAccept(outlines, dir);
+    const QByteArray content = pdfdocs::streamOf(doc, 5);
+    EXPECT_FALSE(content.contains("Tj")) << content.constData();
+    EXPECT_TRUE(QString::fromLatin1(content).contains(QRegularExpression(QStringLiteral("\\d c\\s")))) << content.constData();
+    const QImage shapes = popplerPage(outlines, dir), glyphs = popplerPage(embedded, dir);
+    EXPECT_GT(ink(shapes), 200);
+    EXPECT_LT(inkApart(shapes, glyphs), ink(glyphs) / 50);
+    EXPECT_LT(inkApart(shapes, mupdfPage(outlines, dir)), ink(shapes) / 50);
 }
 
 TEST(PdfPeers, PicturesLandWhereTheyArePlacedInTheirColours)
