@@ -750,15 +750,19 @@ bool MetafileRecorder::bitmapPart(const gdi::Rect &dest, const gdi::Rect &src, c
     if (image.isNull())
         return false;
     const bool mirrorX = src.right < src.left, mirrorY = src.bottom < src.top;
-    const QRect s = QRect(QPoint(std::min(src.left, src.right), std::min(src.top, src.bottom)),
-                          QPoint(std::max(src.left, src.right) - 1, std::max(src.top, src.bottom) - 1));
-    const QRect part = s.intersected(image.rect());
-    if (part.isEmpty() || dest.width() == 0 || dest.height() == 0)
+    // The source's edges may lie anywhere in the 32-bit range: its extent
+    // and its overlap with the picture are worked out in 64 bits.
+    const qint64 sl0 = std::min(src.left, src.right), sr0 = std::max(src.left, src.right);
+    const qint64 st0 = std::min(src.top, src.bottom), sb0 = std::max(src.top, src.bottom);
+    const qint64 pl = std::max<qint64>(sl0, 0), pr = std::min<qint64>(sr0, image.width());
+    const qint64 pt = std::max<qint64>(st0, 0), pb = std::min<qint64>(sb0, image.height());
+    if (pl >= pr || pt >= pb || dest.width() == 0 || dest.height() == 0)
         return false;
+    const QRect part(int(pl), int(pt), int(pr - pl), int(pb - pt));
     // A source partly outside the picture shrinks the destination with it.
-    const qreal fx = qreal(dest.width()) / s.width(), fy = qreal(dest.height()) / s.height();
-    const qreal sl = mirrorX ? s.right() + 1 - (part.right() + 1) : part.left() - s.left();
-    const qreal st = mirrorY ? s.bottom() + 1 - (part.bottom() + 1) : part.top() - s.top();
+    const qreal fx = qreal(dest.width()) / qreal(sr0 - sl0), fy = qreal(dest.height()) / qreal(sb0 - st0);
+    const qreal sl = qreal(mirrorX ? sr0 - pr : pl - sl0);
+    const qreal st = qreal(mirrorY ? sb0 - pb : pt - st0);
     *d = {roundi(dest.left + sl * fx), roundi(dest.top + st * fy), 0, 0};
     d->right = roundi(d->left + part.width() * fx);
     d->bottom = roundi(d->top + part.height() * fy);
