@@ -106,9 +106,7 @@ void BM_SamePrimitivesThroughQPdfWriter(benchmark::State &state)
         for (size_t i = 0; i < f.pages.size(); ++i) {
             if (i > 0)
                 writer.newPage();
-            // The PDF filter does not yet receive the photos from the image
-            // controls, so the peer leaves them out too.
-            bench::drawOps(p, f.pages[i], false);
+            bench::drawOps(p, f.pages[i]);
         }
         p.end();
     }

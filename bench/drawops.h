@@ -27,9 +27,7 @@ inline std::vector<std::vector<DrawOp>> recordedOps(RpPrinter &printer)
     return pages;
 }
 
-// Bitmaps are drawn unless `bitmaps` is false; then they stand as the
-// rectangle they cover, as a document without pictures shows them.
-inline void drawOps(QPainter &p, const std::vector<DrawOp> &ops, bool bitmaps = true)
+inline void drawOps(QPainter &p, const std::vector<DrawOp> &ops)
 {
     QString face;
     int height = 0;
@@ -49,10 +47,6 @@ inline void drawOps(QPainter &p, const std::vector<DrawOp> &ops, bool bitmaps = 
             p.fillRect(QRect(op.r.left, op.r.top, op.r.width(), op.r.height()), QColor::fromRgb(op.brush.color));
             break;
         case DrawOp::Bitmap:
-            if (!bitmaps) {
-                p.drawRect(op.r.left, op.r.top, op.r.width(), op.r.height());
-                break;
-            }
             p.drawImage(QRect(op.r.left, op.r.top, op.r.width(), op.r.height()), op.image);
             break;
         case DrawOp::Line:

@@ -4,6 +4,7 @@
 // offsets that centre it, the bitmap transfer, and the message a damaged
 // picture leaves in the run.
 #include "platform/gdi.h"
+#include "printer/exportpicture.h"
 
 #include <QImage>
 #include <QString>
@@ -41,6 +42,17 @@ gdi::Point centringOffsets(gdi::Size own, double widthNative, double heightNativ
 // its palette), copying source to destination; unless the bitmap is
 // monochrome, scan lines are deleted when shrinking (colour on colour).
 void drawBitmapBits(Canvas &canvas, const gdi::Rect &dest, const QImage &bitmap);
+
+// The picture's own pixels: a raster picture's image, a metafile played at
+// its own size; null for an empty or damaged picture.
+QImage ownPixels(const Picture &picture);
+
+// What an export filter receives for `picture` drawn as `placement` puts it
+// on the page, relative to `corner` (the device pixel where the filter is
+// told the control lies): the part of the picture the clip lets through,
+// over the rectangle it covers, as the printed page shows it. A null bitmap
+// when nothing shows.
+ExportPictureRec exportPlaced(const Picture &picture, const PicturePlacement &placement, gdi::Point corner);
 
 // The run's message for a damaged picture of `control` (what = where the
 // picture came from, e.g. "in field PHOTO"), handed on once per run.

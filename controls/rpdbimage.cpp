@@ -48,6 +48,13 @@ void RpDBImage::printAt(RpReportRun &run, int ofsX, int ofsY)
     RpPrintable::printAt(run, ofsX, ofsY);
 }
 
+ExportPictureRec RpDBImage::exportPicture(double xFactor, double yFactor) const
+{
+    const Picture pic = boundToBlob() ? fieldPicture() : Picture();
+    const RpCanvasPageDevice d(nullptr, xFactor, yFactor);
+    return picturedraw::exportPlaced(pic, placement(d, 0, 0, pic), {0, 0});
+}
+
 void RpDBImage::getExpandedHeight(double &newHeight)
 {
     newHeight = pixelBounds().height;

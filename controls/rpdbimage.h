@@ -6,7 +6,7 @@
 // picture needs.
 #include "controls/rpdataimage.h"
 
-class RpDBImage : public RpDataImage {
+class RpDBImage : public RpDataImage, public RpExportPicture {
     Q_OBJECT
 public:
     explicit RpDBImage(QWidget *parent = nullptr);
@@ -16,6 +16,9 @@ public:
     PicturePlacement placement(const RpPageDevice &device, double left, double top, const Picture &pic) const;
 
     void printAt(RpReportRun &run, int ofsX, int ofsY) override;
+    // The current record's picture as the page shows it, for export filters;
+    // nothing without a picture field.
+    ExportPictureRec exportPicture(double xFactor, double yFactor) const override;
     // The control's height in pixels, or with a bound blob field the height
     // of the field's picture when it is a bitmap and 0 for any other.
     void getExpandedHeight(double &newHeight) override;

@@ -106,6 +106,13 @@ PicturePlacement RpGrDBImage::placement(const RpPageDevice &d, double left, doub
     return done();
 }
 
+ExportPictureRec RpGrDBImage::exportPicture(double xFactor, double yFactor) const
+{
+    const Picture pic = boundToBlob() ? fieldPicture() : Picture();
+    const RpCanvasPageDevice d(nullptr, xFactor, yFactor);
+    return picturedraw::exportPlaced(pic, placement(d, 0, 0, pic), {0, 0});
+}
+
 void RpGrDBImage::printAt(RpReportRun &run, int ofsX, int ofsY)
 {
     RpPageDevice &d = run.device();

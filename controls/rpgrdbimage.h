@@ -8,7 +8,7 @@
 
 enum class FitMode { fmProportional = 0, fmKeepWidth, fmKeepHeight, fmInsideProp };
 
-class RpGrDBImage : public RpDataImage {
+class RpGrDBImage : public RpDataImage, public RpExportPicture {
     Q_OBJECT
 public:
     explicit RpGrDBImage(QWidget *parent = nullptr);
@@ -25,6 +25,9 @@ public:
                                bool *keepWidth = nullptr, bool *keepHeight = nullptr) const;
 
     void printAt(RpReportRun &run, int ofsX, int ofsY) override;
+    // The current record's picture as the page shows it, fitted and clipped,
+    // for export filters; nothing without a picture field.
+    ExportPictureRec exportPicture(double xFactor, double yFactor) const override;
 
 private:
     bool m_clipImage = false;

@@ -5,6 +5,7 @@
 #include "printer/exportfilter.h"
 #include "report/pagedevice.h"
 #include "report/reportrun.h"
+#include "platform/units.h"
 
 RpImage::RpImage(QWidget *parent)
     : RpPrintable(nullptr)
@@ -103,6 +104,29 @@ void RpImage::printAt(RpReportRun &run, int ofsX, int ofsY)
         }
     }
     RpPrintable::printAt(run, ofsX, ofsY);
+}
+
+ExportPictureRec RpImage::exportPicture(double xFactor, double yFactor) const
+{
+    const Picture &pic = picture();
+    const RpCanvasPageDevice d(nullptr, xFactor, yFactor);
+    const PicturePlacement p = placement(d, 0, 0);
+    if (tag() == 999) {
+        ExportPictureRec r;
+        r.bitmap = picturedraw::ownPixels(pic);
+        r.placedWidth = p.clip.width();
+        r.placedHeight = p.clip.height();
+        return r.bitmap.isNull() || p.clip.isEmpty() ? ExportPictureRec{} : r;
+    }
+    ExportPictureRec r = picturedraw::exportPlaced(pic, p, {0, 0});
+    if (tag() == 12345 && !m_stretch && xFactor > 0) {
+        const double f = units::screenPixelsPerInch() / (xFactor * units::kNativePerInch);
+        r.dx *= f;
+        r.dy *= f;
+        r.placedWidth *= f;
+        r.placedHeight *= f;
+    }
+    return r;
 }
 
 void RpImage::drawPageBackground(RpReportRun &run, Canvas &canvas, const gdi::Rect &rect)

@@ -8,7 +8,7 @@
 #include "controls/rppicture.h"
 #include "report/rpprintable.h"
 
-class RpImage : public RpPrintable {
+class RpImage : public RpPrintable, public RpExportPicture {
     Q_OBJECT
 public:
     explicit RpImage(QWidget *parent = nullptr);
@@ -38,6 +38,11 @@ public:
     PicturePlacement placement(const RpPageDevice &device, double left, double top) const;
 
     void printAt(RpReportRun &run, int ofsX, int ofsY) override;
+    // The picture as the page shows it, for export filters. Tagged 999 the
+    // picture's own pixels are stretched over the control whatever Stretch
+    // says; tagged 12345 an unstretched picture is shrunk by the screen's
+    // resolution over the device's.
+    ExportPictureRec exportPicture(double xFactor, double yFactor) const override;
     void drawPageBackground(RpReportRun &run, Canvas &canvas, const gdi::Rect &rect) override;
     void paintSurface(Canvas &canvas) override;
 

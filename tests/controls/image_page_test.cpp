@@ -11,9 +11,11 @@
 #include "labelfixture.h"
 #include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
+#include "printer/exportfilter.h"
 #include "printer/rpprinter.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -88,11 +90,12 @@ protected:
         e->setFitMode(FitMode::fmInsideProp);
         place(e, 750, 300, 300, 150);
     }
-    // Every control printed onto `canvas` at 96 pixels an inch.
-    void printPage(Canvas &canvas)
+    // Every control printed onto `canvas` at `dpi` pixels an inch, and
+    // handed to `filter` when one is given.
+    void printPage(Canvas &canvas, int dpi = 96, RpExportFilter *filter = nullptr)
     {
-        RpCanvasPageDevice device(&canvas, 96 / 254.0, 96 / 254.0);
-        RpReportRun run(*report, device);
+        RpCanvasPageDevice device(&canvas, dpi / 254.0, dpi / 254.0);
+        RpReportRun run(*report, device, filter);
         run.setFinalPass(true);
         run.dataSets = {&table};
         for (RpPrintable *p : controls) {
@@ -102,9 +105,9 @@ protected:
         }
         errors = run.errors();
     }
-    QImage blank() const
+    QImage blank(int dpi = 96) const
     {
-        QImage img(kPageW, kPageH, QImage::Format_RGB32);
+        QImage img(kPageW * dpi / 96, kPageH * dpi / 96, QImage::Format_RGB32);
         img.fill(Qt::white);
         return img;
     }
@@ -143,6 +146,87 @@ TEST_F(ImagePage, ARecordedPagePlaysBackAsItWasDrawn)
         direct.save(QStringLiteral("image_page_direct.png"));
         played.save(QStringLiteral("image_page_played.png"));
     }
+}
+
+// A filter that draws each picture it is handed over the rectangle the
+// picture gives, as a document reader draws an image.
+class PictureFilter : public RpExportFilter {
+public:
+    PictureFilter(QImage *page, double factor) : m_page(page), m_factor(factor) {}
+    void acceptGraphic(double x, double y, QWidget *control) override
+    {
+        const auto *picture = dynamic_cast<const RpExportPicture *>(control);
+        ASSERT_TRUE(picture) << control->objectName().toStdString();
+        const ExportPictureRec r = picture->exportPicture(m_factor, m_factor);
+        if (r.bitmap.isNull())
+            return;
+        ++pictures;
+        QPainter p(m_page);
+        p.drawImage(QRectF(x + r.dx, y + r.dy, r.placedWidth, r.placedHeight), r.bitmap);
+    }
+    int pictures = 0;
+
+private:
+    QImage *m_page;
+    double m_factor;
+};
+
+// Every picture control hands an export filter its picture over the part of
+// the page it covers there, stretched, centred, fitted or clipped as printed.
+TEST_F(ImagePage, AnExportFilterReceivesEachPictureWhereThePageShowsIt)
+{
+    // Besides the page's pictures: a bitmap larger than its control, centred
+    // and clipped on every side, and a metafile clipped at the right and bottom.
+    auto *big = new RpImage(band);
+    big->setCenter(true);
+    big->setPicture(Picture::fromBytes(picture(QStringLiteral("smiley.png"))));
+    auto *drawing = new RpImage(band);
+    {
+        MetafileRecorder rec(80, 60);
+        rec.setBrush(gdi::LogBrush{gdi::BS_SOLID, gdi::rgb(200, 30, 30), 0});
+        rec.ellipse({0, 0, 80, 60});
+        rec.setBrush(gdi::LogBrush{gdi::BS_SOLID, gdi::rgb(30, 30, 200), 0});
+        rec.rectangle({50, 35, 80, 60});
+        drawing->setPicture(Picture::fromBytes(rec.finish().bytes()));
+    }
+    ASSERT_TRUE(drawing->picture().isMetafile());
+    for (auto [control, left] : {std::pair<RpImage *, double>{big, 20}, {drawing, 200}}) {
+        control->setObjectName(QStringLiteral("P%1").arg(controls.size()));
+        control->size()->readValueList({100, left, 620, 120});
+        control->size()->updateOwnerBounds();
+        controls.push_back(control);
+    }
+    for (int dpi : {96, 150}) {
+        SCOPED_TRACE(dpi);
+        QImage printed = blank(dpi), exported = blank(dpi);
+        PictureFilter filter(&exported, dpi / 254.0);
+        {
+            PainterCanvas canvas(&printed, dpi);
+            printPage(canvas, dpi, &filter);
+        }
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        EXPECT_EQ(filter.pictures, int(controls.size()));
+        // Pictures scaled by different hands may differ at their edges.
+        const Difference d = compare(printed, exported, 24);
+        EXPECT_LE(d.beyond, printed.width() * printed.height() / 200) << "worst " << d.worst;
+        if (HasFailure()) {
+            printed.save(QStringLiteral("image_export_printed.png"));
+            exported.save(QStringLiteral("image_export_filter.png"));
+        }
+    }
+}
+
+// A picture control without a picture hands a filter nothing to draw.
+TEST_F(ImagePage, AnEmptyPictureOrFieldExportsNothing)
+{
+    auto *empty = new RpImage(band);
+    empty->size()->readValueList({100, 10, 10, 100});
+    EXPECT_TRUE(empty->exportPicture(1, 1).bitmap.isNull());
+    auto *unbound = new RpDBImage(band);
+    unbound->setDataSetName(QStringLiteral("PHOTOS"));
+    unbound->setDataField(QStringLiteral("PHOTO"));
+    unbound->size()->readValueList({100, 10, 10, 100});
+    EXPECT_TRUE(unbound->exportPicture(1, 1).bitmap.isNull()); // not bound outside a run
 }
 
 TEST_F(ImagePage, Emf2SvgFindsEveryBitmapOfTheRecordedPage)
