@@ -1,5 +1,6 @@
 #include "preview/toolicons.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -148,11 +149,31 @@ QIcon ownIcon(int index)
     return QIcon(pm);
 }
 
+namespace {
+
+// The images, made once for every window of the process (on the interface
+// thread) and let go before the application object goes.
+QIcon *g_icons = nullptr;
+
+void releaseIcons()
+{
+    delete[] g_icons;
+    g_icons = nullptr;
+}
+
+} // namespace
+
 QIcon icon(int index)
 {
     if (index < 0 || index >= Count)
         return {};
-    return QIcon::fromTheme(QString::fromLatin1(kThemeNames[index]), ownIcon(index));
+    if (!g_icons) {
+        g_icons = new QIcon[Count];
+        for (int i = 0; i < Count; ++i)
+            g_icons[i] = QIcon::fromTheme(QString::fromLatin1(kThemeNames[i]), ownIcon(i));
+        qAddPostRoutine(releaseIcons);
+    }
+    return g_icons[index];
 }
 
 } // namespace toolicons
