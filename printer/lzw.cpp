@@ -39,42 +39,52 @@ private:
 };
 
 // The strings of the compressor's table as (string code, next byte) -> code,
-// in an open-addressed hash whose slots are stamped with the table's
-// generation, so a clear costs nothing.
+// in an open-addressed hash of 32-bit slots (the string's 20-bit key above
+// its 12-bit code) small enough to stay in the processor's first cache; a
+// clear empties it.
 class StringTable {
 public:
-    StringTable() : m_slots(kSlots) {}
-    void clear() { ++m_generation; }
+    StringTable() { clear(); }
+    void clear()
+    {
+        m_slots.fill(kEmpty);
+        m_latest.fill(0);
+    }
     int find(int prefix, quint8 byte) const
     {
+        // Most often the string wanted is the one made last from this prefix.
+        const quint32 latest = m_latest[size_t(prefix)];
+        if (latest >> 12 == (0x100u | byte))
+            return int(latest & 0xFFF);
         const quint32 key = quint32(prefix) << 8 | byte;
         for (quint32 i = hash(key);; i = (i + 1) & (kSlots - 1)) {
-            const Slot &s = m_slots[i];
-            if (s.generation != m_generation)
+            const quint32 s = m_slots[i];
+            if (s == kEmpty)
                 return -1;
-            if (s.key == key)
-                return s.code;
+            if (s >> 12 == key)
+                return int(s & 0xFFF);
         }
     }
     void add(int prefix, quint8 byte, int code)
     {
         const quint32 key = quint32(prefix) << 8 | byte;
         quint32 i = hash(key);
-        while (m_slots[i].generation == m_generation)
+        while (m_slots[i] != kEmpty)
             i = (i + 1) & (kSlots - 1);
-        m_slots[i] = Slot{key, quint16(code), m_generation};
+        m_slots[i] = key << 12 | quint32(code);
+        m_latest[size_t(prefix)] = (0x100u | byte) << 12 | quint32(code);
     }
 
 private:
-    static constexpr quint32 kSlots = 16384; // at most 3838 strings: a quarter full
-    static quint32 hash(quint32 key) { return (key * 2654435761u) >> 18; }
-    struct Slot {
-        quint32 key = 0;
-        quint16 code = 0;
-        quint32 generation = 0;
-    };
-    std::vector<Slot> m_slots;
-    quint32 m_generation = 1;
+    static constexpr quint32 kSlots = 8192; // at most 3838 strings: under half full
+    // No string has this slot: its prefix would be code 4095, which is never
+    // made before a clear.
+    static constexpr quint32 kEmpty = 0xFFFFFFFFu;
+    static quint32 hash(quint32 key) { return (key * 2654435761u) >> 19; }
+    std::array<quint32, kSlots> m_slots;
+    // For each prefix, the byte and code of the last string made from it
+    // (a set 0x100 bit marks it made).
+    std::array<quint32, 4096> m_latest;
 };
 
 int widthAfterMaking(int made, int width)
