@@ -85,6 +85,12 @@ QByteArray RpPDFDocumentFilter::assemble()
         file.line(">>");
         file.endObject();
 
+        if (p.outlines) {
+            const QByteArray content = m_textFirst ? "BT\r\n" + p.text + p.graphics : p.graphics + "BT\r\n" + p.text;
+            // qCompress puts the length in front of a zlib stream.
+            file.streamObject(qCompress(content, 6).mid(4), "/Filter /FlateDecode");
+            continue;
+        }
         file.beginObject();
         file.line("<< /Length " + QByteArray::number(4 + p.text.size() + p.graphics.size()) + " >>");
         file.line("stream");

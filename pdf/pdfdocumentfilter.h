@@ -129,6 +129,10 @@ private:
     struct Page {
         double width = 0, height = 0; // points
         QByteArray text, graphics;    // content lines, each ended by CR LF
+        // The page carries glyphs drawn as their outlines (a synthesised
+        // face, a face with nothing to embed): its content, many times the
+        // text it stands for, is deflated.
+        bool outlines = false;
     };
     // What an item's coordinates are measured against.
     struct Scale {

@@ -159,6 +159,7 @@ void RpPDFDocumentFilter::writeGlyphOutline(const QPainterPath &outline, const Q
     graphicsLine(pdfop::line(Op::Transform, {compact(toPage.m11(), 6), compact(toPage.m12(), 6),
                                              compact(toPage.m21(), 6), compact(toPage.m22(), 6),
                                              compact(toPage.dx(), 3), compact(toPage.dy(), 3)}));
+    page().outlines = true;
     graphicsLine(colorOf(ink, Op::FillColor));
     pathLines(outline, [this](const QByteArray &l) { graphicsLine(l); });
     graphicsLine(pdfop::line(fillOp(outline)));
@@ -169,6 +170,7 @@ void RpPDFDocumentFilter::writeSynthesizedGlyph(const faces::SynthGlyph &glyph, 
                                                 const QColor &ink)
 {
     const auto out = [this](const QByteArray &l) { graphicsLine(l); };
+    page().outlines = true;
     graphicsLine(pdfop::line(Op::Save));
     graphicsLine(pdfop::line(Op::Transform, {compact(toPage.m11(), 6), compact(toPage.m12(), 6),
                                              compact(toPage.m21(), 6), compact(toPage.m22(), 6),

@@ -210,8 +210,8 @@ constexpr qint32 kMaxHeight = 32768;
 // (Type 1) gives way to the same family's face in a file of tables, when
 // one is installed. Empty when there is no such file or it cannot be read.
 QByteArray fontProgram(const gdi::LogFont &font);
-// True when the face draws from TrueType or PostScript (CFF) outline tables,
-// which a document can embed.
+// True when the face comes from a font file of tables (TrueType or
+// PostScript outlines), which a document can embed.
 bool hasTableOutlines(const QRawFont &face);
 // `face` itself when it has such tables; else the installed face of its
 // family, weight and style that has them, at the same pixel size; an

@@ -177,8 +177,10 @@ QByteArray fontProgram(const gdi::LogFont &font)
 
 bool hasTableOutlines(const QRawFont &face)
 {
-    return face.isValid() && (!face.fontTable("glyf").isEmpty() || !face.fontTable("CFF ").isEmpty() ||
-                              !face.fontTable("CFF2").isEmpty());
+    // Every font file of tables has the small maximum-profile table; a face
+    // of another kind (Type 1) has no tables at all. The outline tables
+    // themselves are large, and asking for one copies it.
+    return face.isValid() && !face.fontTable("maxp").isEmpty();
 }
 
 QRawFont tableFace(const QRawFont &face)

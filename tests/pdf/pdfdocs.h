@@ -38,6 +38,18 @@ inline int lengthOf(const QByteArray &doc, int n)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+// The data of stream object n as a reader sees it: inflated when the
+// stream is deflated.
+inline QByteArray decodedStreamOf(const QByteArray &doc, int n)
+{
+    const QByteArray data = streamOf(doc, n).left(lengthOf(doc, n));
+    if (!object(doc, n).contains("/FlateDecode"))
+        return data;
+    QByteArray sized(4, '\0');
+    sized[0] = char(0x01); // a first guess at the size; qUncompress grows it
+    return qUncompress(sized + data);
+}
+
 struct Run {
     int code = -1;
     QByteArray out, err;
