@@ -169,14 +169,24 @@ std::unique_ptr<RpPrinter> thousandPages()
     return p;
 }
 
-void BM_PageTurn(benchmark::State &state)
+RpPrinter *thousandPagePrinter()
 {
     static std::unique_ptr<RpPrinter> printer = [] {
         auto p = thousandPages();
         bench::releaseAtEnd([] { printer.reset(); });
         return p;
     }();
-    auto *window = new RpStandardPreview(nullptr, printer.get());
+    return printer.get();
+}
+
+// The size the preview shows the long report's pages at (measured by the
+// page turns).
+QSize g_turnedSize(794, 1123);
+
+void BM_PageTurn(benchmark::State &state)
+{
+    RpPrinter *printer = thousandPagePrinter();
+    auto *window = new RpStandardPreview(nullptr, printer);
     window->showPreview();
     processMessages();
     int page = 1;
@@ -186,11 +196,31 @@ void BM_PageTurn(benchmark::State &state)
         paintNow(window);
         processMessages(); // the thumbnail grid follows
     }
+    g_turnedSize = window->preview()->previewImage()->size();
     state.counters["pages"] = printer->pageCount();
     window->close();
     processMessages();
 }
 BENCHMARK(BM_PageTurn)->Unit(benchmark::kMillisecond);
+
+// The page turn's peer: the next page of the same report taken from the
+// page store and played straight into a QImage of the size the preview
+// shows it at.
+void BM_PaintReportPageIntoQImage(benchmark::State &state)
+{
+    RpPrinter *printer = thousandPagePrinter();
+    int page = 1;
+    for (auto _ : state) {
+        page = page % 1000 + 1;
+        const Metafile m = printer->getPage(page).value();
+        QImage image(g_turnedSize, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        PainterCanvas canvas(&image);
+        m.play(canvas, {0, 0, g_turnedSize.width(), g_turnedSize.height()});
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintReportPageIntoQImage)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
