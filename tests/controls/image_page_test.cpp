@@ -229,6 +229,23 @@ TEST_F(ImagePage, AnEmptyPictureOrFieldExportsNothing)
     EXPECT_TRUE(unbound->exportPicture(1, 1).bitmap.isNull()); // not bound outside a run
 }
 
+// Tagged 999, an image hands its picture's own pixels to be stretched over
+// the whole control, stretched or not; otherwise an unstretched picture
+// keeps its size on the page.
+TEST_F(ImagePage, TaggedNineNineNineTheImageIsStretchedOverTheControlForExport)
+{
+    auto *image = static_cast<RpImage *>(controls[2]); // the PNG from the corner, unstretched
+    const double f = 96 / 254.0;
+    const ExportPictureRec plain = image->exportPicture(f, f);
+    EXPECT_EQ(plain.bitmap.size(), QSize(70, 90));
+    EXPECT_EQ(QSizeF(plain.placedWidth, plain.placedHeight), QSizeF(70, 90));
+    image->setTag(999);
+    const ExportPictureRec tagged = image->exportPicture(f, f);
+    EXPECT_EQ(tagged.bitmap.size(), QSize(70, 90));
+    EXPECT_EQ(QPointF(tagged.dx, tagged.dy), QPointF(0, 0));
+    EXPECT_EQ(QSizeF(tagged.placedWidth, tagged.placedHeight), QSizeF(rpRound(300 * f), rpRound(300 * f)));
+}
+
 TEST_F(ImagePage, Emf2SvgFindsEveryBitmapOfTheRecordedPage)
 {
     const QString conv = QStandardPaths::findExecutable(QStringLiteral("emf2svg-conv"));
