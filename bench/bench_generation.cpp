@@ -5,6 +5,7 @@
 // per second, and the resident memory the run added per page.
 //
 //   build/test/bench/bench_generation --benchmark_repetitions=5
+#include "procstatus.h"
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
 #include "benchrelease.h"
@@ -49,24 +50,11 @@ Fixture &fixture()
     return f;
 }
 
-// The process's resident memory now, in KB (VmRSS), and at its highest so
-// far (VmHWM).
-long statusKB(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
 void BM_GenerateIntoThePageStore(benchmark::State &state)
 {
     Fixture &f = fixture();
-    const long before = statusKB("VmRSS:");
-    const long peakBefore = statusKB("VmHWM:");
+    const long before = bench::statusKB("VmRSS:");
+    const long peakBefore = bench::statusKB("VmHWM:");
     int pages = 0;
     for (auto _ : state) {
         f.report->prepare();
@@ -76,8 +64,8 @@ void BM_GenerateIntoThePageStore(benchmark::State &state)
     state.counters["pages"] = pages;
     state.counters["pages_per_s"] = benchmark::Counter(double(pages) * state.iterations(), benchmark::Counter::kIsRate);
     // What the run left resident, and how far it raised the peak, per page.
-    state.counters["resident_KB_per_page"] = double(statusKB("VmRSS:") - before) / std::max(pages, 1);
-    state.counters["peak_rise_KB_per_page"] = double(statusKB("VmHWM:") - peakBefore) / std::max(pages, 1);
+    state.counters["resident_KB_per_page"] = double(bench::statusKB("VmRSS:") - before) / std::max(pages, 1);
+    state.counters["peak_rise_KB_per_page"] = double(bench::statusKB("VmHWM:") - peakBefore) / std::max(pages, 1);
     state.counters["spilled"] = f.report->reportPrinter()->pageList()->stream()->inMemory() ? 0 : 1;
 }
 BENCHMARK(BM_GenerateIntoThePageStore)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -6,6 +6,7 @@
 //
 //   build/test/bench/bench_load --benchmark_repetitions=5
 //   TOVREL_LOAD_PAGES=20000 build/test/bench/bench_load   (a shorter run)
+#include "procstatus.h"
 #include "benchrelease.h"
 #include "controls/rplabel.h"
 #include "platform/metafile.h"
@@ -29,18 +30,6 @@ int pagesWanted()
 {
     const int n = qEnvironmentVariableIntValue("TOVREL_LOAD_PAGES");
     return n > 0 ? n : 100000;
-}
-
-// The process's resident memory now (VmRSS) and at its highest (VmHWM), KB.
-long statusKB(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').first().toLong();
-    return 0;
 }
 
 // The report of the last run; the preview benchmarks read its pages.
@@ -83,7 +72,7 @@ std::unique_ptr<Report> makeReport(int pages)
 void BM_HundredThousandPages(benchmark::State &state)
 {
     const int want = pagesWanted();
-    const long peakBefore = statusKB("VmHWM:");
+    const long peakBefore = bench::statusKB("VmHWM:");
     int pages = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,9 +86,9 @@ void BM_HundredThousandPages(benchmark::State &state)
     state.counters["pages_per_s"] = benchmark::Counter(double(pages) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["store_MB"] = double(s->size()) / 1e6;
     state.counters["spilled"] = s->inMemory() ? 0 : 1;
-    state.counters["peak_RSS_MB"] = double(statusKB("VmHWM:")) / 1024.0;
+    state.counters["peak_RSS_MB"] = double(bench::statusKB("VmHWM:")) / 1024.0;
     state.counters["peak_before_MB"] = double(peakBefore) / 1024.0;
-    state.counters["RSS_after_MB"] = double(statusKB("VmRSS:")) / 1024.0;
+    state.counters["RSS_after_MB"] = double(bench::statusKB("VmRSS:")) / 1024.0;
     if (pages != want)
         state.SkipWithError("the run made a different number of pages");
 }

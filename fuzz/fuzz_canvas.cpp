@@ -3,6 +3,7 @@
 // What the recorder writes must read and play: a recording its own reader
 // refuses, or that fails on playback, is a fault. A call the recorder itself
 // refuses with an RpError is fine.
+#include "fuzzapp.h"
 #include "platform/metafile.h"
 #include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
@@ -18,17 +19,7 @@
 #include <vector>
 
 namespace {
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_canvas";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+void ensureApplication() { fuzzapp::ensure<QGuiApplication>(); }
 
 // Takes values from the input; zeros once it is used up.
 class Input {

@@ -1,6 +1,7 @@
 // Reads a metafile from arbitrary bytes, lists its text and plays it onto a
 // small image, then into a recorder and back. Any outcome but success or an
 // RpError is a fault.
+#include "fuzzapp.h"
 #include "platform/metafile.h"
 #include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
@@ -12,17 +13,7 @@
 #include <cstdint>
 
 namespace {
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_emf";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+void ensureApplication() { fuzzapp::ensure<QGuiApplication>(); }
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -3,6 +3,7 @@
 // image and into a metafile recorder. A damaged picture must come back with
 // a reason and draw nothing; anything else (a crash, a hang, an exception
 // leaving the loaders) is a fault.
+#include "fuzzapp.h"
 #include "platform/metafilerecorder.h"
 #include "platform/paintercanvas.h"
 #include "platform/picture/picture.h"
@@ -14,17 +15,7 @@
 #include <cstdlib>
 
 namespace {
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_picture";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
+void ensureApplication() { fuzzapp::ensure<QGuiApplication>(); }
 
 void exercise(const Picture &p)
 {

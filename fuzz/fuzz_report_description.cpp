@@ -2,6 +2,7 @@
 // user's file names (`tovrel-tool report run` reads such files). Reading
 // either makes a report or fails with a description error; a report that
 // reads must write, and what it writes must read again to the same text.
+#include "fuzzapp.h"
 #include "controls/reportclasses.h"
 #include "platform/description/description.h"
 #include "report/customreport.h"
@@ -14,17 +15,7 @@
 #include <memory>
 
 namespace {
-void ensureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_report_description";
-    static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv); // a report is a widget
-}
+void ensureApplication() { fuzzapp::ensure<QApplication>(); } // a report is a widget
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -87,8 +87,7 @@ QByteArray RpPDFDocumentFilter::assemble()
 
         if (p.outlines) {
             const QByteArray content = m_textFirst ? "BT\r\n" + p.text + p.graphics : p.graphics + "BT\r\n" + p.text;
-            // qCompress puts the length in front of a zlib stream.
-            file.streamObject(qCompress(content, 6).mid(4), "/Filter /FlateDecode");
+            file.streamObject(pdfsyntax::deflate(content), "/Filter /FlateDecode");
             continue;
         }
         file.beginObject();

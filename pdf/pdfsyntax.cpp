@@ -66,4 +66,10 @@ QByteArray textString(const QString &text)
     return "<FEFF" + utf16Hex(text) + '>';
 }
 
+QByteArray deflate(const QByteArray &data)
+{
+    // qCompress puts the length in front of a zlib stream.
+    return qCompress(data, 6).mid(4);
+}
+
 } // namespace pdfsyntax

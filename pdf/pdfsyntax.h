@@ -19,5 +19,7 @@ QByteArray escapeLiteral(QByteArrayView bytes);
 QByteArray textString(const QString &text);
 // A hexadecimal string of UTF-16 code units, big-endian, without a mark.
 QByteArray utf16Hex(QStringView text);
+// The data as a zlib stream, for /FlateDecode.
+QByteArray deflate(const QByteArray &data);
 
 } // namespace pdfsyntax

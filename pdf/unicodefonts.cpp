@@ -82,12 +82,6 @@ QString subsetTag(const QString &key, const QList<quint32> &glyphs)
     return tag;
 }
 
-QByteArray deflate(const QByteArray &data)
-{
-    // qCompress puts the length in front of a zlib stream.
-    return qCompress(data, 6).mid(4);
-}
-
 QByteArray hex4(quint32 v) { return QByteArray::number(v, 16).rightJustified(4, '0').toUpper(); }
 
 } // namespace
@@ -266,7 +260,7 @@ void PdfUnicodeFonts::writeObjects(PdfFile &file, int font) const
     file.endObject();
 
     // The program, deflated.
-    const QByteArray packed = deflate(program);
+    const QByteArray packed = pdfsyntax::deflate(program);
     if (f.cff)
         file.streamObject(packed, "/Subtype /OpenType /Filter /FlateDecode");
     else
@@ -290,5 +284,5 @@ void PdfUnicodeFonts::writeObjects(PdfFile &file, int font) const
         cmap += "endbfchar\n";
     }
     cmap += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
-    file.streamObject(deflate(cmap), "/Filter /FlateDecode");
+    file.streamObject(pdfsyntax::deflate(cmap), "/Filter /FlateDecode");
 }

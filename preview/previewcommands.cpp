@@ -193,6 +193,30 @@ void RpStandardPreview::copybuttonClick()
 
 // --- printer setup and print -----------------------------------------------------------------
 
+namespace {
+
+// The user's choices of pages, bin, copies and the rest, kept in `s` for
+// later prints.
+void keepChoices(StoredPrinterSettings &s, const UserPrinterSettings &u)
+{
+    s.firstPage = u.firstPage;
+    s.lastPage = u.lastPage;
+    if (u.rawBin < 13) {
+        s.outputBin = std::clamp(u.rawBin, 0, kBinCount - 1);
+        s.useCustomBinCode = false;
+    } else {
+        s.customBinCode = u.rawBin;
+        s.useCustomBinCode = true;
+    }
+    s.collate = u.collate;
+    s.colorOption = u.colorOption;
+    s.printQuality = u.printQuality;
+    s.copies = u.copies;
+    s.duplex = u.duplex;
+}
+
+} // namespace
+
 void RpStandardPreview::applyUserPrinterSettings()
 {
     RpPrinter *p = reportPrinter();
@@ -218,35 +242,9 @@ void RpStandardPreview::applyUserPrinterSettings()
     if (RpCompositeReport *composite = m_report->parentComposite()) {
         RpCompositePrinterSettings &c = composite->compositeSettings();
         c.printerIndex = stored.printerIndex;
-        c.firstPage = u.firstPage;
-        c.lastPage = u.lastPage;
-        if (u.rawBin < 13) {
-            c.outputBin = std::clamp(u.rawBin, 0, kBinCount - 1);
-            c.useCustomBinCode = false;
-        } else {
-            c.customBinCode = u.rawBin;
-            c.useCustomBinCode = true;
-        }
-        c.collate = u.collate;
-        c.colorOption = u.colorOption;
-        c.printQuality = u.printQuality;
-        c.copies = u.copies;
-        c.duplex = u.duplex;
+        keepChoices(c, u);
     } else if (!printerState().reportFileLoaded) {
-        stored.firstPage = u.firstPage;
-        stored.lastPage = u.lastPage;
-        if (u.rawBin < 13) {
-            stored.outputBin = std::clamp(u.rawBin, 0, kBinCount - 1);
-            stored.useCustomBinCode = false;
-        } else {
-            stored.customBinCode = u.rawBin;
-            stored.useCustomBinCode = true;
-        }
-        stored.collate = u.collate;
-        stored.colorOption = u.colorOption;
-        stored.printQuality = u.printQuality;
-        stored.copies = u.copies;
-        stored.duplex = u.duplex;
+        keepChoices(stored, u);
     }
 }
 
