@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The worksheet window: the edit box for a word of one to four characters,
 // the Print button and the tab control whose four pages show the worksheet

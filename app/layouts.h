@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four worksheet layouts, held as stored descriptions in the program's
 // resources (:/layouts/rpt1.txt .. rpt4.txt) and read with the description

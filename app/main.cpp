@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet program: start the engine, show the main window, run the
 // message loop until the window closes. No configuration; the one argument,
 // "--stroke-data DIR", names stroke data that overrides the built-in data.

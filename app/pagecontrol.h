@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tab (page) control whose active page may also be none: the index -1, or
 // any index outside the pages, leaves every tab unselected and shows no page.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up of the worksheet program, in the order the engine needs it.
 class QWidget;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A hook for the end-to-end tests, off unless the environment variable
 // TOVREL_TEST_STATE_FILE names a file: after every change of the window's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a word goes onto a worksheet: the layout of its length and the cells
 // of that layout that take each of its characters. The window fills its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Data sets: what a detail band pays per record. Opening an SQL data set runs
 // its query to the end; walking it then reads rows the query keeps. Both
 // sources are walked the same way: every record, three fields read.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and writing the largest worksheet layout (57 elements) as a stored
 // description, against a registry of property-bag classes.
 #include "platform/description/description.h"

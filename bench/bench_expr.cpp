@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Expression evaluator: preparing once and evaluating per record, as
 // generation does for group expressions and expression labels.
 #include "expr/environment.h"

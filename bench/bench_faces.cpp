@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The layout-1 worksheet ("變" in its eight cells) painted with the
 // synthesised stroke-order and tracing faces, next to the same sheet with
 // every cell in plain TW-Kai, in one run:

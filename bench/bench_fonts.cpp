@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hot path of label printing: resolving a logical font and measuring and
 // drawing text with it, at the reference 96 dpi and on a 600 dpi page.
 #include "platform/fonts.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generating the class list example (with a photo beside most students) at
 // about 1,000 pages into the page store
 // (which spills to its temporary file), next to drawing the same primitives

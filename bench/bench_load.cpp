@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A report of 100,000 pages (one detail per page, its records asked for one
 // at a time, so no data set holds them): the resident memory of the whole
 // process at its peak once the run ends (the page store spills to its

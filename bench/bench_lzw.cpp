@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LZW-encoding about 10 MB of page-image bytes: the RGB pixels of the
 // layout-1 worksheet played at 200 dpi, as the PDF document filter hands a
 // picture to the compressor, next to libtiff compressing the same bytes as

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A worksheet page recorded as a metafile and played back onto a 96-dpi and a
 // 600-dpi image, next to the same drawing through QPicture (Qt's own recorder
 // and player), in one run. Both recorders are fed by playing the generated

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetPage over a 10,000-page store: read in order, backwards and at random,
 // plain and compressed, in memory and spilled to a temporary file.
 #include "printer/rppagelist.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the class list example at about 1,000 pages as a PDF document
 // through the PDF document filter (the report runs again into the filter),
 // next to QPdfWriter drawing the same texts, fills and lines, page by page,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview, timed in one run:
 //  - Print to page 1 visible: the worksheet's Print opens the preview window,
 //    the sheet is generated and its first page painted in the window, next

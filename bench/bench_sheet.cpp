@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-sheet as a whole process: 100 words to a report file, next to one
 // word (what the process costs before its first sheet), and the same to a PDF
 // document, in one run. The words are 1 to 4 common characters, picked by a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splay-tree page coder against zlib level 1 on the same page bytes,
 // coded one page at a time as the page store codes them (a fresh tree each).
 // Two sets of pages (the benchmark's argument): 0, metafiles of the test

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time of the worksheet program to its first painted window, next
 // to a bare Qt window with the same widgets (labels, edit box, button, tab
 // control with four empty pages) and no report engine. Each iteration starts

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fixtures that benchmarks keep between runs, released before the
 // application object goes (static destructors would run after it).

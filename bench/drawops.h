@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The primitives a recording canvas took from a page, drawn again through a
 // QPainter: the peers of the generation and PDF benchmarks draw the same

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main function of a benchmark program that draws with the engine: an
 // offscreen QApplication with the engine started, then the benchmarks. A

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process's resident memory from /proc/self/status, in KB: "VmRSS:" now,
 // "VmHWM:" at its highest so far; 0 when it cannot be read.

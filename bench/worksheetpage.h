@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layout-1 worksheet ("變" in its eight cells) generated onto a recorded
 // page, shared by the benchmarks that draw it. With `plain`, every cell in a

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tovrel_module(NAME DEPENDS dep...) builds the static library tovrel_NAME
 # from every .cpp/.h/.qrc file of the module's folder (new files are picked up
 # at the next build without editing any list).

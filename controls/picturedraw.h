@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the picture controls share on the page: the picture's own size in
 // device pixels (a picture prints at the size it has on the screen), the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Makes the report, its page setup, bands and controls describable: every
 // published property is registered with the description registry (declared

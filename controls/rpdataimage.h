@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common part of the two picture controls bound to a data set: at each
 // band print they show the picture held in a blob field of the data set's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The database picture control: prints the picture of a blob field at the
 // size it has on the screen, at the control's corner or centred, clipped to

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The expression label: a label that prints the value of an expression (a
 // data field, a calculation, a report function such as PAGENUMBER, or an

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The database picture control with a choice of fitting: unstretched, the
 // picture keeps its proportions and either covers the control (keeping the

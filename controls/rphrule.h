@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two further line-art printables: a horizontal rule, and a shape that only
 // the PDF document filter receives when exporting.

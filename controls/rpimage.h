@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture control that holds its own picture, stored with the report
 // description. Unstretched, the picture prints at the size it has on the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report's text control: breaks its text into lines that fit its width,
 // can size its width to the text, paints a preview at the report's zoom and

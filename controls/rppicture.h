@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture a control owns: a Picture with a change notification, and its
 // stored form for report descriptions ("Picture.Data", a binary block of the

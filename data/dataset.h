@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpDataSet: the data source behind detail bands and data-field expressions.
 // Generation walks its records (first, next, prior, end, record count); the

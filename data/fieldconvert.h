@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A value converted to the form a field of a kind holds (dataset.h): integers
 // within the kind's range (from numbers, booleans and decimal text), floats

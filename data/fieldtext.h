@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of a field value, as the data sets show it (fieldText): dates as
 // yyyy-MM-dd, times as hh:mm:ss, date-times as yyyy-MM-dd hh:mm:ss, floats with

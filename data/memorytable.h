@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpMemoryTable: a data set held in memory, with typed fields. Used where a
 // report needs records without a database, and by tovrel-tool.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpSqlDataSet: the records of an SQL query over an SQLite database file,
 // read through Qt SQL's SQLite driver.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Environments: named expressions shared by the expressions of a report (one
 // environment per report) or of the whole process (the global environment).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpEvaluator: prepares an expression text into an element list once and
 // evaluates it as often as needed, optionally taking in aggregates record by

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parser behind RpEvaluator::prepare: splits an expression text at its
 // operators, level by level, and appends the elements in prefix order.

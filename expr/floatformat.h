@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Formatting one number with a general format string such as "%m",
 // "Total: %10.2n" or "%0:f (%0:e)": literal text with format items

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws arbitrary canvas calls into a recorder, reads the recorded bytes back
 // as a metafile and plays them onto an image and into a second recorder.
 // What the recorder writes must read and play: a recording its own reader

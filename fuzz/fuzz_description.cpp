@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a description against a registry shaped like the
 // worksheet layouts. A description that reads must write, read back and
 // write again to the same text; anything else must fail with an error.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a metafile from arbitrary bytes, lists its text and plays it onto a
 // small image, then into a recorder and back. Any outcome but success or an
 // RpError is a fault.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One fuzz input for the expression evaluator: parse and evaluate the text
 // (with data fields and named expressions to find), aggregate, convert, use

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes arbitrary bytes as an LZW code stream, and codes the bytes and
 // decodes them again. A damaged stream must end in lzw::Error; anything else
 // (a crash, a hang) is a fault, and so is a stream the coder writes that does

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a picture from arbitrary bytes, both as the bytes of a blob field and
 // as the stored form of a report description, and draws it onto a small
 // image and into a metafile recorder. A damaged picture must come back with

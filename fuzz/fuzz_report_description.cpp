@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads arbitrary bytes as a report description with the report classes a
 // user's file names (`tovrel-tool report run` reads such files). Reading
 // either makes a report or fails with a description error; a report that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-page splay coders against the byte-at-a-time coder, which walks
 // the tree the plain way: the same bytes must code to the same bits, and any
 // coded bytes must decode to the same bytes or fail the same way.

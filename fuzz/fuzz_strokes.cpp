@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stroke data from outside: a character's JSON file (as a stroke-data folder
 // holds them) must read or be refused, and what reads must go through the
 // stored form and back unchanged (at its half-unit resolution). The same

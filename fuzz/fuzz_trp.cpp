@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a report file from arbitrary bytes and reads every page, forwards,
 // backwards and out of order. Any outcome but a clean load or an RpError is
 // a fault.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object a fuzz target's code needs (fonts, images, widgets),
 // made once, on the offscreen platform unless another is chosen.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays inputs through a fuzz target without libFuzzer: every file named on
 // the command line, and every file inside a folder named there.
 #include <QDirIterator>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ASCII base-85 encoding as the "/ASCII85Decode" filter reads it: four bytes
 // (a big-endian number) to five characters from "!", four zero bytes to "z",

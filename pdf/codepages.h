@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Single-byte code pages as the PDF document meets them: code page 1252
 // (Windows Latin 1), which the document's text and names are written in,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the PDF document filter makes of the items a report run hands it:
 // text lines, shapes and pictures become items in points.
 #include "pdf/pdfdocumentfilter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole document, put together at finish: header, catalogue, outlines,
 // page tree, pages and their contents, fonts, information, procedure set,
 // cross-reference table and trailer, with the byte offset of every object.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Items become lines of page content: text between BT and ET with a font
 // resource per distinct font, shapes as path operators, pictures as inline
 // images. The vertical axis is flipped here: items measure down from the

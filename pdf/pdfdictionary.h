@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small string-to-string map kept as two parallel lists: adding a key
 // that is there already appends it again (look-ups find the first one);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PDF document filter: its settings, the pages as they start and end,
 // and the saving of the finished document.
 #include "pdf/pdfdocumentfilter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpPDFDocumentFilter: the export filter that writes a report as a PDF 1.3
 // document. While the report runs with the filter attached, every text line

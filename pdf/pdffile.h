@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of a PDF file as they are written, with the byte offset of
 // every object for the cross-reference table. Objects are numbered 1, 2, 3,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fonts of the page text of a PDF document (written with code page
 // 1252): the key a text registers its font under, the standard Type 1 font

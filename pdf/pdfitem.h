@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One item of page content as the PDF writer takes it: a text run, a shape,
 // a picture or a page break, in points from the page's top-left corner.

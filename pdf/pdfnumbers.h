@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Numbers as the PDF document writes them: always with "." as the decimal
 // separator, whatever the user's locale (the C library's printf follows the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page-content operators the PDF writer uses, in one table: each with
 // its token and how many operands it takes. Lines of content are made

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text that code page 1252 cannot carry, and text in a face this program
 // draws itself: laid out in the label's font as the recorded page lays it
 // out, written through Unicode fonts; the glyphs of a synthesised face go

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fonts of text that code page 1252 cannot carry: each face the text
 // is drawn in becomes a Type0 font (Identity-H) whose descendant CID font

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surface every printable, band and report draws on. It has the
 // semantics of a Windows device context: a selected pen, brush and font, text

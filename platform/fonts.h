@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fonts: from a logical font (face name, height, weight, ...) to the face that
 // draws it, its metrics the way the Windows graphics interface reports them,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a document writer takes from a face: its file, tables, outline
 // metrics and advance widths.
 #include "platform/fonts.h"

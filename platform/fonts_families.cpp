@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Family resolution: which installed face draws a requested family, through
 // fontconfig and our own substitution chains.
 #include "platform/fonts.h"

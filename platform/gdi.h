@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Value types of the drawing surface, with the numbers of the Windows
 // graphics device interface (they are written into metafiles as they stand).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the report engine asks of the system locale: the measurement system
 // (which picks the default report unit), the primary language, the user's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window messages between the report engine and its windows, carried as Qt
 // events. A message has a number and two parameters, wParam and lParam;

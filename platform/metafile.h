@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recorded page or a metafile picture: the bytes of one enhanced metafile
 // and its parsed header. Pages are recorded by MetafileRecorder, stored as

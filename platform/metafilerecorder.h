@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A canvas that records an enhanced metafile. Its reference device is the
 // screen at 96 pixels per inch: text is measured with the same fonts and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmaps of the painter canvas: stretched, with raster operations, and
 // blended by their alpha.
 #include "platform/paintercanvas.h"

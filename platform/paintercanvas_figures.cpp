@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pens, lines, brushes and closed figures of the painter canvas.
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gradient fills of the painter canvas: rectangles shaded across or down,
 // triangles shaded between their corners.
 #include "platform/paintercanvas.h"

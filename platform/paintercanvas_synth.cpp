@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text of the painter canvas in the worksheet faces this program draws
 // itself (platform/faces): the stroke-order and the tracing face.
 #include "platform/faces/glyphbitmaps.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform layer's process-wide state, in one place, each item with the
 // threads that may touch it. The printer layer keeps its own in

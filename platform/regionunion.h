@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The union of many regions, merged pairwise: n regions cost about
 // n log n rectangle merges, where adding them one at a time costs n squared

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpError: the report engine's exception. Its message comes from a module's
 // strings table and reaches the caller of the entry point unchanged.

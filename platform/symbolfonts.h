@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The code pages of the two symbol faces documents use most, "Symbol" and
 // "Wingdings": which Unicode character each of their codes stands for. Text

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text measured on a memory surface compatible with the screen (96 pixels
 // per inch), as reports and labels measure their text. Each thread has its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recorded page as the preview paints it: played once into an image of the
 // size it is shown at, then painted as a white sheet with a black border and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the standard preview window: zoom, pages, search, copy,
 // printer setup, print, load, save, cancel, close.
 #include "preview/standardpreview.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialogs the preview window asks the user through: file names to load
 // and save, a page number, a message, the text to search for. The window

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The standard preview interface: a report printer's Preview opens the
 // standard preview window on it. startPreviewModule() registers it, and the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print dialog: the printer, the page range, the copies, collation and
 // the device's own settings, chosen before a report prints. RpPrintDialog

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The preview module's process-wide state, each item with the threads that
 // may touch it. Everything here belongs to the user-interface thread.

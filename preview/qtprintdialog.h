@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The platform's print dialog on Linux: Qt's, which lists the CUPS printers
 // and offers printing into a PDF file. The request's device settings preset

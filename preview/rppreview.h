@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpPreview: one recorded page of a report printer at a zoom, in a scrolling
 // area, kept up to date while the report is generated. The printer posts it

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The file types the preview's Save dialog offers besides its own report
 // file: the entries of the process's export filter library, each with a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search dialog: the text to look for in the pages and whether case
 // matters. "Search" closes it with the text, "Cancel" (or Esc) without.

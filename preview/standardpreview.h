@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpStandardPreview: the window a report printer's preview opens. It shows
 // the recorded pages in a preview control while they are generated, lists

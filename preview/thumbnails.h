@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page thumbnails: a one-column grid of rows the window sizes, drawn on
 // demand, and a cache of pages played into images at thumbnail size, so

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The images of the preview's tool bar buttons, by their index in the
 // window's image list: the desktop icon theme's where it has one, else our

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of the export filters that write a document to a stream: a
 // stream (its own or the caller's), a character grid for text-like formats,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings a printer device holds for the next document: which fields it
 // declares (dmFields) and their values, with the flag and code values of the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The export filter protocol: while a report is generated with a filter
 // attached, every band, text line and shape hands itself to the filter as a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The filter classes a program offers for saving a document in another
 // format, and the file-type list of the save dialog built from them. One

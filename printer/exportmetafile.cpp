@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A document through an export filter: the report that made the pages runs
 // again into the filter (exportToFilter), or the recorded pages go in whole,
 // one picture a page (exportMetafile).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a control showing a picture hands an export filter: the pixels to
 // write and where they go. Image controls (and the page pictures of

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // LZW compression as the "/LZWDecode" filter of PDF reads it with its
 // default parameters: codes of 9 to 12 bits packed most significant bit

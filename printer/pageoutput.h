@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recorded pages of a document written out: as a report file, or
 // played with the metafile player into PNG pictures.

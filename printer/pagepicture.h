@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recorded page as a picture control: what RpPrinter::exportMetafile hands
 // a document filter for each page, drawn whole at the size it was recorded.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the pages of a document go while it is generated. The report printer
 // opens a page on a sink, the report draws on the canvas it gives (device

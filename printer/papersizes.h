@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paper sizes and paper sources every part of the engine speaks of: each
 // paper value with its portrait size in millimetres, its display name and the

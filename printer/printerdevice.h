@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer object of the process: the list of printers, the selected one,
 // its device mode and capabilities, and documents with pages drawn on its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PrinterSettings: what the report printer reads from the printer device
 // (resolution, offsets, paper, bins, copies, duplex) and writes back into

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing the recorded pages of a document (a preview's pages, or a loaded
 // report file) onto the printer, as they are.
 #include "printer/rpprinter.h"

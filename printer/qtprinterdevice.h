@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's printers through QPrinter and QPrinterInfo (CUPS on Linux).
 // The device mode is kept here and turned into QPrinter settings (paper by

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the recorded pages as a report file and loading one back, with the
 // paper guessed from its first page.
 #include "printer/rpprinter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpCompress: the adaptive splay-tree code of compressed pages. One instance
 // codes or decodes one page, starting from a fresh tree; frequent bytes move

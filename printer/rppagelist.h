@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpPageList: the recorded pages of one document over an RpStream, which is
 // also, byte for byte, the report file. A 128-byte header is followed by one

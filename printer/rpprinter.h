@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpPrinter: the output side of report generation. A document is opened on
 // it, pages are drawn on its canvas in device pixels (positions come in

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the report printer needs of the report (or composite report) that
 // owns it. The report implements this; the printer holds no other link to it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The engine's own progress window while recorded pages print (or a report
 // exports): a bar, a line "N%  Completed" and a Cancel button. It follows

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpStream: the byte stream of a page store. It starts in memory and moves to
 // a temporary file (prefix "TRP", in the system temporary directory) at the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files written under temporary names beside the files they become, and
 // renamed onto them together once all are written: a run that fails leaves

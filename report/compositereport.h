@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Several reports produced one after another as one document: one print job,
 // one preview, one export. Each report continues on the page where the one

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Generation on a thread of its own (CreateInBGThread, PreviewModeless,
 // PrintBackground): the thread runs GenerateReport while the user-interface

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report component: page setup, band list in print order, text
 // measurement, zoom and units, and the report surface on screen.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report generation: the entry points (preview, prepare, print, export, in
 // the background), the report printer of each run, and the run itself from
 // opening the document to closing it.

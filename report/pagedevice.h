@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a printing control needs of the report printer: the page canvas and
 // the conversion of page positions in tenths of a millimetre to device

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Band placement and page breaks: where each band of a run lands on the
 // page, when a column or a page breaks first, what repeats at the top and
 // the bottom of every page, and how a band draws its background, controls

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a report's preview window opens: its style, state, zoom, place and
 // panes, and the default file type of its Save dialog. Stored with the report.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printer setup of a report (CustomReport::printerSetup) and of a
 // composite report (RpCompositeReport::printerSetup).
 #include "report/printersetup.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer setup of a report and of a composite report: the print dialog
 // is preset from the report, run, and its choice kept in the report's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the report model reads from its surroundings: the screen's colour
 // depth and the locale's measurement system. Each may be pinned in

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One run of a report onto a page device: the state of generation that
 // lasts as long as the run and no longer. The report owns the run while it

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of reports and bands: a panel with a font size for the character
 // ruler, a zoom, a border and a background colour.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Controllers drive the record loop of generation. A controller walks its
 // data set (or asks OnNeedData for more), prints its header once, for each

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A font as the report model holds it: a family, a height in pixels at the
 // font's pixels per inch (negative: character height), style, character set

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A group: a group-header band with an expression. While the records of its
 // controller give the same value the group stays open; when the value

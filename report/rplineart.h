@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The common part of the printables drawn with a pen and a brush (shapes,
 // rules): both tools, and the vertical adjustment stored with them. Colours

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every printable control: a custom-drawn child of a band (or of
 // the report surface) that paints a preview of itself on screen and prints

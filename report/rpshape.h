@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line-art control: a rectangle, ellipse, line pair or diagonal drawn
 // with its own pen and brush. Frames and backgrounds are also described to

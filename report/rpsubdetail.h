@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sub-detail: a band with a controller of its own over a data set of its
 // own. Its controller runs for every record of its master (the report or

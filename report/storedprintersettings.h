@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer settings a report stores with itself, as plain values. The
 // printer-settings module gives them their meaning (device mode, bins); the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The colours of the report surface on screen. The rich scheme is used when
 // the screen shows more than 256 colours (or reports no count); otherwise

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Input tovrel-sheet refuses: its lines are printed on stderr and the
 // program exits 2 without writing anything.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a filled worksheet cannot show as it should, for warnings: a
 // character that no installed face can draw in a cell (neither the cell's

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-sheet: the worksheets of words from the command line, one sheet a
 // word, as one document saved as a report file, played into PNG pictures or
 // written as a PDF document.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress line of a long run: one line on stderr, rewritten in place
 // as sheets are made and pages written, shown only on a terminal and only

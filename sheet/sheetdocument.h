@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The worksheets of a list of words as one composite document: each word's
 // sheet is a fresh report of the layout of its length, read from the same

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // tovrel-sheet's command line: the words or the words file, the output and
 // its resolution, and the help text that lists them.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The words of a run, from the command line or from a words file, with
 // where each came from, and the check that refuses what no worksheet takes.

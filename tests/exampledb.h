@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The class list example (examples/classlist): its report read from the
 // stored description, and its students in an SQLite database made from the

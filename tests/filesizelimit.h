@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A full disk for the tests: while a FileSizeLimit lives, no file this process
 // writes may grow past the given size, and a write past it fails (EFBIG) the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check of the synthesised worksheet faces over a set of characters:
 // every character is drawn in both faces, as the canvases draw labels, and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool face: draws characters in a worksheet face, for review and for
 // preparing stroke data, and checks the synthesised faces.
 #include "toolcommand.h"

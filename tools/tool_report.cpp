@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool report run: generates any report read from a stored
 // description, its data set bound to an SQLite query or a CSV table, into a
 // report file, PNG pages, a PDF document or an XML report document (the

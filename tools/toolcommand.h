@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Registry of tovrel-tool's sub-commands. Each sub-command lives in its own
 // file and registers itself with a static ToolCommand object.

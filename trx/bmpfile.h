@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A bitmap as a device-independent bitmap file (BMP): file header,
 // 40-byte information header, 24 bits a pixel, rows from the bottom up,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of a text document in one of the encodings a document-writing
 // filter offers: its lines, each ended by CR LF, empty lines left out.

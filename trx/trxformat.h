@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How values are written into an XML report document: escaped text,
 // colours as #RRGGBB, numbers in printf style that never follow the user's

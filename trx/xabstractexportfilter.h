@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of the filters that write a report as an XML document: the
 // fields of the stream-writing filters (a stream, a character grid for

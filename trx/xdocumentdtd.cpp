@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document type definition and header of an XML report document.
 #include "trx/trxformat.h"
 #include "trx/trxstrings.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XML report document filter: its settings, pages, and the saving of
 // the finished document.
 #include "trx/xdocumentfilter.h"

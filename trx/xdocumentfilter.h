@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RpXDocumentFilter: the export filter that writes a report as an XML
 // report document, page by page as positioned items: text runs, shapes,

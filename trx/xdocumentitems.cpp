@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the XML report document filter makes of the items a report run
 // hands it: text lines, shapes, images and bands, each an Item element.
 #include "trx/xdocumentfilter.h"

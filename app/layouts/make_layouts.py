@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the four worksheet layouts rpt1.txt .. rpt4.txt beside this script.
 
 Run by hand after changing the element rows below; the generated files are

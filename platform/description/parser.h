@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The syntax of stored descriptions: text to a tree of object blocks holding
 // property assignments, with no knowledge of classes. Used by the reader.

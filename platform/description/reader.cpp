@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a description: parse, check everything against the registry, then
 // build; on any failure destroy what was built.
 #include "platform/description/description.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry of describable classes: for each class its stored name, its
 // parent class (whose properties it inherits), how an object of it is made

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a description: each object's stored properties, then its children.
 #include "platform/description/description.h"
 #include "platform/description/strings.h"

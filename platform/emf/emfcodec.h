@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading and writing metafile records. The scanner splits the bytes into
 // records and checks every size against the data; decode() turns one record

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fixed scene that uses every canvas operation: `tovrel-tool emf demo`
 // records it, and the tests compare it drawn directly with it recorded and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text given as glyph indexes (ETO_GLYPH_INDEX) back to characters: the
 // glyph numbers of a face mean something only in that face, so they are

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays an enhanced metafile onto a canvas. The metafile's own device-context
 // state (objects, mapping mode, window and viewport, world transform, paths)

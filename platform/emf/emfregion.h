@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Regions as metafile records store them: a RGNDATA structure, a 32-byte
 // header followed by the region's rectangles.

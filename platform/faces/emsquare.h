@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the em square of the stroke data goes in a character cell of the
 // face that stands in for a synthesised face, so that synthesised glyphs sit

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Synthesised glyphs drawn once per size, colour and quarter-pixel position
 // into an image and copied from then on, as a text engine keeps its glyphs:

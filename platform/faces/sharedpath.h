@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shapes that several threads draw at once. A QPainterPath keeps caches of
 // its own (its bounds, and the form the paint engines draw from) that it

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The programs' way to name a stroke-data folder that overrides the built-in
 // stroke data character by character: "--stroke-data DIR" (or

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading one character's stroke data from its JSON file, the per-character
 // form of the open stroke data ("X.json" for the character X):

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The glyph of the synthesised stroke-order face: a character's strokes
 // filled as one shape, and each stroke's order number placed near the start

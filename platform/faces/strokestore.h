@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the stroke-order face takes its strokes from: the pack built into the
 // program (read in place, one character at a time, when first asked for) and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two worksheet faces this program draws itself when no font of their
 // family is installed: "華康標楷筆順體" (stroke order: each stroke filled and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The glyph of the synthesised tracing face: an outline drawn as a row of
 // fine dots and not filled, light enough to write over. The outline is the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bitmap files (BMP) and bare device-independent bitmaps (a DIB: the
 // BITMAPINFO and its bits with no file header), as picture containers and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // JPEG pictures decoded by libjpeg-turbo. The library's error handler would
 // end the process; ours jumps back out of the library and turns the error

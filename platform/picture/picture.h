@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture container: one graphic of a known kind (a bitmap, a JPEG, an
 // enhanced metafile, or any other picture Qt reads, such as PNG), its size

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generation on a thread of its own while the user-interface thread takes
 // the pages as their notices arrive, reading them through the page list.
 // (Also run under ThreadSanitizer by scripts/test.)

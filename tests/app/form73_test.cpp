@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet window: its controls at their designed pixels, the first
 // activation, and what every change of the word does to pages and cells.
 #include "app/form73.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four worksheet layouts as the program reads them from its resources,
 // element by element against the layouts as designed (layouttables.h).
 #include "app/layouts.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four worksheet layouts as designed: every label and shape of each
 // report in stored order (# counts labels and shapes together), positions

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drives the preview that the worksheet's Print opens. Print returns when
 // the preview closes, so what a test does in the window runs from a timer

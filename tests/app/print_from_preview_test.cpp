@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The road of one print: the worksheet's Print opens the preview, the print
 // dialog there picks a CUPS queue with two copies and page 1, and Print
 // sends the sheet to the queue, where cups-pdf writes it as a PDF. The PDF

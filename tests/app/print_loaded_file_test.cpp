@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Print in the preview after a report file was loaded prints the file's
 // recorded pages as they are: the worksheet is not generated again.
 #include "../printer/fakeprinter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing on another thread: the worksheets' title bands print into
 // recorded pages on a worker thread while the user-interface thread paints
 // the window, and come out byte for byte as printed on the user-interface

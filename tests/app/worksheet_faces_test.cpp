@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheets in the synthesised faces: each layout with a word, in the
 // window and as a recorded page played at 300 dpi. The model cells carry
 // stroke numbers and the tracing cells are dotted, not grey. The pictures are

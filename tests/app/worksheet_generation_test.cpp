@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A worksheet generates one recorded page: its title band once, on page 1
 // at the top margin, with the word, the heading and every grid line where the
 // layout tables put them.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The class list example over a real SQLite database: every band lands where
 // the placement rules, worked out on their own (placementmodel.h), put it;
 // and the page numbers, counts, sums and photos it prints are right.

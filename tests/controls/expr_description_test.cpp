@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stored descriptions of groups, sub-details, the report's data set and
 // the expression label: written in their order, read back to the same text
 // and run; masters that go round in a circle are refused.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The expression label on its own: the caption that follows the
 // expression, the printed text of each kind of result with its mask, and
 // the aggregates between the record notifications of a run.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Expression labels in whole report runs over an in-memory table: aggregates
 // driven by the report's records, by a group, by a sub-detail, and by a
 // master that drives nothing; the caption after a run, also on a worker

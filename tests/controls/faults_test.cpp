@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs that meet a fault: the page store cannot spill (no temporary folder, a
 // full disk part-way through), or the user cancels at any page. Every one ends
 // the document cleanly, says what went wrong, leaves no temporary file behind

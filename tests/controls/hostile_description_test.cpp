@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report descriptions from outside (a user may run any file): wrong ones end
 // in an error naming their line, and odd ones that do read (references in a
 // circle, references to the band itself) run to an end.

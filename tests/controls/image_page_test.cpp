@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page of pictures recorded into a metafile and played back looks like the
 // same page drawn straight onto an image; emf2svg, reading the recorded page
 // on its own, finds every bitmap on it. Pictures travel in the report

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture controls on the page: their own size on any device, centring
 // and clipping, AutoSize and the opaque flag, the fitting modes of the
 // graphic database image, the expanded height a database image gives its

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test doubles: a canvas that records what is drawn on it (measuring text
 // with the real font engine at its resolution), and an export filter that

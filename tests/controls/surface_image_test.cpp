@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report surface on screen against golden images, and the same content
 // printed at 96 and 600 dpi.
 #include "labelfixture.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RpSqlDataSet over real SQLite files made by the tests.
 #include "sqltestdb.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Expressions read the fields of an SQL data set, and blob fields behave the
 // same from either source.
 #include "sqltestdb.h"

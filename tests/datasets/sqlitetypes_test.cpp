@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SQLite's declared types and stored values as field kinds and values; dates
 // checked against SQLite's own date functions.
 #include "sqltestdb.h"

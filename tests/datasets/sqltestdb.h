@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the data set tests: SQLite databases made by the test itself
 // with Qt SQL, in a temporary folder.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the road of one print under Xvfb with xdotool.
 
 Print opens the preview of the active layout; the preview saves the sheet as

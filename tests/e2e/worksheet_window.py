@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the worksheet window under Xvfb with xdotool.
 
 The program is started with TOVREL_TEST_STATE_FILE set, so after every

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Environments (named expressions, constants, recursion) and data fields
 // read from data sets.
 #include "exprtestutil.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parsing and evaluating expressions: levels, operators, mixing, literals
 // and the messages of malformed text.
 #include "exprtestutil.h"

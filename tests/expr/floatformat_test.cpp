@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A format string with one number: the item types that take it, in two
 // locales; every way of asking for more or another argument is refused.
 #include "expr/floatformat.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The function library: every function with good and wrong arguments, the
 // aggregates, and the texts the expression builder lists.
 #include "exprtestutil.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers are the same in every locale; the inputs the fuzzer found replay
 // clean; the command line prints one line per expression.
 #include "exprtestutil.h"

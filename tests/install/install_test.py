@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The installed program, checked as a desktop and as Debian see it.
 
   install_test.py staged --build DIR --mimetype HELPER

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Asks Qt's MIME database, as the programs and many desktops read it, what
 // each file named on the command line is: one line per file,
 //   FILE<TAB>by name and content<TAB>by content alone

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/check-layers passes on the checkout and fails on a copy with an
 # upward include planted in it, and on one with an upward link.
 set -u

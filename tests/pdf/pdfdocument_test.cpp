@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PDF document as the filter lays it out: objects and their numbers,
 // the byte offsets of the cross-reference table, fonts, page content, and
 // numbers that never follow the user's locale.

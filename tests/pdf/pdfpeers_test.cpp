@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What others make of our documents: qpdf checks their structure, Poppler
 // and MuPDF draw them without a complaint, qpdf, MuPDF and Ghostscript
 // decode our LZW data to the bytes we gave, and a worksheet written by

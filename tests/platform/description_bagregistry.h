@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A registry of "property bag" classes under the names the worksheet
 // layouts use (TReport, TRpBand, TRpLabel, TRpShape with their sub-objects),

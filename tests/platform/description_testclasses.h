@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small family of describable classes shaped like the report's: a report
 // widget with a page sub-object, bands holding labels, fonts and frames,

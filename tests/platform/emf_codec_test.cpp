@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record table: every kind of record written and read back, and damaged
 // records rejected with the record's name and offset.
 #include "emf_support.h"

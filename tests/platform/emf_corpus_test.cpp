@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Metafiles made by other programs: the well-formed ones play and draw, the
 // damaged ones end in an error or a partial picture, never a crash.
 #include "emf_support.h"

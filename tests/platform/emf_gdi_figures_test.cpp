@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Metafiles drawn as the graphics interface draws them: paths fixed by the
 // transform of their time, clipping to outlines and regions, fill modes, pen
 // styles, caps and joins, and records the interface refuses. Every picture

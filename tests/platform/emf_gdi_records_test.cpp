@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Records other programs write that the player draws as the graphics
 // interface does: blended and keyed bitmaps, gradients, regions, pattern
 // brushes, short and glyph-index text, symbol faces and 8-bit code pages.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Independent readers accept what the recorder writes: libUEMF's record
 // checker and the emf2svg converter.
 #include "platform/emf/emfdemo.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player: mapping modes, world transforms, saved states, paths, clipping,
 // bitmaps and damaged records, on hand-made metafiles.
 #include "emf_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recorder: what it writes (header, objects, text records) and that a
 // recorded page played back looks like the page drawn directly.
 #include "emf_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building small metafiles record by record for the metafile tests.
 #include "platform/emf/emfcodec.h"

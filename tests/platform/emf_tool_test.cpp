@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool emf render: a picture for a metafile that plays, and no file
 // at all (nor a changed one) for a metafile that does not.
 #include "emf_support.h"

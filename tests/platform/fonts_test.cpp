@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Font resolution on this machine: substitution chains, GDI heights and
 // metrics, linear layout and the data a document writer takes from a face.
 #include "painter_support.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Makes a font of another family name from a free font, for the tests that
 install a real font of a worksheet family: the glyphs of TEXT are kept
 (fontTools' subsetter), and every name of the family is replaced.

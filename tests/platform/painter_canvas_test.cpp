@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel rules of the drawing surface, pinned on images: pens, lines,
 // closed figures, brushes, clipping and bitmaps.
 #include "painter_support.h"

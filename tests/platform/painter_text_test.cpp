@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text on the drawing surface: where the character cell goes for each
 // alignment, what the background does, clipping, character spacing and
 // measurement.

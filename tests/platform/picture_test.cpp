@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture loaders: JPEG through libjpeg-turbo agrees with djpeg and
 // ImageMagick on files from other encoders; bitmaps agree with ImageMagick
 // and keep their palettes; damaged bytes of every kind give a damaged

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // With a real font of a worksheet family installed, that font draws and
 // nothing is synthesised. The font is made for the test: the Kai stand-in's
 // glyphs under the worksheet family's name (fontTools), registered for this

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stroke data: the stored form of a character and of the pack, the
 // per-character JSON files, the built-in data and a folder overriding it.
 #include "painter_support.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The synthesised worksheet faces: the stroke-order glyph's numbers, the
 // tracing glyph's dots, and what the canvases draw and record with them.
 #include "emf_support.h"

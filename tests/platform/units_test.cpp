@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lengths and rounding: halves go to the even neighbour, values beyond the
 // integer range saturate, and the conversions agree with each other.
 #include "platform/units.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A recording printer on the fake device for the preview tests: A4 pages,
 // each with a black box whose width tells the page apart.

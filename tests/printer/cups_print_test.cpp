@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints recorded pages through a real CUPS server onto cups-pdf queues and
 // reads back what the server got: the job's attributes (ipptool), the
 // document it spooled and the PDF cups-pdf writes. Needs root (to start

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A real CUPS server with cups-pdf queues for the tests that print through
 // it. Needs root (to start cupsd and make the queues); the fixture skips

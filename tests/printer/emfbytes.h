@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small, well-formed enhanced metafiles for the page store tests: a header,
 // comment records carrying a recognisable payload, and the end record.

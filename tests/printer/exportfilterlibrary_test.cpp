@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The library of export filter classes behind the save dialog's file types.
 #include "printer/exportfilterlibrary.h"
 

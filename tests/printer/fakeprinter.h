@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A printer device for the tests: a configurable device mode and paper list,
 // pages drawn onto images at a low resolution, and a log of calls.

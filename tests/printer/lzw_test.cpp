@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LZW coder of picture data: the code stream's exact bits at the places
 // the width changes and the table clears, and streams read back whole.
 #include "printer/lzw.h"

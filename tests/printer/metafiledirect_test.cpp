@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing recorded pages straight onto the printer: onto the test device,
 // and onto a Qt printer writing a PDF file whose text and word positions are
 // read back with pdftotext.

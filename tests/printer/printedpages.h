@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pages, report files and PDF readers shared by the tests that print through
 // a real printer device (a PDF file or a CUPS queue).

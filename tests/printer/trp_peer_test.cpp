@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Report files against a second reader and writer written separately
 // (trpfile.py beside this file), through tovrel-tool trp.
 #include "emfbytes.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tovrel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A second, independent reader and writer of report files, used by the tests
 to check the C++ page store against the file format from the outside.
 

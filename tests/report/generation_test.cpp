@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generation of reports built in code: where every band lands, page by page,
 // worked out by hand from the placement rules (A4, 10 mm margins, heights in
 // tenths of a millimetre), and how runs end when cancelled or failing.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the bands of a grouped list report land, worked out from the
 // placement rules on their own: a second account of band placement, written

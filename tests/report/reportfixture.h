@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reports in these tests are built in a metric locale at 96 pixels per inch.
 #include "../printer/fakeprinter.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-sheet --print onto a CUPS queue that cups-pdf writes as PDF: the
 // sheets arrive with the copies asked for, and a queue that does not exist
 // is refused with the names of those that do. Needs root to run cupsd;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-sheet run as a user runs it: its report files are read back by
 // tovrel-tool, its pictures by QImage, and every refusal leaves the folder
 // as it was.

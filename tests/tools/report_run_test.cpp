@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool report run: any report from its description, over an SQLite
 // query or a CSV table, into a report file or PNG pages; bad input is one
 // line and exit status 2, and nothing is written.

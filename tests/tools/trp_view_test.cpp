@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool trp view refuses what it cannot show before opening a window:
 // a missing file, a file that is not a report file, a wrong command line.
 #include <QFile>

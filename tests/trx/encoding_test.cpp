@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text encodings of XML report documents, and the small formats the
 // items are written in.
 #include "trxdocs.h"

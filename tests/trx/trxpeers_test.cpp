@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What xmllint makes of our documents: every one is valid against its own
 // definition, in each encoding, with no warning beyond the one the
 // definition itself causes; and the documents tovrel-sheet and tovrel-tool

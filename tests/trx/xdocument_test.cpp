@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XML report document as the filter writes it: the definition and the
 // header, pages, every kind of item, escaping, colours, image data
 // (BMP, LZW-compressed or not, in lines of hexadecimal digits), image

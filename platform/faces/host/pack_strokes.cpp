@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build step: turns the per-character stroke data files of a folder into one
 // pack (see strokecodec.h) that the program carries as a resource.
 //
