@@ -4,18 +4,103 @@
 // word (what the process costs before its first sheet), and the same to a PDF
 // document, in one run. The words are 1 to 4 common characters, picked by a
 // fixed sequence. Arguments: the number of words; 0 for a report file, 1 for
-// a PDF document.
+// a PDF document. Then the whole character set: the 5,401 characters of Big5
+// level 1, one word each, into one report file and into one PDF document.
+// Besides the time: the file's size (and its size a page) and the process's
+// peak resident memory.
 //
 //   build/<dir>/bench/bench_sheet --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+#include "../tools/facecheck.h"
+
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <vector>
+
+extern char **environ;
 
 namespace {
 
 const QString kSheet = QStringLiteral(TOVREL_BINARY_DIR "/sheet/tovrel-sheet");
+
+struct Run {
+    bool ok = false;
+    long peakKB = 0; // the process's highest resident memory
+    QByteArray errors;
+};
+
+// Runs tovrel-sheet with `args` and waits for it; its output goes nowhere,
+// its error stream is kept.
+Run runSheet(const QStringList &args, const QString &errorFile)
+{
+    std::vector<QByteArray> bytes{QFile::encodeName(kSheet)};
+    for (const QString &a : args)
+        bytes.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    const QByteArray err = QFile::encodeName(errorFile);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    Run r;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
+    if (spawned != 0) {
+        r.errors = "cannot start " + bytes[0];
+        return r;
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return r;
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    r.peakKB = usage.ru_maxrss;
+    QFile f(errorFile);
+    if (f.open(QIODevice::ReadOnly))
+        r.errors = f.readAll();
+    return r;
+}
+
+// Runs tovrel-sheet over the words file `list` into `out` once an iteration;
+// the counters: the sheets, the file's bytes, its bytes a page and the
+// highest peak resident memory of the runs.
+void measureSheets(benchmark::State &state, const QString &list, const QString &out, int sheets)
+{
+    const QString errors = out + QStringLiteral(".err");
+    long peakKB = 0;
+    for (auto _ : state) {
+        const Run r = runSheet({"--words", list, "-o", out}, errors);
+        if (!r.ok) {
+            state.SkipWithError(("tovrel-sheet failed: " + r.errors).constData());
+            return;
+        }
+        peakKB = std::max(peakKB, r.peakKB);
+    }
+    const double bytes = double(QFile(out).size());
+    state.counters["sheets"] = sheets;
+    state.counters["bytes"] = bytes;
+    state.counters["bytes_per_page"] = bytes / sheets;
+    state.counters["peak_RSS_MB"] = double(peakKB) / 1024;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 QByteArray wordsFile(int count)
 {
@@ -41,27 +126,35 @@ void BM_SheetProcess(benchmark::State &state)
     const int words = int(state.range(0));
     QTemporaryDir dir;
     const QString list = dir.filePath("words.txt");
-    const QString out = dir.filePath(state.range(1) ? "out.pdf" : "out.trp");
-    {
-        QFile f(list);
-        if (!f.open(QIODevice::WriteOnly) || f.write(wordsFile(words)) < 0) {
-            state.SkipWithError("cannot write the words file");
-            return;
-        }
+    if (!writeFile(list, wordsFile(words))) {
+        state.SkipWithError("cannot write the words file");
+        return;
     }
-    for (auto _ : state) {
-        QProcess p;
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(kSheet, {"--words", list, "-o", out});
-        if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            state.SkipWithError(("tovrel-sheet failed: " + p.readAllStandardError()).constData());
-            return;
-        }
-    }
-    state.counters["sheets"] = words;
-    state.counters["bytes"] = double(QFile(out).size());
+    measureSheets(state, list, dir.filePath(state.range(1) ? "out.pdf" : "out.trp"), words);
 }
 BENCHMARK(BM_SheetProcess)->ArgsProduct({{1, 100}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every Big5 level-1 character on a sheet of its own: 0 into a report file,
+// 1 into a PDF document.
+void BM_SheetBig5Level1(benchmark::State &state)
+{
+    const std::vector<char32_t> all = facecheck::big5Level1();
+    if (all.size() != 5401) {
+        state.SkipWithError("the Big5 table does not give 5,401 level-1 characters");
+        return;
+    }
+    QString words;
+    for (char32_t c : all)
+        words += QString::fromUcs4(&c, 1) + u'\n';
+    QTemporaryDir dir;
+    const QString list = dir.filePath("big5.txt");
+    if (!writeFile(list, words.toUtf8())) {
+        state.SkipWithError("cannot write the words file");
+        return;
+    }
+    measureSheets(state, list, dir.filePath(state.range(0) ? "big5.pdf" : "big5.trp"), int(all.size()));
+}
+BENCHMARK(BM_SheetBig5Level1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

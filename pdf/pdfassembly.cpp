@@ -1,39 +1,30 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole document, put together at finish: header, catalogue, outlines,
-// page tree, pages and their contents, fonts, information, procedure set,
-// cross-reference table and trailer, with the byte offset of every object.
+// The document as it is written: header, catalogue and outlines before the
+// first page; each page and its content once the page ends; then the fonts,
+// information, procedure set, the page tree (object 3, whose number was
+// kept for it), the cross-reference table and the trailer.
 #include "pdf/pdfdocumentfilter.h"
 
-#include "pdf/pdffile.h"
+#include "pdf/pdfoutput.h"
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfsyntax.h"
 #include "platform/locale.h"
 
-QByteArray RpPDFDocumentFilter::assemble()
-{
-    endCurrentPage();
-    const int pages = int(m_pages.size());
-    std::vector<pdffonts::FontKey> fonts;
-    for (const QString &key : m_reportFonts)
-        fonts.push_back(pdffonts::FontKey::parse(key));
-    // Object numbers: the pages and their contents from 4, then the fonts,
-    // the Unicode fonts, the information and the procedure set.
-    const int firstFont = 2 * pages + 4;
-    std::vector<int> fontObject;
-    int next = firstFont;
-    for (const pdffonts::FontKey &f : fonts) {
-        fontObject.push_back(next);
-        next += pdffonts::objectCount(m_fontHandling, f, m_embedFonts);
-    }
-    const int firstUnicodeFont = next;
-    next += m_unicodeFonts.count() * PdfUnicodeFonts::kObjectsPerFont;
-    const int info = next;
-    const int procSet = info + 1;
+RpPDFDocumentFilter::~RpPDFDocumentFilter() = default;
 
-    PdfFile file;
-    // Programs of PostScript outlines came with version 1.6.
-    file.line(m_unicodeFonts.hasOpenTypeProgram() ? "%PDF-1.6" : "%PDF-1.3");
+void RpPDFDocumentFilter::beginDocument()
+{
+    if (!filename().isEmpty()) {
+        m_output = PdfOutput::toFile(filename());
+    } else {
+        if (!stream())
+            openStream(QString());
+        m_output = PdfOutput::toStream(stream());
+    }
+    PdfFile &file = m_output->file();
+    // The version goes up to 1.6 at the end when a font program needs it.
+    file.line("%PDF-1.3");
     file.line("%\xC5\xAD\x6F\x81");
 
     file.beginObject();
@@ -52,46 +43,29 @@ QByteArray RpPDFDocumentFilter::assemble()
     file.line(">>");
     file.endObject();
 
-    file.beginObject();
+    // The page tree lists every page: it is written at the end.
+    file.reserveObject();
+}
+
+void RpPDFDocumentFilter::writePage()
+{
+    PdfFile &file = m_output->file();
+    const Page &p = m_page;
+    const int object = file.beginObject();
+    m_pageObjects.push_back(object);
     file.line("<<");
-    file.line("/Type /Pages");
-    file.line("/Count " + QByteArray::number(pages));
-    QByteArray kids = "/Kids [";
-    for (int k = 1; k <= pages; ++k)
-        kids += QByteArray::number(2 * k + 2) + " 0 R ";
-    file.line(kids.trimmed() + "]");
-    file.line("/MediaBox [0 0 " + QByteArray::number(rpRound64(m_pages.front().width)) + ' ' +
-              QByteArray::number(rpRound64(m_pages.front().height)) + "]");
-    file.line("/Resources << ");
-    file.line("/Font << ");
-    for (size_t i = 0; i < fonts.size(); ++i)
-        file.line("  /" + pdffonts::resourceName(int(i)) + ' ' + QByteArray::number(fontObject[i]) + " 0 R ");
-    for (int i = 0; i < m_unicodeFonts.count(); ++i)
-        file.line("  /" + PdfUnicodeFonts::resourceName(i) + ' ' +
-                  QByteArray::number(firstUnicodeFont + i * PdfUnicodeFonts::kObjectsPerFont) + " 0 R ");
-    file.line("  >>");
-    file.line("/ProcSet " + QByteArray::number(procSet) + " 0 R");
-    file.line(">>");
+    file.line("/Type /Page");
+    file.line("/Parent 3 0 R");
+    file.line("/Contents " + QByteArray::number(object + 1) + " 0 R");
+    file.line("/MediaBox [0 0 " + QByteArray::number(rpRound64(p.width)) + ' ' +
+              QByteArray::number(rpRound64(p.height)) + "]");
     file.line(">>");
     file.endObject();
 
-    for (int k = 1; k <= pages; ++k) {
-        const Page &p = m_pages[size_t(k - 1)];
-        file.beginObject();
-        file.line("<<");
-        file.line("/Type /Page");
-        file.line("/Parent 3 0 R");
-        file.line("/Contents " + QByteArray::number(2 * k + 3) + " 0 R");
-        file.line("/MediaBox [0 0 " + QByteArray::number(rpRound64(p.width)) + ' ' +
-                  QByteArray::number(rpRound64(p.height)) + "]");
-        file.line(">>");
-        file.endObject();
-
-        if (p.outlines) {
-            const QByteArray content = m_textFirst ? "BT\r\n" + p.text + p.graphics : p.graphics + "BT\r\n" + p.text;
-            file.streamObject(pdfsyntax::deflate(content), "/Filter /FlateDecode");
-            continue;
-        }
+    if (p.outlines) {
+        const QByteArray content = m_textFirst ? "BT\r\n" + p.text + p.graphics : p.graphics + "BT\r\n" + p.text;
+        file.streamObject(pdfsyntax::deflate(content), "/Filter /FlateDecode");
+    } else {
         file.beginObject();
         file.line("<< /Length " + QByteArray::number(4 + p.text.size() + p.graphics.size()) + " >>");
         file.line("stream");
@@ -107,23 +81,37 @@ QByteArray RpPDFDocumentFilter::assemble()
         file.line("endstream");
         file.endObject();
     }
+    m_page = Page{};
+}
 
+void RpPDFDocumentFilter::endDocument()
+{
+    endCurrentPage();
+    PdfFile &file = m_output->file();
+
+    struct Resource {
+        QByteArray name;
+        int object;
+    };
+    std::vector<Resource> resources;
     bool openTypeProgram = false;
-    for (size_t i = 0; i < fonts.size(); ++i)
-        openTypeProgram |= pdffonts::writeFontObjects(file, int(i), fonts[i], m_fontHandling, m_substitutedFonts,
-                                                      m_embedFonts, m_customWidths, m_customEncodings);
-    // The header is as long either way: the offsets stay.
-    if (openTypeProgram)
-        file.bytes().replace(0, 8, "%PDF-1.6");
-    for (int i = 0; i < m_unicodeFonts.count(); ++i)
+    for (qsizetype i = 0; i < m_reportFonts.size(); ++i) {
+        resources.push_back({pdffonts::resourceName(int(i)), file.objectCount() + 1});
+        openTypeProgram |= pdffonts::writeFontObjects(file, int(i), pdffonts::FontKey::parse(m_reportFonts[i]),
+                                                      m_fontHandling, m_substitutedFonts, m_embedFonts,
+                                                      m_customWidths, m_customEncodings);
+    }
+    for (int i = 0; i < m_unicodeFonts.count(); ++i) {
+        resources.push_back({PdfUnicodeFonts::resourceName(i), file.objectCount() + 1});
         m_unicodeFonts.writeObjects(file, i);
+    }
 
     // The information: the creation date in the user's formats.
     const QDateTime now = m_clock();
     QString date = now.date().toString(rplocale::shortDateFormat());
     if (now.time() != QTime(0, 0))
         date += QLatin1Char(' ') + now.time().toString(rplocale::longTimeFormat());
-    file.beginObject();
+    const int info = file.beginObject();
     file.line("<<");
     file.line("/CreationDate " + pdfsyntax::textString(date));
     file.line("/Producer (Tovrel PDF Export)");
@@ -134,8 +122,28 @@ QByteArray RpPDFDocumentFilter::assemble()
     file.line(">>");
     file.endObject();
 
-    file.beginObject();
+    const int procSet = file.beginObject();
     file.line("[/PDF /Text]");
+    file.endObject();
+
+    file.beginObject(3);
+    file.line("<<");
+    file.line("/Type /Pages");
+    file.line("/Count " + QByteArray::number(m_pageObjects.size()));
+    QByteArray kids = "/Kids [";
+    for (int page : m_pageObjects)
+        kids += QByteArray::number(page) + " 0 R ";
+    file.line(kids.trimmed() + "]");
+    file.line("/MediaBox [0 0 " + QByteArray::number(rpRound64(m_firstPageWidth)) + ' ' +
+              QByteArray::number(rpRound64(m_firstPageHeight)) + "]");
+    file.line("/Resources << ");
+    file.line("/Font << ");
+    for (const Resource &r : resources)
+        file.line("  /" + r.name + ' ' + QByteArray::number(r.object) + " 0 R ");
+    file.line("  >>");
+    file.line("/ProcSet " + QByteArray::number(procSet) + " 0 R");
+    file.line(">>");
+    file.line(">>");
     file.endObject();
 
     const qint64 xref = file.offset();
@@ -149,10 +157,14 @@ QByteArray RpPDFDocumentFilter::assemble()
     file.line("<<");
     file.line("/Size " + QByteArray::number(objects + 1));
     file.line("/Root 1 0 R");
-    file.line("/Info " + QByteArray::number(objects - 1) + " 0 R");
+    file.line("/Info " + QByteArray::number(info) + " 0 R");
     file.line(">>");
     file.line("startxref");
     file.line(QByteArray::number(xref));
     file.line("%%EOF");
-    return std::move(file.bytes());
+    // Programs of PostScript outlines came with version 1.6; the header is
+    // as long either way, so the offsets stay.
+    if (openTypeProgram || m_unicodeFonts.hasOpenTypeProgram())
+        file.overwrite(0, "%PDF-1.6");
+    m_output->commit();
 }

@@ -1,16 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The PDF document filter: its settings, the pages as they start and end,
-// and the saving of the finished document.
+// and the stream a document without a file name goes to.
 #include "pdf/pdfdocumentfilter.h"
 
+#include "pdf/pdfoutput.h"
 #include "pdf/pdfstrings.h"
 #include "platform/rperror.h"
 #include "printer/rpprinter.h"
-#include "printer/stagedfiles.h"
 #include "report/customreport.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -27,8 +25,6 @@ RpPDFDocumentFilter::RpPDFDocumentFilter(const QString &filename)
 {
     setDocumentInfo(QString::fromLatin1(pdfstrings::kCreator), QString(), QString(), QString());
 }
-
-RpPDFDocumentFilter::~RpPDFDocumentFilter() = default;
 
 QString RpPDFDocumentFilter::name() const { return QString::fromLatin1(pdfstrings::kName); }
 QString RpPDFDocumentFilter::description() const { return QString::fromLatin1(pdfstrings::kDescription); }
@@ -125,17 +121,26 @@ void RpPDFDocumentFilter::startPage()
     m_scale = Scale{mmX * kPointsPerMm, mmY * kPointsPerMm, g.xFactor, g.yFactor};
     m_adjustTM = 0;
     m_adjustLM = 0;
+    if (!m_output)
+        beginDocument();
     ++m_pageNumber;
     m_pageWidth = rpRound(g.pageWidth) * 0.1 * kPointsPerMm;
     m_pageHeight = rpRound(g.pageLength) * 0.1 * kPointsPerMm;
-    Page p;
-    p.width = m_pageWidth;
-    p.height = m_pageHeight;
-    m_pages.push_back(std::move(p));
+    m_page = Page{};
+    m_page.width = m_pageWidth;
+    m_page.height = m_pageHeight;
+    if (m_pageNumber == 1) {
+        m_firstPageWidth = m_pageWidth;
+        m_firstPageHeight = m_pageHeight;
+    }
     m_madeFirstPageFiles = true;
 }
 
-void RpPDFDocumentFilter::endCurrentPage() { textLine("ET"); }
+void RpPDFDocumentFilter::endCurrentPage()
+{
+    textLine("ET");
+    writePage();
+}
 
 void RpPDFDocumentFilter::textLine(const QByteArray &line)
 {
@@ -218,7 +223,10 @@ void RpPDFDocumentFilter::closeStream()
     m_ownStream.reset();
 }
 
-QByteArray RpPDFDocumentFilter::documentBytes() const { return m_ownStream ? m_ownStream->data() : QByteArray(); }
+QByteArray RpPDFDocumentFilter::documentBytes() const
+{
+    return m_ownStream && written() ? m_ownStream->data() : QByteArray();
+}
 
 void RpPDFDocumentFilter::endConcat()
 {
@@ -234,31 +242,8 @@ void RpPDFDocumentFilter::finish()
     m_finished = true;
     if (!m_madeFirstPageFiles)
         startPage();
-    const QByteArray document = assemble();
-    save(document);
-    RpPAbstractExportFilter::finish();
-}
-
-void RpPDFDocumentFilter::save(const QByteArray &document)
-{
-    if (!filename().isEmpty()) {
-        StagedFiles files;
-        const QString staged = files.stage(filename());
-        QFile f(staged);
-        if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.flush())
-            throw RpError(QStringLiteral("cannot write %1: %2").arg(filename(), f.errorString()));
-        f.close();
-        files.commit();
-    } else {
-        if (!stream())
-            openStream(QString());
-        stream()->seek(0);
-        if (stream()->write(document) != document.size())
-            throw RpError(QStringLiteral("cannot write the document: %1").arg(stream()->errorString()));
-        if (auto *buffer = qobject_cast<QBuffer *>(stream()))
-            buffer->buffer().truncate(document.size());
-        stream()->seek(0);
-    }
+    endDocument();
     if (m_freeStream)
         closeStream();
+    RpPAbstractExportFilter::finish();
 }

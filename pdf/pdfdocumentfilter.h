@@ -3,13 +3,16 @@
 #pragma once
 // RpPDFDocumentFilter: the export filter that writes a report as a PDF 1.3
 // document. While the report runs with the filter attached, every text line
-// and graphic it receives becomes lines of page-content operators kept in
-// memory, one text block and one graphics block a page, with a running
-// byte count; the fonts the text uses are listed as it goes. Finish
-// assembles the whole document (catalogue, outlines, page tree, pages and
-// their contents, fonts, information, procedure set, cross-reference table
-// and trailer) and saves it in one piece to the file, or to the filter's
-// own in-memory stream when no file name was given.
+// and graphic it receives becomes lines of page-content operators, one text
+// block and one graphics block a page, with a running byte count; the fonts
+// the text uses are listed as it goes. The document is written as it goes:
+// the header and catalogue with the first page, each page with its content
+// once the page is finished, and at finish the fonts, the information, the
+// procedure set, the page tree, the cross-reference table and the trailer;
+// so memory stays the same however many pages there are. It goes to a file
+// staged beside the file it becomes (renamed onto it at finish, removed if
+// the document is never finished), or to the filter's stream when no file
+// name was given.
 //
 // Text that code page 1252 carries goes in as it always has: a simple font
 // per distinct font (a standard Type 1 font when fonts are substituted, a
@@ -33,6 +36,7 @@
 #include <memory>
 #include <vector>
 
+class PdfOutput;
 class RpPrinter;
 class QColor;
 class QPainterPath;
@@ -65,8 +69,10 @@ public:
     // page and starts the next.
     void newPage() override;
     void endPage() override {}
-    // Writes the document (unless concatenating). Throws the file's error,
+    // Ends the document (unless concatenating). Throws the file's error,
     // or the error of a font that cannot be measured; nothing is saved then.
+    // The file's error can also come from newPage, which writes the page
+    // that ends.
     void finish() override;
     void textOut(double x, double y, const RpFont &font, gdi::ColorRef bgColor, Alignment alignment,
                  const QString &text) override;
@@ -118,16 +124,17 @@ public:
     const QStringList &substitutedFonts() const { return m_substitutedFonts; }
     const QStringList &embedFonts() const { return m_embedFonts; }
     const QStringList &reportFonts() const { return m_reportFonts; }
-    int pageCount() const { return int(m_pages.size()); }
+    int pageCount() const { return m_pageNumber; }
 
     // True once finish has written the document.
     bool written() const { return m_finished && !active(); }
-    // The document written without a file name (after finish).
+    // The document written without a file name, once finish has written it.
     QByteArray documentBytes() const;
     // The clock of the creation date (the current local time by default).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
+    // The page being made.
     struct Page {
         double width = 0, height = 0; // points
         QByteArray text, graphics;    // content lines, each ended by CR LF
@@ -147,7 +154,10 @@ private:
     const RpPrinter *runPrinter() const;
     void startPage();
     void endCurrentPage();
-    Page &page() { return m_pages.back(); }
+    Page &page() { return m_page; }
+    void beginDocument();
+    void writePage();
+    void endDocument();
     void textLine(const QByteArray &line);
     void graphicsLine(const QByteArray &line);
     int fontIndex(const PDFItemRec &item);
@@ -161,8 +171,6 @@ private:
     void acceptShape(double xoff, double yoff, QWidget *control);
     void acceptPicture(double xoff, double yoff, QWidget *control);
     bool throughUnicodeFont(const PDFItemRec &item) const;
-    QByteArray assemble();
-    void save(const QByteArray &document);
 
     bool m_freeStream = false;
     gdi::ColorRef m_bodyColor = 0xFFFFFF;
@@ -178,7 +186,10 @@ private:
     QString m_docSubject, m_docCreator, m_docTitle, m_docAuthor;
     PdfDictionary m_customWidths, m_customEncodings;
     bool m_compressionOn = true;
-    std::vector<Page> m_pages;
+    Page m_page;
+    std::unique_ptr<PdfOutput> m_output; // where the document goes while it is written
+    std::vector<int> m_pageObjects;
+    double m_firstPageWidth = 0, m_firstPageHeight = 0;
     QStringList m_reportFonts;
     QStringList m_embedFonts;
     QStringList m_substitutedFonts;

@@ -14,5 +14,6 @@
 class CustomReport;
 
 // One warning a character, in the order of the word; empty when the sheet
-// shows every character. `report` holds layout `layout` filled with `word`.
+// shows every character. `report` holds layout `layout` (the faces of its
+// cells count, not what they are filled with).
 QStringList faceWarnings(const CustomReport &report, int layout, const QString &word);

@@ -65,8 +65,9 @@ int run(QStringList args)
 
     SheetDocument document;
     for (const SheetWord &w : words) {
-        CustomReport &sheet = document.addSheet(w.text);
-        for (const QString &line : faceWarnings(sheet, worksheet::wordLength(w.text), w.text))
+        document.addSheet(w.text);
+        const int length = worksheet::wordLength(w.text);
+        for (const QString &line : faceWarnings(document.layout(length), length, w.text))
             warning(w.source, line);
     }
 

@@ -11,11 +11,34 @@
 #include "report/customreport.h"
 #include "trx/xdocumentfilter.h"
 
+namespace {
+// Sheets made before the run reaches them: the composite knows the last
+// sheet as the last of its list.
+constexpr int kAhead = 2;
+} // namespace
+
 SheetDocument::SheetDocument() : m_composite(std::make_unique<RpCompositeReport>())
 {
     m_composite->onAddReports = [this](RpCompositeReport *c) {
-        for (CustomReport *r : m_sheets)
-            c->reports().append(r);
+        releaseSheets();
+        for (int i = 0; i < std::min<int>(kAhead, sheetCount()); ++i)
+            c->reports().append(makeSheet(i));
+    };
+    // After each sheet: the next one but one is made, the one before is let
+    // go (its place in the list, which the run does not visit again, is
+    // given the first sheet).
+    m_composite->onFinished = [this](QObject *sender) {
+        if (sender == m_composite.get() || m_running < 0)
+            return;
+        QList<CustomReport *> &list = m_composite->reports();
+        const int next = m_running + kAhead;
+        if (next < sheetCount() && list.size() == next)
+            list.append(makeSheet(next));
+        const int behind = m_running - 1;
+        if (behind > 0 && behind < list.size()) {
+            list[behind] = list.first();
+            m_sheets.erase(behind);
+        }
     };
 }
 
@@ -25,26 +48,63 @@ SheetDocument::~SheetDocument()
     m_composite.reset();
 }
 
-CustomReport &SheetDocument::addSheet(const QString &word)
+const CustomReport &SheetDocument::layout(int length)
 {
-    const int layout = worksheet::wordLength(word);
-    if (layout < 1 || layout > worksheet::kLongestWord)
-        throw RpError(QStringLiteral("no worksheet takes a word of %1 characters").arg(layout));
-    Report *report = layouts::load(layout, &m_holder);
-    worksheet::fillLayout(*report, layout, word);
+    auto it = m_layouts.find(length);
+    if (it == m_layouts.end())
+        it = m_layouts.emplace(length, std::unique_ptr<Report>(layouts::load(length, &m_holder))).first;
+    return *it->second;
+}
+
+void SheetDocument::addSheet(const QString &word)
+{
+    const int length = worksheet::wordLength(word);
+    if (length < 1 || length > worksheet::kLongestWord)
+        throw RpError(QStringLiteral("no worksheet takes a word of %1 characters").arg(length));
+    layout(length);
+    m_words.append(word);
+}
+
+CustomReport *SheetDocument::makeSheet(int index)
+{
+    const QString &word = m_words.at(index);
+    const int length = worksheet::wordLength(word);
+    std::unique_ptr<Report> report(layouts::load(length, &m_holder));
+    worksheet::fillLayout(*report, length, word);
     report->setStartNewPageInComposite(true);
-    m_sheets.push_back(report);
-    return *report;
+    report->setShowProgress(false);
+    CustomReport *r = report.get();
+    m_sheets[index] = std::move(report);
+    return r;
+}
+
+void SheetDocument::releaseSheets()
+{
+    m_composite->reports().clear();
+    m_sheets.clear();
+    m_running = -1;
+}
+
+void SheetDocument::follow(const std::function<void(int)> &beforeSheet)
+{
+    m_composite->onStartReport = [this, beforeSheet](RpCompositeReport *, CustomReport *, int i) {
+        m_running = i;
+        if (beforeSheet)
+            beforeSheet(i);
+    };
 }
 
 void SheetDocument::generate(const std::function<void(int)> &beforeSheet)
 {
-    if (beforeSheet)
-        m_composite->onStartReport = [&beforeSheet](RpCompositeReport *, CustomReport *, int i) { beforeSheet(i); };
+    follow(beforeSheet);
     struct Unhook {
-        RpCompositeReport &c;
-        ~Unhook() { c.onStartReport = nullptr; }
-    } unhook{*m_composite};
+        SheetDocument &d;
+        ~Unhook()
+        {
+            d.m_composite->onStartReport = nullptr;
+            d.m_running = -1;
+        }
+    } unhook{*this};
     m_composite->prepare();
     RpPrinter *p = m_composite->reportPrinter();
     if (!p || p->status() != mpFinished)
@@ -56,14 +116,15 @@ void SheetDocument::generate(const std::function<void(int)> &beforeSheet)
 
 void SheetDocument::exportThrough(RpExportFilter &filter, const std::function<void(int)> &beforeSheet)
 {
-    if (beforeSheet)
-        m_composite->onStartReport = [&beforeSheet](RpCompositeReport *, CustomReport *, int i) { beforeSheet(i); };
+    follow(beforeSheet);
     struct Unhook {
-        RpCompositeReport &c;
-        ~Unhook() { c.onStartReport = nullptr; }
-    } unhook{*m_composite};
-    for (CustomReport *r : m_sheets)
-        r->setShowProgress(false);
+        SheetDocument &d;
+        ~Unhook()
+        {
+            d.m_composite->onStartReport = nullptr;
+            d.m_running = -1;
+        }
+    } unhook{*this};
     m_composite->exportToFilter(&filter);
 }
 

@@ -5,14 +5,20 @@
 // sheet is a fresh report of the layout of its length, read from the same
 // stored description the window reads and filled as the window fills it,
 // starting on a page of its own.
+//
+// A sheet's report is made when the run comes near it and let go once the
+// run is past it, so a list of any length holds a few sheets at a time (the
+// first stays: the document takes its page from it).
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
-#include <vector>
 
 class CustomReport;
+class Report;
 class RpCompositeReport;
 class RpExportFilter;
 class RpPrinter;
@@ -25,10 +31,12 @@ public:
     SheetDocument &operator=(const SheetDocument &) = delete;
 
     // Adds the sheet of `word` (one to four characters as the window counts
-    // them) and returns its report. Throws RpError when the layout does not
-    // read.
-    CustomReport &addSheet(const QString &word);
-    int sheetCount() const { return int(m_sheets.size()); }
+    // them). Throws RpError when no layout takes the word, or when its
+    // layout does not read.
+    void addSheet(const QString &word);
+    int sheetCount() const { return int(m_words.size()); }
+    // Layout `length` as it reads, unfilled: the faces its cells are drawn in.
+    const CustomReport &layout(int length);
 
     // Records the pages of every sheet, in order; `beforeSheet` is told the
     // index (from 0) of each sheet as it starts. Throws RpError when the
@@ -48,10 +56,17 @@ public:
 
 private:
     void exportThrough(RpExportFilter &filter, const std::function<void(int)> &beforeSheet);
+    // Hooks the run's steps: sheets made ahead and let go behind it.
+    void follow(const std::function<void(int)> &beforeSheet);
+    CustomReport *makeSheet(int index);
+    void releaseSheets();
 
     // The reports live on a widget that is never shown, as the window's live
     // on its tab pages.
     QWidget m_holder;
-    std::vector<CustomReport *> m_sheets;
+    QStringList m_words;
+    std::map<int, std::unique_ptr<Report>> m_layouts;
+    std::map<int, std::unique_ptr<Report>> m_sheets; // made for the run, by index
+    int m_running = -1;                              // the sheet the run is on
     std::unique_ptr<RpCompositeReport> m_composite;
 };

@@ -10,8 +10,12 @@
 #include "platform/rperror.h"
 #include "report/rpshape.h"
 
+#include "testsupport.h"
+
+#include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -335,6 +339,48 @@ TEST(PdfDocument, ConcatenatedReportsMakeOneDocument)
     EXPECT_TRUE(object(doc, 3).contains("/Count 2"));
     EXPECT_TRUE(streamOf(doc, 5).contains("(first) Tj"));
     EXPECT_TRUE(streamOf(doc, 7).contains("(second) Tj"));
+}
+
+// Pages go into the file as they end, under a temporary name beside it; the
+// file takes its name once the document is whole, and a document that is
+// never finished leaves the folder as it was.
+TEST(PdfDocument, PagesAreWrittenAsTheyEndAndTheFileIsNamedAtTheEnd)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("doc.pdf"));
+    auto files = [&dir] { return QDir(dir.path()).entryInfoList(QDir::Files); };
+    {
+        RpPDFDocumentFilter f(target);
+        f.setFontHandling(FontHandling::fhSubstitute);
+        f.newPage();
+        for (int i = 0; i < 2000; ++i) {
+            f.addItem(textItem(QStringLiteral("page %1").arg(i + 1)));
+            f.newPage();
+        }
+        ASSERT_EQ(files().size(), 1);
+        EXPECT_NE(files().first().absoluteFilePath(), target);
+        EXPECT_GT(files().first().size(), 100000) << "the pages that ended are not in the file";
+        f.finish();
+        EXPECT_EQ(f.pageCount(), 2001);
+    }
+    ASSERT_EQ(files().size(), 1);
+    EXPECT_EQ(files().first().absoluteFilePath(), target);
+    const QByteArray doc = testsupport::readFile(target);
+    // 2001 pages and their contents, a font, information and procedure set.
+    EXPECT_EQ(checkCrossReferences(doc), 3 + 2 * 2001 + 3);
+    EXPECT_TRUE(streamOf(doc, 4003).contains("(page 2000) Tj"));
+    EXPECT_TRUE(object(doc, 3).contains("/Count 2001\r\n/Kids [4 0 R 6 0 R 8 0 R "));
+    EXPECT_TRUE(object(doc, 3).contains("/F00 4006 0 R"));
+
+    {
+        RpPDFDocumentFilter f(dir.filePath(QStringLiteral("never.pdf")));
+        for (int i = 0; i < 2000; ++i) {
+            f.addItem(textItem(QStringLiteral("page %1").arg(i + 1)));
+            f.newPage();
+        }
+    }
+    ASSERT_EQ(files().size(), 1);
+    EXPECT_EQ(files().first().absoluteFilePath(), target);
 }
 
 TEST(PdfDocument, AnItemOfNoKindIsAnInternalError)
