@@ -81,6 +81,8 @@ void RpPDFDocumentFilter::writePage()
         file.line("endstream");
         file.endObject();
     }
+    // The glyphs the page showed first.
+    m_synthFonts.writePending(file);
     m_page = Page{};
 }
 
@@ -105,6 +107,9 @@ void RpPDFDocumentFilter::endDocument()
         resources.push_back({PdfUnicodeFonts::resourceName(i), file.objectCount() + 1});
         m_unicodeFonts.writeObjects(file, i);
     }
+    m_synthFonts.writeRest(file);
+    for (const PdfSynthFonts::Resource &r : m_synthFonts.resources())
+        resources.push_back({r.name, r.object});
 
     // The information: the creation date in the user's formats.
     const QDateTime now = m_clock();

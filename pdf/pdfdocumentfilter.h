@@ -19,12 +19,14 @@
 // TrueType font measured from its file otherwise) and the text's bytes.
 // Any other text (Chinese, say) goes through a Unicode font with the glyphs
 // it uses embedded (unicodefonts.h), laid out as the recorded page lays it
-// out; text in a face this program draws itself is written as the shapes
-// it draws, with the text unseen underneath so it can be found and copied.
+// out; text in a face this program draws itself is shown in fonts of the
+// shapes it draws, each glyph written once (synthfonts.h), so it can be
+// found and copied as the text it is.
 // Numbers never follow the user's locale.
 #include "pdf/pdfdictionary.h"
 #include "pdf/pdffonts.h"
 #include "pdf/pdfitem.h"
+#include "pdf/synthfonts.h"
 #include "pdf/unicodefonts.h"
 #include "printer/abstractexportfilter.h"
 
@@ -41,9 +43,6 @@ class RpPrinter;
 class QColor;
 class QPainterPath;
 class QTransform;
-namespace faces {
-struct SynthGlyph;
-}
 
 using FontHandling = pdffonts::FontHandling;
 
@@ -125,6 +124,9 @@ public:
     const QStringList &embedFonts() const { return m_embedFonts; }
     const QStringList &reportFonts() const { return m_reportFonts; }
     int pageCount() const { return m_pageNumber; }
+    // The fonts of the synthesised faces' glyphs, for any writer of this
+    // document's page content.
+    PdfSynthFonts &synthFonts() { return m_synthFonts; }
 
     // True once finish has written the document.
     bool written() const { return m_finished && !active(); }
@@ -138,9 +140,10 @@ private:
     struct Page {
         double width = 0, height = 0; // points
         QByteArray text, graphics;    // content lines, each ended by CR LF
-        // The page carries glyphs drawn as their outlines (a synthesised
-        // face, a face with nothing to embed): its content, many times the
-        // text it stands for, is deflated.
+        // The page carries glyphs drawn as their outlines (a face with
+        // nothing to embed), or shows glyphs of the synthesised faces, each
+        // with a matrix of its own: its content, many times the text it
+        // stands for, is deflated.
         bool outlines = false;
     };
     // What an item's coordinates are measured against.
@@ -164,7 +167,6 @@ private:
     void processItem(const PDFItemRec &item);
     void writeText(const PDFItemRec &item);
     void writeUnicodeText(const PDFItemRec &item);
-    void writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage, const QColor &ink);
     void writeGlyphOutline(const QPainterPath &outline, const QTransform &toPage, const QColor &ink);
     void writeGraphic(const PDFItemRec &item);
     void writeImage(const PDFItemRec &item);
@@ -194,6 +196,7 @@ private:
     QStringList m_embedFonts;
     QStringList m_substitutedFonts;
     PdfUnicodeFonts m_unicodeFonts;
+    PdfSynthFonts m_synthFonts;
     double m_pageWidth = 595.0, m_pageHeight = 840.0;
     double m_extTopMargin = 0;
     double m_adjustTM = 0, m_adjustLM = 0;

@@ -8,7 +8,10 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <functional>
 #include <initializer_list>
+
+class QPainterPath;
 
 // X(identifier, token, operands)
 #define TOVREL_PDF_OPERATORS(X)                                                                                        \
@@ -38,7 +41,8 @@
     X(Transform, "cm", 6)                                                                                              \
     X(BeginImage, "BI", 0)                                                                                             \
     X(ImageData, "ID", 0)                                                                                              \
-    X(EndImage, "EI", 0)
+    X(EndImage, "EI", 0)                                                                                               \
+    X(GlyphWidth, "d0", 2)
 
 namespace pdfop {
 
@@ -61,5 +65,15 @@ const Info *find(QByteArrayView token);
 // One content line: the operands, blank-separated, then the operator.
 // Throws std::logic_error when the count of operands is not the operator's.
 QByteArray line(Op op, std::initializer_list<QByteArray> operands = {});
+
+// The path's outline, one operator a line (m, l, c), in its own units with
+// at most `decimals` decimals; the caller paints it. With a `tolerance`,
+// a run of straight segments (a flattened curve) keeps only the points it
+// needs to stay that close to the path; the ends of every run stay.
+void pathLines(const QPainterPath &path, int decimals, const std::function<void(const QByteArray &)> &out,
+               double tolerance = 0);
+
+// The paint operator that fills `path` by its fill rule.
+Op fillOf(const QPainterPath &path);
 
 } // namespace pdfop

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/pdfsyntax.h"
 
+#include <algorithm>
+
 namespace pdfsyntax {
 
 namespace {
@@ -72,6 +74,26 @@ QByteArray deflate(const QByteArray &data)
 {
     // qCompress puts the length in front of a zlib stream.
     return qCompress(data, 6).mid(4);
+}
+
+QByteArray toUnicodeMap(int codeBytes, const QList<QPair<quint32, QString>> &codes)
+{
+    const int digits = 2 * codeBytes;
+    auto hex = [digits](quint32 v) { return QByteArray::number(v, 16).rightJustified(digits, '0').toUpper(); };
+    QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                      "1 begincodespacerange\n<" + hex(0) + "> <" + hex(codeBytes == 1 ? 0xFF : 0xFFFF) +
+                      ">\nendcodespacerange\n";
+    for (qsizetype i = 0; i < codes.size(); i += 100) {
+        const qsizetype n = std::min<qsizetype>(100, codes.size() - i);
+        cmap += QByteArray::number(n) + " beginbfchar\n";
+        for (qsizetype k = i; k < i + n; ++k)
+            cmap += '<' + hex(codes[k].first) + "> <" + utf16Hex(codes[k].second) + ">\n";
+        cmap += "endbfchar\n";
+    }
+    cmap += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    return cmap;
 }
 
 } // namespace pdfsyntax

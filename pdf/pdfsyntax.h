@@ -3,6 +3,8 @@
 #pragma once
 // Names and strings in PDF syntax.
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace pdfsyntax {
@@ -23,5 +25,9 @@ QByteArray textString(const QString &text);
 QByteArray utf16Hex(QStringView text);
 // The data as a zlib stream, for /FlateDecode.
 QByteArray deflate(const QByteArray &data);
+
+// A ToUnicode map: each code of `codeBytes` bytes (1 or 2) to the
+// characters it was drawn for, in code order.
+QByteArray toUnicodeMap(int codeBytes, const QList<QPair<quint32, QString>> &codes);
 
 } // namespace pdfsyntax

@@ -2,15 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Text that code page 1252 cannot carry, and text in a face this program
 // draws itself: laid out in the label's font as the recorded page lays it
-// out, written through Unicode fonts; the glyphs of a synthesised face go
-// in as the shapes the face draws, the text unseen beneath them.
+// out, written through Unicode fonts; the glyphs of a synthesised face are
+// shown in the document's fonts of the shapes the face draws.
 #include "pdf/pdfdocumentfilter.h"
 
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfoperators.h"
 #include "platform/faces/synthglyph.h"
-#include "platform/faces/tracingglyph.h"
-#include "platform/faces/emsquare.h"
 #include "platform/fonts.h"
 
 #include <QPainterPath>
@@ -27,32 +25,7 @@ struct Placed {
     double x; // points from the page's left edge
 };
 
-QByteArray colorOf(const QColor &c, Op op)
-{
-    return pdfop::line(op, {pdfnum::fixed(c.redF(), 3), pdfnum::fixed(c.greenF(), 3), pdfnum::fixed(c.blueF(), 3)});
-}
-
 QByteArray hexGlyph(quint32 g) { return QByteArray::number(g, 16).rightJustified(4, '0').toUpper(); }
-
-// The path's outline, one operator a line, in its own units.
-void pathLines(const QPainterPath &path, const std::function<void(const QByteArray &)> &out)
-{
-    auto n = [](double v) { return compact(v, 1); };
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo()) {
-            out(pdfop::line(Op::MoveTo, {n(e.x), n(e.y)}));
-        } else if (e.isLineTo()) {
-            out(pdfop::line(Op::LineTo, {n(e.x), n(e.y)}));
-        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
-            const QPainterPath::Element c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
-            out(pdfop::line(Op::CurveTo, {n(e.x), n(e.y), n(c2.x), n(c2.y), n(end.x), n(end.y)}));
-            i += 2;
-        }
-    }
-}
-
-Op fillOp(const QPainterPath &p) { return p.fillRule() == Qt::OddEvenFill ? Op::FillEvenOdd : Op::Fill; }
 
 } // namespace
 
@@ -70,13 +43,10 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
     const QColor ink(item.fillColor.red, item.fillColor.green, item.fillColor.blue);
     const QString &text = item.text;
 
-    // Glyphs written as text: visible, or unseen under the shapes drawn for
-    // them.
-    auto writeGlyphs = [&](int uf, const std::vector<Placed> &glyphs, bool unseen) {
+    // Glyphs written as text in a Unicode font.
+    auto writeGlyphs = [&](int uf, const std::vector<Placed> &glyphs) {
         if (glyphs.empty())
             return;
-        if (unseen)
-            textLine(pdfop::line(Op::TextRenderMode, {"3"}));
         textLine(pdfop::line(Op::SetFont, {"/" + PdfUnicodeFonts::resourceName(uf), compact(size, 2)}));
         textLine(pdfop::line(Op::TextMatrix, {"1", "0", "0", "1", compact(glyphs.front().x, 2), compact(baseline, 2)}));
         QByteArray shown = "[";
@@ -92,8 +62,6 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
         }
         shown += ']';
         textLine(pdfop::line(Op::ShowTextAdjusted, {shown}));
-        if (unseen)
-            textLine(pdfop::line(Op::TextRenderMode, {"0"}));
     };
 
     textLine(pdfop::line(Op::FillColor, {pdfnum::fixed(item.fillColor.red / 255.0, 2),
@@ -102,7 +70,7 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
     for (const fonts::GlyphRun &run : layout.runs) {
         const int uf = m_unicodeFonts.fontFor(run.rawFont);
         const bool renumbered = uf >= 0 && m_unicodeFonts.renumbered(uf);
-        std::vector<Placed> visible, unseen;
+        std::vector<Placed> visible;
         for (qsizetype g = 0; g < run.glyphs.size(); ++g) {
             const quint32 glyph = run.glyphs[g];
             const qsizetype u = run.units[size_t(g)];
@@ -118,7 +86,6 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
             const QPointF pos = run.positions[g];
             const double x = item.xPos + pos.x() * hs * sx;
 
-            bool asShape = false;
             if (synthesis != faces::Synthesis::None && u < text.size()) {
                 const char32_t ch = cluster.isEmpty() ? 0 : cluster.toUcs4().value(0);
                 const qreal advance = u < qsizetype(layout.advances.size()) ? layout.advances[size_t(u)] / hs
@@ -126,16 +93,18 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
                 const faces::SynthGlyph sg = faces::synthesizedGlyph(synthesis, ch, run.rawFont, glyph, font->emSize(),
                                                                      font->ascent(), font->descent(), advance);
                 if (sg.kind != faces::SynthGlyph::Kind::FaceGlyph) {
-                    const QTransform toPage = sg.toLogical * QTransform::fromTranslate(pos.x(), pos.y()) *
-                                              QTransform(hs * sx, 0, 0, -sy, item.xPos, baseline);
-                    writeSynthesizedGlyph(sg, toPage, ink);
-                    asShape = true;
+                    const QTransform penToPage = QTransform::fromTranslate(pos.x(), pos.y()) *
+                                                 QTransform(hs * sx, 0, 0, -sy, item.xPos, baseline);
+                    for (const QByteArray &l : m_synthFonts.show(sg, ink, cluster, font->emSize(), advance, penToPage))
+                        textLine(l);
+                    page().outlines = true;
+                    continue;
                 }
             }
             // The glyph in the font that is written, when that is another
             // file of the face than the one that laid the text out.
             const quint32 written = uf < 0 ? 0 : renumbered ? m_unicodeFonts.glyphFor(uf, cluster) : glyph;
-            if (!asShape && written == 0 && (uf < 0 || glyph != 0)) {
+            if (written == 0 && (uf < 0 || glyph != 0)) {
                 // Nothing to embed draws this glyph: its outline, as the page
                 // shows it.
                 const QTransform toPage = QTransform::fromTranslate(pos.x(), pos.y()) *
@@ -143,13 +112,10 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
                 writeGlyphOutline(run.rawFont.pathForGlyph(glyph), toPage, ink);
                 continue;
             }
-            if (asShape && written == 0)
-                continue; // the face has nothing to stand beneath it
             m_unicodeFonts.use(uf, written, cluster);
-            (asShape ? unseen : visible).push_back(Placed{written, x});
+            visible.push_back(Placed{written, x});
         }
-        writeGlyphs(uf, visible, false);
-        writeGlyphs(uf, unseen, true);
+        writeGlyphs(uf, visible);
     }
 }
 
@@ -162,45 +128,9 @@ void RpPDFDocumentFilter::writeGlyphOutline(const QPainterPath &outline, const Q
                                              compact(toPage.m21(), 6), compact(toPage.m22(), 6),
                                              compact(toPage.dx(), 3), compact(toPage.dy(), 3)}));
     page().outlines = true;
-    graphicsLine(colorOf(ink, Op::FillColor));
-    pathLines(outline, [this](const QByteArray &l) { graphicsLine(l); });
-    graphicsLine(pdfop::line(fillOp(outline)));
-    graphicsLine(pdfop::line(Op::Restore));
-}
-
-void RpPDFDocumentFilter::writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage,
-                                                const QColor &ink)
-{
-    const auto out = [this](const QByteArray &l) { graphicsLine(l); };
-    page().outlines = true;
-    graphicsLine(pdfop::line(Op::Save));
-    graphicsLine(pdfop::line(Op::Transform, {compact(toPage.m11(), 6), compact(toPage.m12(), 6),
-                                             compact(toPage.m21(), 6), compact(toPage.m22(), 6),
-                                             compact(toPage.dx(), 3), compact(toPage.dy(), 3)}));
-    if (glyph.kind == faces::SynthGlyph::Kind::StrokeOrder) {
-        const faces::StrokeOrderGlyph &g = *glyph.strokeOrder;
-        graphicsLine(colorOf(ink, Op::FillColor));
-        pathLines(g.ink, out);
-        graphicsLine(pdfop::line(fillOp(g.ink)));
-        // The numbers: a light halo stroked round them, then the numbers.
-        if (g.haloWidth > 0) {
-            graphicsLine(pdfop::line(Op::LineCap, {"1"}));
-            graphicsLine(pdfop::line(Op::LineJoin, {"1"}));
-            graphicsLine(colorOf(faces::haloColor(ink), Op::StrokeColor));
-            graphicsLine(pdfop::line(Op::LineWidth, {compact(2 * g.haloWidth, 2)}));
-            pathLines(g.digits, out);
-            graphicsLine(pdfop::line(Op::Stroke));
-        }
-        graphicsLine(colorOf(faces::numberColor(ink), Op::FillColor));
-        pathLines(g.digits, out);
-        graphicsLine(pdfop::line(fillOp(g.digits)));
-    } else if (glyph.kind == faces::SynthGlyph::Kind::Tracing) {
-        // Dots: strokes of no length with a round cap.
-        graphicsLine(colorOf(ink, Op::StrokeColor));
-        graphicsLine(pdfop::line(Op::LineCap, {"1"}));
-        graphicsLine(pdfop::line(Op::LineWidth, {compact(faces::kTracingDotDiameter * faces::kEmSquare, 2)}));
-        pathLines(*glyph.dots, out);
-        graphicsLine(pdfop::line(Op::Stroke));
-    }
+    graphicsLine(pdfop::line(Op::FillColor, {pdfnum::fixed(ink.redF(), 3), pdfnum::fixed(ink.greenF(), 3),
+                                             pdfnum::fixed(ink.blueF(), 3)}));
+    pdfop::pathLines(outline, 1, [this](const QByteArray &l) { graphicsLine(l); });
+    graphicsLine(pdfop::line(pdfop::fillOf(outline)));
     graphicsLine(pdfop::line(Op::Restore));
 }

@@ -84,8 +84,6 @@ QString subsetTag(const QString &key, const QList<quint32> &glyphs)
     return tag;
 }
 
-QByteArray hex4(quint32 v) { return QByteArray::number(v, 16).rightJustified(4, '0').toUpper(); }
-
 } // namespace
 
 int PdfUnicodeFonts::fontFor(const QRawFont &face)
@@ -269,22 +267,10 @@ void PdfUnicodeFonts::writeObjects(PdfFile &file, int font) const
         file.streamObject(packed, "/Length1 " + QByteArray::number(program.size()) + " /Filter /FlateDecode");
 
     // The ToUnicode map: each glyph to the characters it was drawn for.
-    QByteArray cmap =
-        "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-        "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
-        "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
-        "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
     QList<QPair<quint32, QString>> pairs;
     for (auto it = f.text.constBegin(); it != f.text.constEnd(); ++it)
         if (!it.value().isEmpty() && it.key() <= 0xFFFF)
             pairs.append({it.key(), it.value()});
-    for (qsizetype i = 0; i < pairs.size(); i += 100) {
-        const qsizetype n = std::min<qsizetype>(100, pairs.size() - i);
-        cmap += QByteArray::number(n) + " beginbfchar\n";
-        for (qsizetype k = i; k < i + n; ++k)
-            cmap += '<' + hex4(pairs[k].first) + "> <" + pdfsyntax::utf16Hex(pairs[k].second) + ">\n";
-        cmap += "endbfchar\n";
-    }
-    cmap += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    const QByteArray cmap = pdfsyntax::toUnicodeMap(2, pairs);
     file.streamObject(pdfsyntax::deflate(cmap), "/Filter /FlateDecode");
 }

@@ -409,6 +409,61 @@ TEST(PdfPeers, LzwDataDecodesToTheSameBytesInQpdfMupdfAndGhostscript)
     EXPECT_TRUE(testsupport::readFile(out) == data) << testsupport::readFile(out).size() << " bytes from Ghostscript";
 }
 
+namespace {
+
+// The page of `pdf` (its first) drawn at 96 dpi in grey by Poppler, MuPDF or
+// Ghostscript; a null image when the program failed.
+QImage drawnAt96(const QString &renderer, const QString &pdf, const QTemporaryDir &dir)
+{
+    const QString png = dir.filePath(renderer + QStringLiteral(".png"));
+    pdfdocs::Run r;
+    if (renderer == QLatin1String("poppler"))
+        r = run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", "-f", "1", "-l", "1", pdf, png.chopped(4)});
+    else if (renderer == QLatin1String("mupdf"))
+        r = run(QStringLiteral("mutool"), {"draw", "-r", "96", "-o", png, pdf, "1"});
+    else
+        r = run(QStringLiteral("gs"), {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=pnggray", "-r96",
+                                       "-dTextAlphaBits=4", "-dGraphicsAlphaBits=4", "-dFirstPage=1", "-dLastPage=1",
+                                       "-sOutputFile=" + png, pdf});
+    EXPECT_EQ(r.code, 0) << renderer.toStdString() << ": " << r.err.constData();
+    EXPECT_EQ(pdfdocs::complaints(r.err), QByteArray()) << renderer.toStdString();
+    return r.code == 0 ? QImage(png).convertToFormat(QImage::Format_Grayscale8) : QImage();
+}
+
+// Pixels of `a` with no pixel next to them in `b` close in grey: lines may
+// fall a pixel apart (a PDF reader smooths a line that sits between two
+// pixel rows). Over the part both cover: readers round the page's size
+// their own ways.
+int unmatched(const QImage &a, const QImage &b)
+{
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    int n = 0;
+    for (int y = 1; y + 1 < h; ++y)
+        for (int x = 1; x + 1 < w; ++x) {
+            const int v = a.constScanLine(y)[x];
+            int best = 255;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    best = std::min(best, std::abs(v - b.constScanLine(y + dy)[x + dx]));
+            n += best > 64;
+        }
+    return n;
+}
+
+// The glyphs of the synthesised faces' fonts in a document: the sum of
+// their fonts' last codes.
+int synthesisedGlyphs(const QByteArray &doc)
+{
+    int n = 0;
+    for (qsizetype at = doc.indexOf("/Subtype /Type3\r\n"); at >= 0; at = doc.indexOf("/Subtype /Type3\r\n", at + 1)) {
+        const qsizetype last = doc.indexOf("/LastChar ", at);
+        n += doc.mid(last + 10, doc.indexOf("\r\n", last) - last - 10).toInt();
+    }
+    return n;
+}
+
+} // namespace
+
 TEST(PdfPeers, AWorksheetKeepsItsChineseTextAndLooksLikeItsRecordedPage)
 {
     ASSERT_TRUE(QFile::exists(kSheet));
@@ -424,7 +479,8 @@ TEST(PdfPeers, AWorksheetKeepsItsChineseTextAndLooksLikeItsRecordedPage)
     EXPECT_TRUE(text.contains(QStringLiteral("姓名：")));
     EXPECT_TRUE(text.contains(QStringLiteral("永遠")));
 
-    // The Unicode font: embedded, a subset, with a ToUnicode map.
+    // The Unicode font: embedded, a subset, with a ToUnicode map; the fonts
+    // of the synthesised glyphs carry one too.
     const QString fonts = QString::fromUtf8(run(QStringLiteral("pdffonts"), {pdf}).out);
     const QStringList rows = fonts.split(u'\n').filter(QStringLiteral("CID TrueType"));
     ASSERT_FALSE(rows.isEmpty()) << fonts.toStdString();
@@ -432,36 +488,63 @@ TEST(PdfPeers, AWorksheetKeepsItsChineseTextAndLooksLikeItsRecordedPage)
         EXPECT_TRUE(row.contains(QStringLiteral("Identity-H"))) << row.toStdString();
         EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes yes yes"))) << row.toStdString();
     }
+    const QStringList type3 = fonts.split(u'\n').filter(QStringLiteral("Type 3"));
+    ASSERT_FALSE(type3.isEmpty()) << fonts.toStdString();
+    for (const QString &row : type3)
+        EXPECT_TRUE(row.simplified().contains(QStringLiteral("yes no yes"))) << row.toStdString();
 
-    // Drawn by Poppler at the recorded page's resolution, the page matches
-    // the one our player draws: lines may fall a pixel apart (a PDF reader
-    // smooths a line that sits between two pixel rows), so a pixel counts
-    // as different when no pixel next to it in the other picture is close.
-    ASSERT_EQ(run(QStringLiteral("pdftoppm"), {"-r", "96", "-png", "-singlefile", pdf, dir.filePath("r")}).code, 0);
+    // Drawn by Poppler, MuPDF and Ghostscript at the recorded page's
+    // resolution, the page matches the one our player draws.
     const QImage mine = QImage(png).convertToFormat(QImage::Format_Grayscale8);
-    const QImage theirs = QImage(dir.filePath(QStringLiteral("r.png"))).convertToFormat(QImage::Format_Grayscale8);
     ASSERT_FALSE(mine.isNull());
-    ASSERT_EQ(mine.size(), theirs.size());
-    auto unmatched = [](const QImage &a, const QImage &b) {
-        int n = 0;
-        for (int y = 1; y + 1 < a.height(); ++y)
-            for (int x = 1; x + 1 < a.width(); ++x) {
-                const int v = a.constScanLine(y)[x];
-                int best = 255;
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        best = std::min(best, std::abs(v - b.constScanLine(y + dy)[x + dx]));
-                n += best > 64;
-            }
-        return n;
-    };
     int inked = 0;
     for (int y = 0; y < mine.height(); ++y)
         for (int x = 0; x < mine.width(); ++x)
             inked += mine.constScanLine(y)[x] < 200;
     EXPECT_GT(inked, 10000);
     const int area = mine.width() * mine.height();
-    const int missing = unmatched(mine, theirs), extra = unmatched(theirs, mine);
-    EXPECT_LT(missing, area / 500) << missing << " of our pixels unmatched";
-    EXPECT_LT(extra, area / 500) << extra << " of Poppler's pixels unmatched";
+    for (const QString &renderer : {QStringLiteral("poppler"), QStringLiteral("mupdf"), QStringLiteral("ghostscript")}) {
+        SCOPED_TRACE(renderer.toStdString());
+        const QImage theirs = drawnAt96(renderer, pdf, dir);
+        ASSERT_FALSE(theirs.isNull());
+        EXPECT_LE(std::abs(mine.width() - theirs.width()) + std::abs(mine.height() - theirs.height()), 2)
+            << theirs.width() << " x " << theirs.height();
+        const int missing = unmatched(mine, theirs), extra = unmatched(theirs, mine);
+        EXPECT_LT(missing, area / 500) << missing << " of our pixels unmatched";
+        EXPECT_LT(extra, area / 500) << extra << " of the reader's pixels unmatched";
+    }
+}
+
+// A glyph of the synthesised faces goes into the document once however many
+// cells and sheets show it: more sheets of the same characters add their
+// pages and no glyph. Every reader takes the document and pdftotext gives
+// each sheet's word back.
+TEST(PdfPeers, EachSynthesisedGlyphIsWrittenOnceHoweverManyCellsShowIt)
+{
+    ASSERT_TRUE(QFile::exists(kSheet));
+    QTemporaryDir dir;
+    const QStringList few{QStringLiteral("永遠"), QStringLiteral("永")};
+    const QStringList many{QStringLiteral("永遠"), QStringLiteral("永"), QStringLiteral("遠永"), QStringLiteral("永"),
+                           QStringLiteral("永遠")};
+    auto sheets = [&](const QStringList &words, const QString &name) {
+        const QString list = dir.filePath(name + QStringLiteral(".txt")), pdf = dir.filePath(name + QStringLiteral(".pdf"));
+        EXPECT_TRUE(write(list, words.join(u'\n').toUtf8()));
+        const auto made = run(kSheet, {"--words", list, "-o", pdf});
+        EXPECT_EQ(made.code, 0) << made.err.constData();
+        return pdf;
+    };
+    const QString fewPdf = sheets(few, QStringLiteral("few")), manyPdf = sheets(many, QStringLiteral("many"));
+    const QByteArray fewDoc = testsupport::readFile(fewPdf), manyDoc = testsupport::readFile(manyPdf);
+    // Two characters in the stroke-order and the tracing face.
+    EXPECT_GE(synthesisedGlyphs(fewDoc), 4);
+    EXPECT_EQ(synthesisedGlyphs(manyDoc), synthesisedGlyphs(fewDoc));
+
+    expectPeersAccept(manyPdf, dir);
+    const auto gs = run(QStringLiteral("gs"), {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=nullpage", manyPdf});
+    EXPECT_EQ(gs.code, 0) << gs.err.constData();
+    EXPECT_EQ(gs.err, QByteArray()) << gs.err.constData();
+    const QStringList pages = QString::fromUtf8(run(QStringLiteral("pdftotext"), {manyPdf, "-"}).out).split(u'\f');
+    ASSERT_GE(pages.size(), many.size());
+    for (qsizetype i = 0; i < many.size(); ++i)
+        EXPECT_TRUE(pages[i].contains(many[i])) << i << ": " << pages[i].toStdString();
 }
