@@ -361,8 +361,9 @@ std::shared_ptr<const StrokeOrderGlyph> strokeOrderGlyph(char32_t ch)
     QMutexLocker lock(&cache.mutex);
     if (cache.generation != generation)
         return glyph;
-    if (cache.glyphs.size() >= 4096)
-        cache.glyphs.clear(); // a whole dictionary drawn once must not stay
+    if (cache.glyphs.size() >= 256)
+        cache.glyphs.clear(); // a whole dictionary drawn once must not stay: a glyph
+                              // with its paint caches takes about 100 KB
     return *cache.glyphs.insert(ch, glyph);
 }
 

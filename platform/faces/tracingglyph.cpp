@@ -141,7 +141,7 @@ std::shared_ptr<const QPainterPath> tracingDots(const QRawFont &face, quint32 gl
     }
     prepareForSharing(*dots);
     QMutexLocker lock(&cache.mutex);
-    if (cache.dots.size() >= 8192)
+    if (cache.dots.size() >= 256)
         cache.dots.clear();
     return cache.dots.emplace(key, std::move(dots)).first->second;
 }
@@ -174,7 +174,7 @@ std::shared_ptr<const QPainterPath> tracingDotsFromStrokes(char32_t ch)
     QMutexLocker lock(&cache.mutex);
     if (cache.generation != generation)
         return dots;
-    if (cache.dots.size() >= 4096)
+    if (cache.dots.size() >= 256)
         cache.dots.clear();
     return *cache.dots.insert(ch, dots);
 }
