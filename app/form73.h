@@ -48,9 +48,11 @@ public:
     RpLabel *labelNamed(const QString &name) const;
     int tag() const { return m_tag; }
 
-    // Which worksheet faces are drawn by a stand-in, one line each; empty
-    // when every face is installed.
-    const QStringList &fontNotice() const { return m_fontNotice; }
+    // Which worksheet faces are drawn by a stand-in and what of the stroke
+    // data is missing, one line each, then what the sheets of the word
+    // cannot show as it should (characters drawn without stroke numbers, and
+    // characters no face has); empty when nothing is to be said.
+    QStringList fontNotice() const { return m_fontNotice + m_wordNotice; }
     QLabel *fontNoticeLabel() const { return m_fontNoticeLabel; }
 
     // Shows the modal message box; tests replace it.
@@ -69,6 +71,8 @@ private:
     void createControls();
     void createReports();
     void checkFonts();
+    void checkWord(const QString &word);
+    void showNotice();
     void refreshLayout(int layout, const QString &word);
     void writeTestState();
 
@@ -82,6 +86,7 @@ private:
     std::array<Report *, 4> m_reports{};
     int m_tag = 0;
     QStringList m_fontNotice;
+    QStringList m_wordNotice;
     MessageBox m_messageBox;
     int m_messagesShown = 0;
     QString m_stateFile;
