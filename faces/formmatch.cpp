@@ -17,7 +17,7 @@ namespace {
 constexpr int kGrid = 128;
 // How far ink may lie from the other shape's ink and still count as the
 // same stroke, pixels of the grid.
-qreal g_near = qEnvironmentVariableIsSet("TOVREL_FORM_NEAR") ? qEnvironmentVariable("TOVREL_FORM_NEAR").toDouble() : 4;
+constexpr int kNear = 4;
 
 std::vector<quint8> rasterize(const QPainterPath &path, const QTransform &t)
 {
@@ -114,7 +114,7 @@ int largestPatch(const std::vector<quint8> &ink, const std::vector<int> &otherDi
 
 } // namespace
 
-const qreal kFormPatchLimit = 0.004;
+const qreal kFormPatchLimit = 0.025;
 
 bool FormDifference::agrees() const { return patch() <= kFormPatchLimit; }
 
@@ -134,7 +134,7 @@ FormDifference compareForms(const QPainterPath &strokes, const QPainterPath &gly
                            QTransform::fromTranslate(g.center().x(), g.center().y());
     const std::vector<quint8> a = rasterize(strokes, fit * toGrid);
     const std::vector<quint8> b = rasterize(glyph, toGrid);
-    const int limit = int(g_near * 3);
+    const int limit = kNear * 3;
     const qreal area = qreal(kGrid) * kGrid;
     out.extra = largestPatch(a, distances(b), limit) / area;
     out.missing = largestPatch(b, distances(a), limit) / area;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "faces/modelform.h"
 
+#include "faces/strokedivision.h"
 #include "faces/strokepaths.h"
 #include "faces/synthesis.h"
 #include "platform/fonts.h"
@@ -29,6 +30,14 @@ FormDifference differenceFrom(const strokes::CharStrokes &c, const QRawFont &kai
     return compareForms(inkOf(c), kai.pathForGlyph(glyph), kai.pixelSize());
 }
 
+// The mainland data's strokes that Taiwan's standard divides otherwise.
+int dividedOtherwise(StrokeSource source, const strokes::CharStrokes &c)
+{
+    return source == StrokeSource::HanziWriter
+               ? int(checkDivision(StrokeStore::global(), c).dividedOtherwise.size())
+               : 0;
+}
+
 ModelForm decide(char32_t ch, const QRawFont &kai, quint32 glyph)
 {
     ModelForm form;
@@ -37,7 +46,8 @@ ModelForm decide(char32_t ch, const QRawFont &kai, quint32 glyph)
     // Each source read only when the ones before it do not do.
     for (StrokeSource source : store.sourcesOf(ch)) {
         const auto strokes = store.findIn(source, ch);
-        if (strokes && (!hasKai || differenceFrom(*strokes, kai, glyph).agrees())) {
+        if (strokes && (!hasKai || differenceFrom(*strokes, kai, glyph).agrees()) &&
+            dividedOtherwise(source, *strokes) == 0) {
             form.kind = ModelForm::Kind::Numbered;
             form.source = source;
             form.strokes = strokes;
@@ -100,7 +110,7 @@ std::vector<SourceForm> compareSources(char32_t ch, const QRawFont &kai, quint32
 {
     std::vector<SourceForm> out;
     for (const SourcedStrokes &s : StrokeStore::global().findAll(ch)) {
-        SourceForm f{s.source, int(s.strokes->strokes.size()), {}};
+        SourceForm f{s.source, int(s.strokes->strokes.size()), {}, dividedOtherwise(s.source, *s.strokes)};
         if (glyph != 0 && kai.isValid())
             f.difference = differenceFrom(*s.strokes, kai, glyph);
         out.push_back(f);

@@ -3,9 +3,10 @@
 #pragma once
 // What the model (stroke-order) cell draws for a character: the numbered
 // strokes of the first source (strokestore.h) whose form agrees with the
-// Kai glyph the tracing cell draws (formmatch.h), else that Kai glyph
-// unnumbered. A numbered glyph of another form than the tracing glyph is
-// never drawn.
+// Kai glyph the tracing cell draws (formmatch.h) and, for the mainland data,
+// whose strokes are divided as Taiwan's standard divides them
+// (strokedivision.h); else that Kai glyph unnumbered. A numbered glyph of
+// another form than the tracing glyph is never drawn.
 //
 // Where no installed face has the character the tracing cell draws the
 // outline of the first source's strokes, so those are numbered; with no
@@ -43,6 +44,8 @@ struct SourceForm {
     StrokeSource source;
     int strokes = 0;
     FormDifference difference;
+    int dividedOtherwise = 0; // mainland strokes Taiwan divides otherwise
+    bool agrees() const { return difference.agrees() && dividedOtherwise == 0; }
 };
 std::vector<SourceForm> compareSources(char32_t ch, const QRawFont &kai, quint32 glyph);
 

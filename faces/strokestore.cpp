@@ -212,3 +212,14 @@ int StrokeStore::animCjkCount() const
 }
 
 } // namespace faces
+
+namespace faces {
+
+QList<char32_t> StrokeStore::animCjkCharacters() const
+{
+    ensureInstalled();
+    QReadLocker r(&m_lock);
+    return m_animCjk ? m_animCjk->characters() : QList<char32_t>();
+}
+
+} // namespace faces

@@ -77,8 +77,9 @@ public:
     QString installedFolder() const;
     // The installed data files that could not be read.
     std::vector<MissingStrokeData> missingData() const;
-    // Characters of the AnimCJK file (0 when it is missing).
+    // Characters of the AnimCJK file (none when it is missing).
     int animCjkCount() const;
+    QList<char32_t> animCjkCharacters() const;
 
     // Changes whenever the data changes; caches of glyphs drawn from the
     // store compare it.

@@ -7,6 +7,7 @@
 #include "controls/rplabel.h"
 #include "faces/emsquare.h"
 #include "faces/modelform.h"
+#include "faces/strokedivision.h"
 #include "faces/strokepaths.h"
 #include "faces/strokestore.h"
 #include "faces/synthesis.h"
@@ -181,11 +182,13 @@ Counts check(const std::vector<char32_t> &chars, int em, QStringList *formsTable
         const faces::ModelForm form = faces::modelFormInCell(ch);
         if (formsTable) {
             for (const faces::SourceForm &f : faces::compareSources(ch, traceFace, traceGlyph))
-                *formsTable << QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                *formsTable << QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
                                    .arg(text, faces::sourceName(f.source))
                                    .arg(f.strokes)
                                    .arg(f.difference.extra, 0, 'f', 5)
-                                   .arg(f.difference.missing, 0, 'f', 5);
+                                   .arg(f.difference.missing, 0, 'f', 5)
+                                   .arg(f.dividedOtherwise)
+                                   .arg(faces::checkDivision(faces::StrokeStore::global(), *faces::StrokeStore::global().findIn(f.source, ch), ch).dividedOtherwise.size());
         }
         switch (form.kind) {
         case faces::ModelForm::Kind::Numbered:

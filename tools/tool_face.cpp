@@ -167,7 +167,7 @@ int runCheck(int sampleSize, const QString &chars, int em, const QString &formsT
     if (!formsTable.isEmpty()) {
         QFile f(formsTable);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            f.write((QStringLiteral("character\tsource\tstrokes\textra\tmissing\n") + table.join(u'\n') + u'\n').toUtf8()) < 0)
+            f.write((QStringLiteral("character\tsource\tstrokes\textra\tmissing\tdivided\tdivided_leave_one_out\n") + table.join(u'\n') + u'\n').toUtf8()) < 0)
             throw tool::UsageError{QStringLiteral("cannot write '%1'").arg(formsTable)};
     }
     for (qsizetype i = 0; i < c.failures.size() && i < 50; ++i)

@@ -16,6 +16,8 @@
 
 #include <cmath>
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 using namespace strokes;
@@ -38,12 +40,6 @@ CharStrokes sample()
     return c;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -244,8 +240,8 @@ TEST(StrokeStore, AMissingDataFileIsNoDataAndSaysWhich)
     EXPECT_EQ(store.animCjkCount(), 0);
     // The hanzi-writer files alone: those characters, from that source.
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("hanzi-writer-data")));
-    writeFile(dir.filePath(QStringLiteral("hanzi-writer-data/口.json")),
-              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})");
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("hanzi-writer-data/口.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})"));
     store.setInstalledFolder(dir.path());
     EXPECT_EQ(store.missingData().size(), 1u);
     ASSERT_EQ(store.findAll(U'口').size(), 1u);
@@ -257,11 +253,11 @@ TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
     QTemporaryDir dir;
     // 口 as a single square stroke; 入 damaged; files that are not a
     // character's are left alone.
-    writeFile(dir.filePath(QStringLiteral("口.json")),
-              R"({"strokes": ["M 100 800 L 900 800 L 900 0 L 100 0 Z"], "medians": [[[100, 800], [900, 0]]]})");
-    writeFile(dir.filePath(QStringLiteral("入.json")), R"({"strokes": ["M 1 2 L"], "medians": [[[1, 2]]]})");
-    writeFile(dir.filePath(QStringLiteral("package.json")), "{}");
-    writeFile(dir.filePath(QStringLiteral("notes.txt")), "not data");
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("口.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 L 100 0 Z"], "medians": [[[100, 800], [900, 0]]]})"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("入.json")), R"({"strokes": ["M 1 2 L"], "medians": [[[1, 2]]]})"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("package.json")), "{}"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("notes.txt")), "not data"));
 
     faces::StrokeStore store;
     const quint64 before = store.generation();
@@ -284,8 +280,8 @@ TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
     EXPECT_EQ(store.find(U'變')->strokes.size(), 23u);
 
     // A character the installed data lacks can be given.
-    writeFile(dir.filePath(QStringLiteral("祐.json")),
-              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})");
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("祐.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})"));
     EXPECT_EQ(store.setOverrideFolder(dir.path()).size(), 1);
     EXPECT_TRUE(store.contains(U'祐'));
 

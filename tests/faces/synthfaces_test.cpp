@@ -125,10 +125,9 @@ TEST(StrokeOrderGlyph, EveryStrokeNumberedOnceNearItsStartWithoutOverlap)
     if (skipWithoutStrokeData())
         GTEST_SKIP() << "built without stroke data";
     for (char32_t ch : {U'變', U'學', U'口', U'入', U'鬱', U'龜'}) {
-        const faces::ModelForm form = faces::modelFormInCell(ch);
-        ASSERT_EQ(form.kind, faces::ModelForm::Kind::Numbered) << uint(ch);
-        const auto &data = form.strokes;
-        const auto &g = form.glyph;
+        const auto data = faces::StrokeStore::global().find(ch);
+        ASSERT_TRUE(data) << uint(ch);
+        const auto g = std::make_shared<const faces::StrokeOrderGlyph>(faces::buildStrokeOrderGlyph(*data));
         ASSERT_EQ(g->marks.size(), data->strokes.size());
         EXPECT_EQ(g->strokeCount, int(data->strokes.size()));
         const QRectF square(0, 0, faces::kEmSquare, faces::kEmSquare);

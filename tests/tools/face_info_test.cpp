@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,12 +31,6 @@ std::map<QString, std::pair<QString, QString>> info(const QString &text, const Q
     return out;
 }
 
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -71,7 +67,7 @@ TEST(FaceInfo, TheUsersOwnDataComesFirstAndKeepsToTheTracingForm)
     ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
     for (const QByteArray &line : lines.readAll().split('\n'))
         if (line.startsWith("{\"character\":\"那\""))
-            write(dir.filePath(QStringLiteral("那.json")), line);
+            ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("那.json")), line));
     const auto got = info(QStringLiteral("骨草那"), {QStringLiteral("--stroke-data"), dir.path()});
     EXPECT_EQ(got.at(QStringLiteral("骨")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
     // The mainland 草 of the folder is passed over for the Taiwan form.
