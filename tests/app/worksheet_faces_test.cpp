@@ -9,6 +9,7 @@
 #include "app/pagecontrol.h"
 #include "controls/rplabel.h"
 #include "faces/strokestore.h"
+#include "faces/synthesis.h"
 #include "faces/worksheetfaces.h"
 #include "registeredfaces.h"
 #include "platform/metafile.h"

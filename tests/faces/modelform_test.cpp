@@ -69,12 +69,13 @@ TEST(ModelForm, TaiwanFormsAgreeWithTheTracingGlyphAndMainlandFormsDoNot)
         for (const faces::SourceForm &f : faces::compareSourcesInCell(ch))
             EXPECT_TRUE(f.agrees()) << uint(ch) << " " << faces::sourceName(f.source).toStdString();
     // Mainland data only: 芥 (艹) and 陳 (阝) have a stroke Taiwan divides
-    // otherwise, 骨 too; the Kai glyph, unnumbered.
+    // otherwise; the Kai glyph, unnumbered. 井 does not.
     for (char32_t ch : {U'芥', U'陳'})
         EXPECT_EQ(faces::modelFormInCell(ch).kind, faces::ModelForm::Kind::Kai) << uint(ch);
-    // 骨 has the mainland form only: the Kai glyph, unnumbered.
-    EXPECT_EQ(faces::modelFormInCell(U'骨').kind, faces::ModelForm::Kind::Kai);
-    EXPECT_EQ(drawn(faces::strokeOrderFamily(), QStringLiteral("骨")), drawn(QStringLiteral("TW-Kai"), QStringLiteral("骨")));
+    EXPECT_EQ(faces::modelFormInCell(U'井').kind, faces::ModelForm::Kind::Numbered);
+    // 芥 has the mainland form only: the Kai glyph, unnumbered.
+    EXPECT_EQ(faces::modelFormInCell(U'芥').kind, faces::ModelForm::Kind::Kai);
+    EXPECT_EQ(drawn(faces::strokeOrderFamily(), QStringLiteral("芥")), drawn(QStringLiteral("TW-Kai"), QStringLiteral("芥")));
 }
 
 TEST(ModelForm, WithoutAFaceTheStrokesAreNumberedAndWithoutEitherTheCellsStayEmpty)

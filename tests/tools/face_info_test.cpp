@@ -36,7 +36,7 @@ std::map<QString, std::pair<QString, QString>> info(const QString &text, const Q
 
 TEST(FaceInfo, TaiwanFormsAreNumberedAndAMainlandOnlyFormIsNot)
 {
-    const auto lines = info(QString::fromUcs4(U"草花那近學變骨\U0002000B") + QChar(0x378));
+    const auto lines = info(QString::fromUcs4(U"草花那近學變芥陳\U0002000B") + QChar(0x378));
     const std::pair<const char16_t *, const char *> numbered[] = {{u"草", "10"}, {u"花", "8"},  {u"那", "7"},
                                                                  {u"近", "8"},  {u"學", "16"}, {u"變", "23"}};
     for (const auto &[ch, count] : numbered) {
@@ -45,22 +45,24 @@ TEST(FaceInfo, TaiwanFormsAreNumberedAndAMainlandOnlyFormIsNot)
         EXPECT_EQ(lines.at(c).first, QString::fromLatin1(count)) << c.toStdString();
         EXPECT_EQ(lines.at(c).second, QStringLiteral("AnimCJK")) << c.toStdString();
     }
-    // 骨: the only stroke data has the mainland form.
-    EXPECT_EQ(lines.at(QStringLiteral("骨")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
+    // 芥 and 陳: the only stroke data has the mainland form (艹 in three
+    // strokes, 阝 in two).
+    EXPECT_EQ(lines.at(QStringLiteral("芥")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
+    EXPECT_EQ(lines.at(QStringLiteral("陳")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
     // One line for a character beyond the basic plane, and one for a
     // character that nothing draws.
     EXPECT_TRUE(lines.count(QString::fromUcs4(U"\U0002000B")));
     EXPECT_EQ(lines.at(QString(QChar(0x378))), std::make_pair(QStringLiteral("-"), QStringLiteral("none")));
-    EXPECT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines.size(), 10u);
 }
 
 TEST(FaceInfo, TheUsersOwnDataComesFirstAndKeepsToTheTracingForm)
 {
-    // The installed data's lines, as files of a folder: the mainland 骨 and
+    // The installed data's lines, as files of a folder: the mainland 芥 and
     // 草, and the Taiwan 那 moved to the folder.
     QTemporaryDir dir;
     const QString installed = QStringLiteral(TOVREL_BINARY_DIR "/share/tovrel/strokes");
-    for (const char *ch : {"骨", "草"})
+    for (const char *ch : {"芥", "草"})
         ASSERT_TRUE(QFile::copy(installed + QStringLiteral("/hanzi-writer-data/") + QString::fromUtf8(ch) + ".json",
                                 dir.filePath(QString::fromUtf8(ch) + ".json")));
     QFile lines(installed + QStringLiteral("/animcjk/graphicsZhHant.txt"));
@@ -68,8 +70,8 @@ TEST(FaceInfo, TheUsersOwnDataComesFirstAndKeepsToTheTracingForm)
     for (const QByteArray &line : lines.readAll().split('\n'))
         if (line.startsWith("{\"character\":\"那\""))
             ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("那.json")), line));
-    const auto got = info(QStringLiteral("骨草那"), {QStringLiteral("--stroke-data"), dir.path()});
-    EXPECT_EQ(got.at(QStringLiteral("骨")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
+    const auto got = info(QStringLiteral("芥草那"), {QStringLiteral("--stroke-data"), dir.path()});
+    EXPECT_EQ(got.at(QStringLiteral("芥")), std::make_pair(QStringLiteral("-"), QStringLiteral("Kai")));
     // The mainland 草 of the folder is passed over for the Taiwan form.
     EXPECT_EQ(got.at(QStringLiteral("草")), std::make_pair(QStringLiteral("10"), QStringLiteral("AnimCJK")));
     EXPECT_EQ(got.at(QStringLiteral("那")), std::make_pair(QStringLiteral("7"), QStringLiteral("override")));
