@@ -5,9 +5,11 @@
 #include "emf_support.h"
 #include "painter_support.h"
 
+#include "platform/fonts.h"
 #include "platform/metafile.h"
 #include "platform/metafilerecorder.h"
 #include "platform/rperror.h"
+#include "platform/symbolfonts.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -319,4 +321,44 @@ TEST(EmfCorpus, ForeignHatchStylesAndHatchedPensDrawAsDocumented)
     const int solidInk = paintersupport::countColor(plain, ink), hatchInk = paintersupport::countColor(hatched, ink);
     EXPECT_GT(hatchInk, solidInk / 10);
     EXPECT_LT(hatchInk, solidInk * 2 / 3);
+}
+
+TEST(EmfCorpus, ForeignSymbolTextDrawsTheCharactersItsCodesStandFor)
+{
+    // test-109 writes an equation's "χ" and "=" as the Symbol codes U+F063
+    // and U+F03D in a Symbol font, which is not installed here. Drawn, they
+    // are exactly the same file with those texts written as the characters
+    // (in the same font); without them the equation is blank there.
+    const QByteArray bytes = testsupport::readFile(testsupport::testdata(QStringLiteral("emf-corpus/emf/test-109.emf")));
+    ASSERT_FALSE(bytes.isEmpty());
+    ASSERT_FALSE(fonts::isFamilyInstalled(QStringLiteral("Symbol")));
+    const fonts::SymbolTable *table = fonts::symbolTable(QStringLiteral("Symbol"));
+    ASSERT_TRUE(table);
+    QByteArray unicode = bytes, blank = bytes;
+    int texts = 0;
+    for (quint32 off : recordsOf(bytes, emf::T_EXTTEXTOUTW)) {
+        const quint32 n = get32(bytes, off + 44), at = off + get32(bytes, off + 48);
+        bool codes = n > 0;
+        for (quint32 i = 0; i < n; ++i)
+            codes = codes && (qFromLittleEndian<quint16>(bytes.constData() + at + 2 * i) & 0xff00) == 0xf000;
+        if (!codes)
+            continue;
+        for (quint32 i = 0; i < n; ++i) {
+            const char32_t ch = fonts::symbolToUnicode(*table, qFromLittleEndian<quint16>(bytes.constData() + at + 2 * i));
+            ASSERT_LT(ch, 0x10000u);
+            qToLittleEndian<quint16>(quint16(ch), unicode.data() + at + 2 * i);
+            qToLittleEndian<quint16>(u' ', blank.data() + at + 2 * i);
+        }
+        ++texts;
+    }
+    EXPECT_EQ(texts, 2);
+    const int pageWidth = 960; // the frame's 253.9 mm at 96 dpi
+    const QImage original = playPart(bytes, pageWidth, 96);
+    const QImage blanked = playPart(blank, pageWidth, 96);
+    ASSERT_FALSE(differenceBox(original, blanked, 1).isEmpty());
+    EXPECT_EQ(emfsupport::differingPixels(original, playPart(unicode, pageWidth, 96), 0), 0);
+    const QRect closeUp = differenceBox(original, blanked, 600.0 / 96);
+    EXPECT_EQ(emfsupport::differingPixels(playPart(bytes, pageWidth * 600 / 96, 600, closeUp),
+                                          playPart(unicode, pageWidth * 600 / 96, 600, closeUp), 0),
+              0);
 }
