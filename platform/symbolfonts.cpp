@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2021 Michael Williamson (the tables of Wingdings 2, Wingdings 3 and Webdings)
+// SPDX-License-Identifier: GPL-3.0-or-later AND BSD-2-Clause
 #include "platform/symbolfonts.h"
 
 namespace fonts {
