@@ -15,6 +15,8 @@ int main(int argc, char **argv)
 {
     startup::prepareProcess();
     QApplication app(argc, argv);
+    // The menu entry and the software centres' description go by this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tovrel.Tovrel"));
     QStringList args = app.arguments();
     const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
     if (!strokeData.error.isEmpty()) {

@@ -208,6 +208,9 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
         if (rf->m_symbols && isFamilyInstalled(QStringLiteral("Symbola")))
             rf->m_fallbackFamilies.append(QStringLiteral("Symbola"));
     }
+    // A symbol face that is here itself keeps its codes in its private-use
+    // range U+F020 to U+F0FF.
+    rf->m_symbolCodes = font.charSet == gdi::SYMBOL_CHARSET && !rf->m_symbols;
 
     if (cache.size() > 512)
         cache.clear(); // a runaway set of sizes must not grow without end
@@ -280,6 +283,15 @@ const ResolvedFont::CharInfo &ResolvedFont::charInfo(char32_t ch) const
     return *m_chars.insert(ch, info);
 }
 
+char32_t ResolvedFont::drawnChar(char32_t ch) const
+{
+    if (m_symbols)
+        return symbolToUnicode(*m_symbols, ch);
+    if (m_symbolCodes && ch >= 0x20 && ch <= 0xFF && m_raw.supportsCharacter(uint(0xF000 + ch)))
+        return 0xF000 + ch;
+    return ch;
+}
+
 TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
 {
     TextLayout out;
@@ -305,7 +317,7 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]);
             len = 2;
         }
-        const CharInfo &info = charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch);
+        const CharInfo &info = charInfo(drawnChar(ch));
         const qreal adv = info.advance * m_hscale;
         pieces.push_back({info.face, info.glyph, adv, i});
         out.advances[size_t(i)] = adv;
@@ -390,7 +402,7 @@ qreal ResolvedFont::advanceWidth(const QString &text) const
         char32_t ch = s[i].unicode();
         if (s[i].isHighSurrogate() && i + 1 < n && s[i + 1].isLowSurrogate())
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]), ++i;
-        total += charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch).advance;
+        total += charInfo(drawnChar(ch)).advance;
     }
     return total * m_hscale;
 }

@@ -14,8 +14,9 @@
 // Layout is linear: advances are the font's unhinted design advances scaled to
 // the em, so text measured at one resolution and drawn at another lines up.
 //
-// Text in the "Symbol" and "Wingdings" faces, where a stand-in draws them, is
-// laid out as the characters their codes stand for (symbolfonts.h).
+// Text in the symbol faces of symbolfonts.h, where a stand-in draws them, is
+// laid out as the characters their codes stand for; a symbol-charset face
+// that is installed draws codes 0x20 to 0xFF from its own U+F0xx range.
 //
 // Family names go through fontconfig first. When the asked family is not
 // installed (fontconfig would silently hand out some other face) our own
@@ -171,6 +172,8 @@ private:
     };
     Face makeFace(const QString &family) const;
     const CharInfo &charInfo(char32_t ch) const;
+    // The character that draws `ch`: what a symbol face's code stands for.
+    char32_t drawnChar(char32_t ch) const;
 
     gdi::LogFont m_logFont;
     QString m_family;
@@ -184,6 +187,7 @@ private:
     QRawFont m_raw;
     QStringList m_fallbackFamilies;
     const SymbolTable *m_symbols = nullptr; // a symbol face's codes, when a stand-in draws it
+    bool m_symbolCodes = false;             // a symbol face of its own: codes in its U+F0xx range
     // Faces and characters are filled in on first use; a resolved font is
     // used on the thread that resolved it.
     mutable std::vector<Face> m_faces; // [0] is the face itself

@@ -27,7 +27,7 @@ enum : quint32 {
     NULL_PEN = STOCK | 8,
     SYSTEM_FONT = STOCK | 13,
 };
-enum : quint32 { GM_COMPATIBLE = 1, GM_ADVANCED = 2, DIB_RGB_COLORS = 0, AC_SRC_ALPHA = 1 };
+enum : quint32 { GM_COMPATIBLE = 1, GM_ADVANCED = 2, DIB_RGB_COLORS = 0, AC_SRC_ALPHA = 1, BS_DIBPATTERNPT = 6 };
 
 qint32 roundi(qreal v) { return qint32(std::clamp<qreal>(std::round(v), -2147483647.0, 2147483647.0)); }
 
@@ -117,26 +117,43 @@ void MetafileRecorder::release(quint32 index)
 void MetafileRecorder::selectPen()
 {
     const gdi::LogPen &pen = m_state.pen;
-    if (pen == m_recPen && m_state.penStyle == m_recPenStyle)
+    const gdi::LogBrush &penBrush = m_state.penBrush;
+    const QImage &penPattern = m_state.penPattern;
+    const bool solid = penBrush.style == gdi::BS_SOLID;
+    if (pen == m_recPen && m_state.penStyle == m_recPenStyle &&
+        (solid ? m_recPenBrush.style == gdi::BS_SOLID : penBrush == m_recPenBrush && penPattern == m_recPenPattern))
         return;
     checkOpen();
     const quint32 old = m_current.pen;
     const bool user = (pen.style & gdi::PS_STYLE_MASK) == gdi::PS_USERSTYLE;
-    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || (pen == gdi::LogPen{} && !user)) {
+    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || (pen == gdi::LogPen{} && !user && solid)) {
         write(EMR_SELECTOBJECT{(pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL ? quint32(NULL_PEN) : quint32(BLACK_PEN)});
         m_current.pen = 0;
     } else {
         const quint32 index = allocate();
         const bool geometric = (pen.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
         if (geometric || user) {
-            // Geometric pens (end caps, joins) and dash lengths of the pen's
-            // own need the extended form; a cosmetic pen is one pixel wide.
+            // Geometric pens (end caps, joins, a brush of their own) and dash
+            // lengths of the pen's own need the extended form; a cosmetic pen
+            // is one pixel wide.
             EMR_EXTCREATEPEN r;
             r.index = index;
             r.style = pen.style;
             r.width = geometric ? quint32(std::max(pen.width, 0)) : 1;
             r.brushStyle = gdi::BS_SOLID;
             r.color = pen.color;
+            if (penBrush.style == gdi::BS_HATCHED) {
+                r.brushStyle = gdi::BS_HATCHED;
+                r.color = penBrush.color;
+                r.hatch = penBrush.hatch;
+            } else if (!solid) {
+                // The colour field of a DIB pattern tells how its colour
+                // table is read.
+                const bool mono = penBrush.style == gdi::BS_PATTERN;
+                r.brushStyle = mono ? quint32(gdi::BS_PATTERN) : quint32(BS_DIBPATTERNPT);
+                r.color = mono ? pen.color : quint32(DIB_RGB_COLORS);
+                r.dib = mono ? monoImageToDib(penPattern) : imageToDib(penPattern);
+            }
             if (user)
                 r.styleEntries = m_state.penStyle;
             write(r);
@@ -150,6 +167,8 @@ void MetafileRecorder::selectPen()
     release(old);
     m_recPen = pen;
     m_recPenStyle = m_state.penStyle;
+    m_recPenBrush = penBrush;
+    m_recPenPattern = penPattern;
 }
 
 void MetafileRecorder::selectBrush()
@@ -217,6 +236,12 @@ void MetafileRecorder::setPen(const gdi::LogPen &pen)
 void MetafileRecorder::setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries)
 {
     Canvas::setExtPen(pen, styleEntries);
+    selectPen();
+}
+
+void MetafileRecorder::setPenBrush(const gdi::LogBrush &brush, const QImage &pattern)
+{
+    Canvas::setPenBrush(brush, pattern);
     selectPen();
 }
 
@@ -308,6 +333,15 @@ void MetafileRecorder::setStretchBltMode(qint32 mode)
     }
 }
 
+void MetafileRecorder::setRop2(qint32 mode)
+{
+    Canvas::setRop2(mode);
+    if (m_state.rop2 != m_recRop2) {
+        write(EMR_SETROP2{quint32(m_state.rop2)});
+        m_recRop2 = m_state.rop2;
+    }
+}
+
 void MetafileRecorder::setTransform(const QTransform &t)
 {
     Canvas::setTransform(t);
@@ -324,9 +358,9 @@ int MetafileRecorder::saveDC()
 {
     write(EMR_SAVEDC{});
     m_savedHandles.push_back(m_current);
-    m_savedRecorded.push_back({m_recPen, m_recPenStyle, m_recBrush, m_recBrushPattern, m_recFillMode, m_recMiterLimit,
-                               m_recFont, m_recTextColor, m_recBkColor, m_recBkMode, m_recTextAlign, m_recStretchMode,
-                               m_recTransform});
+    m_savedRecorded.push_back({m_recPen, m_recPenStyle, m_recPenBrush, m_recPenPattern, m_recBrush, m_recBrushPattern,
+                               m_recFillMode, m_recMiterLimit, m_recFont, m_recTextColor, m_recBkColor, m_recBkMode,
+                               m_recTextAlign, m_recStretchMode, m_recRop2, m_recTransform});
     return Canvas::saveDC();
 }
 
@@ -347,6 +381,8 @@ bool MetafileRecorder::restoreDC(int n)
     const Recorded &r = m_savedRecorded[size_t(target)];
     m_recPen = r.pen;
     m_recPenStyle = r.penStyle;
+    m_recPenBrush = r.penBrush;
+    m_recPenPattern = r.penPattern;
     m_recBrush = r.brush;
     m_recBrushPattern = r.brushPattern;
     m_recFillMode = r.fillMode;
@@ -357,6 +393,7 @@ bool MetafileRecorder::restoreDC(int n)
     m_recBkMode = r.bkMode;
     m_recTextAlign = r.textAlign;
     m_recStretchMode = r.stretchMode;
+    m_recRop2 = r.rop2;
     m_recTransform = r.transform;
     m_savedHandles.resize(size_t(target));
     m_savedRecorded.resize(size_t(target));

@@ -32,6 +32,7 @@ public:
 
     void setPen(const gdi::LogPen &pen) override;
     void setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries) override;
+    void setPenBrush(const gdi::LogBrush &brush, const QImage &pattern = {}) override;
     void setBrush(const gdi::LogBrush &brush) override;
     void setPatternBrush(const QImage &tile) override;
     void setPolyFillMode(qint32 mode) override;
@@ -42,6 +43,7 @@ public:
     void setBkMode(qint32 mode) override;
     void setTextAlign(quint32 align) override;
     void setStretchBltMode(qint32 mode) override;
+    void setRop2(qint32 mode) override;
     void setTransform(const QTransform &t) override;
 
     void moveTo(qint32 x, qint32 y) override;
@@ -116,6 +118,8 @@ private:
     // The state as recorded, to leave out records that change nothing.
     gdi::LogPen m_recPen;
     std::vector<quint32> m_recPenStyle;
+    gdi::LogBrush m_recPenBrush{gdi::BS_SOLID, 0, 0};
+    QImage m_recPenPattern;
     gdi::LogBrush m_recBrush;
     QImage m_recBrushPattern;
     qint32 m_recFillMode = gdi::ALTERNATE;
@@ -126,10 +130,13 @@ private:
     qint32 m_recBkMode = gdi::OPAQUE;
     quint32 m_recTextAlign = 0;
     qint32 m_recStretchMode = gdi::BLACKONWHITE;
+    qint32 m_recRop2 = gdi::R2_COPYPEN;
     QTransform m_recTransform;
     struct Recorded {
         gdi::LogPen pen;
         std::vector<quint32> penStyle;
+        gdi::LogBrush penBrush;
+        QImage penPattern;
         gdi::LogBrush brush;
         QImage brushPattern;
         qint32 fillMode;
@@ -139,6 +146,7 @@ private:
         qint32 bkMode;
         quint32 textAlign;
         qint32 stretchMode;
+        qint32 rop2;
         QTransform transform;
     };
     std::vector<Recorded> m_savedRecorded;

@@ -40,13 +40,17 @@ import tempfile
 import time
 
 REPORT_TYPE = "application/x-tovrel-report"
+# The menu entry is named by the id the software centres know the program by.
+APP_ID = "org.tovrel.Tovrel"
+MENU_ENTRY = APP_ID + ".desktop"
 
 # Every file an install puts under its prefix, and nothing else.
 INSTALLED = {
     "bin/tovrel",
     "bin/tovrel-sheet",
     "bin/tovrel-tool",
-    "share/applications/tovrel.desktop",
+    "share/applications/org.tovrel.Tovrel.desktop",
+    "share/metainfo/org.tovrel.Tovrel.metainfo.xml",
     "share/applications/tovrel-view.desktop",
     "share/mime/packages/tovrel.xml",
     "share/icons/hicolor/scalable/apps/tovrel.svg",
@@ -198,7 +202,7 @@ def make_report(bindir, env, out_dir):
 
 
 def staged(args):
-    needs("desktop-file-validate", "update-mime-database", "update-desktop-database", "xdg-mime",
+    needs("desktop-file-validate", "appstreamcli", "update-mime-database", "update-desktop-database", "xdg-mime",
           "mimetype", "rsvg-convert", "xmllint", "man", "identify", "readelf")
     c = Checks()
     tmp = tempfile.mkdtemp(prefix="tovrel-install-")
@@ -235,11 +239,11 @@ def staged(args):
 
         # Desktop entries.
         apps = os.path.join(share, "applications")
-        for name in ("tovrel.desktop", "tovrel-view.desktop"):
+        for name in (MENU_ENTRY, "tovrel-view.desktop"):
             p = run(["desktop-file-validate", os.path.join(apps, name)])
             c.check(p.returncode == 0 and not (p.stdout + p.stderr).strip(),
                     f"desktop-file-validate passes {name} without a remark", p.stdout + p.stderr)
-        menu = desktop_entry(os.path.join(apps, "tovrel.desktop"))
+        menu = desktop_entry(os.path.join(apps, MENU_ENTRY))
         c.check(menu.get("Name") == "Tovrel" and menu.get("Exec") == "tovrel" and menu.get("Icon") == "tovrel",
                 "the menu entry is named Tovrel, starts tovrel and shows its icon", str(menu))
         c.check(all(menu.get(k) for k in ("GenericName", "GenericName[zh_TW]", "Comment", "Comment[zh_TW]")),
@@ -288,6 +292,33 @@ def staged(args):
         got = run(["xdg-mime", "query", "default", REPORT_TYPE], env=env).stdout.strip()
         c.check(p.returncode == 0 and got == "tovrel-view.desktop",
                 "report files open with the report viewer's entry", f"got {got!r} {p.stderr}")
+
+        # The software centres' description.
+        metainfo = os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")
+        p = run(["appstreamcli", "validate", "--no-net", metainfo])
+        remarks = re.findall(r"^([EW]): .*$", p.stdout, re.M)
+        c.check(p.returncode == 0 and not remarks, "appstreamcli validate --no-net reports no error or warning",
+                p.stdout + p.stderr)
+        def xpath(expr):
+            return run(["xmllint", "--xpath", expr, metainfo]).stdout.strip()
+        c.check(xpath("string(/component/id)") == APP_ID
+                and xpath("string(/component/launchable[@type='desktop-id'])") == MENU_ENTRY,
+                "the description's id is the menu entry's, and it launches that entry")
+        c.check(xpath("string(/component/project_license)") == "GPL-3.0-or-later",
+                "the description gives the program's licence")
+        for what in ("name", "summary"):
+            c.check(xpath(f"string(/component/{what}[not(@xml:lang)])") != ""
+                    and xpath(f"string(/component/{what}[@xml:lang='zh_TW'])") != ""
+                    or (what == "name" and xpath(f"string(/component/{what})") == "Tovrel"),
+                    f"the description has its {what} in English and Traditional Chinese")
+        c.check(xpath("count(/component/description/p[not(@xml:lang)])") not in ("", "0")
+                and xpath("count(/component/description/p[@xml:lang='zh_TW'])") not in ("", "0"),
+                "the description's text is in English and Traditional Chinese")
+        categories = set(xpath("/component/categories/category/text()").split())
+        c.check(categories and categories == set(filter(None, menu.get("Categories", "").split(";"))),
+                "the description's categories are the menu entry's", str(categories))
+        c.check(xpath("string(/component/provides/mediatype)") == REPORT_TYPE,
+                "the description says the program provides the report type")
 
         # The icon.
         icon = os.path.join(share, "icons", "hicolor", "scalable", "apps", "tovrel.svg")
@@ -342,6 +373,19 @@ def staged(args):
         c.check(not missing, "tovrel-tool(1) describes every command, sub-command and option of its usage",
                 f"missing {missing}")
         c.check("trp view" in headings, "tovrel-tool(1) describes trp view, which opens report files")
+        # Every kind of output a program writes is in its manual page and the
+        # README: the extensions its usage gives after -o.
+        with open(os.path.join(args.source, "README.md"), encoding="utf-8") as f:
+            readme = f.read()
+        for prog, text, page in (("tovrel-sheet", help_text, sheet_man), ("tovrel-tool", "\n".join(usage), tool_man)):
+            kinds = sorted(set(re.findall(r"OUT\.([a-z]+)", text)))
+            c.check(len(kinds) >= (4 if prog == "tovrel-sheet" else 3), f"{prog}'s usage names the outputs it writes",
+                    str(kinds))
+            missing = [k for k in kinds if f"OUT.{k}" not in page]
+            c.check(not missing, f"{prog}(1) names every output of its usage", f"missing {missing}")
+            section = re.search(rf"^## {prog}\n(.*?)(?=^## |\Z)", readme, re.M | re.S)
+            missing = [k for k in kinds if not section or f"OUT.{k}" not in section.group(1)]
+            c.check(not missing, f"the README's {prog} section names every output of its usage", f"missing {missing}")
     finally:
         shutil.rmtree(tmp, ignore_errors=True)
     return c.finish()
@@ -480,6 +524,7 @@ def main():
     ap.add_argument("what", choices=["staged", "package", "fresh-debian"])
     ap.add_argument("--build", required=True)
     ap.add_argument("--mimetype")
+    ap.add_argument("--source", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
     args = ap.parse_args()
     return {"staged": staged, "package": package, "fresh-debian": fresh_debian}[args.what](args)
 

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A face the program draws itself draws its family only while no real font
-// of that family is installed. The font is made for the test: the Kai
-// stand-in's glyphs under the family's name (fontTools), registered for this
-// process only; the synthesised face fills each character's cell.
+// of that family is installed, and an installed symbol face draws its own
+// glyphs. The fonts are made for the test (fontTools: the Kai stand-in's
+// glyphs under the family's name) and registered for this process only; the
+// synthesised face fills each character's cell.
+#include "emf_support.h"
 #include "painter_support.h"
 #include "platform/fonts.h"
 #include "platform/paintercanvas.h"
@@ -146,5 +148,56 @@ TEST(RealWorksheetFonts, AnInstalledFontOfTheFamilyIsUsedAndNothingIsSynthesised
         EXPECT_EQ(draw(lf), synthesised);
         fonts::registerSynthesizedFace(family, nullptr);
         EXPECT_EQ(fonts::resolve(lf)->synthesizedFace(), nullptr);
+    }
+}
+
+TEST(RealSymbolFonts, AnInstalledSymbolFaceDrawsItsCodesFromItsPrivateUseRange)
+{
+    // A symbol face of its own (made here: DejaVu Sans's "≠≤α" reachable
+    // only as U+F0B9, U+F0A3 and U+F061): the codes B9, A3 and 61 of text
+    // in it draw those glyphs, as written and in the private-use form,
+    // from a metafile at 96 and at 600 dpi.
+    const QString python = QStringLiteral(TOVREL_FONTTOOLS_PYTHON);
+    ASSERT_FALSE(python.isEmpty()) << "no python3 with fontTools (python3-fonttools, scripts/install-deps)";
+    gdi::LogFont dejavu;
+    dejavu.faceName = QStringLiteral("DejaVu Sans");
+    dejavu.height = -40;
+    const QByteArray source = fonts::fontProgram(dejavu);
+    ASSERT_FALSE(source.isEmpty());
+    QTemporaryDir dir;
+    const QString src = dir.filePath(QStringLiteral("source.ttf")), out = dir.filePath(QStringLiteral("symbol.ttf"));
+    {
+        QFile f(src);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(source);
+    }
+    const QString family = QStringLiteral("Tovrel Test Symbol");
+    QProcess p;
+    p.start(python, {QStringLiteral(TOVREL_TEST_DIR "/make_symbol_font.py"), src, out, family,
+                     QStringLiteral("B9=2260"), QStringLiteral("A3=2264"), QStringLiteral("61=3B1")});
+    ASSERT_TRUE(p.waitForFinished(120000) && p.exitCode() == 0) << p.readAllStandardError().toStdString();
+    InstalledFont installed(out);
+    ASSERT_TRUE(installed.families().contains(family)) << installed.families().join(u',').toStdString();
+
+    gdi::LogFont symbol = dejavu;
+    symbol.faceName = family;
+    symbol.charSet = gdi::SYMBOL_CHARSET;
+    auto picture = [](const gdi::LogFont &f, const QString &text, int dpi) {
+        emf::EMR_EXTCREATEFONTINDIRECTW font;
+        font.index = 1;
+        font.font.font = f;
+        emf::EMR_EXTTEXTOUTW t;
+        t.text.reference = {4, 20};
+        t.text.chars = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        return emfsupport::renderAt(
+            emfsupport::metafile({font, emf::EMR_SELECTOBJECT{1}, emf::EMR_SETBKMODE{gdi::TRANSPARENT}, t}), dpi);
+    };
+    for (int dpi : {96, 600}) {
+        SCOPED_TRACE(dpi);
+        const QImage expected = picture(dejavu, QStringLiteral("≠≤α"), dpi);
+        ASSERT_FALSE(inkBounds(expected).isEmpty());
+        EXPECT_EQ(emfsupport::differingPixels(picture(symbol, QString::fromLatin1("\xb9\xa3" "a"), dpi), expected, 0), 0);
+        EXPECT_EQ(emfsupport::differingPixels(picture(symbol, QStringLiteral("\uf0b9\uf0a3\uf061"), dpi), expected, 0),
+                  0);
     }
 }
