@@ -29,8 +29,8 @@ public:
     // activation (or first show, when the window system does not activate
     // it), then does nothing.
     void formActivate();
-    // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
-    // units) and writes the word into the layouts 1..n (app/worksheetfill.h).
+    // OnChange of Edit1: picks the page for the word's length (in characters,
+    // so 𠀋 is one) and writes the word into the layouts 1..n (app/worksheetfill.h).
     void edit1Change();
     // OnClick of btnPrint: the preview of the layout on the active tab page
     // (none without an active page); returns when the preview has closed.

@@ -30,10 +30,12 @@ FormDifference differenceFrom(const strokes::CharStrokes &c, const QRawFont &kai
     return compareForms(inkOf(c), kai.pathForGlyph(glyph), kai.pixelSize());
 }
 
-// The mainland data's strokes that Taiwan's standard divides otherwise.
+// The strokes of data not written to Taiwan's standard (the mainland data, or
+// the user's own files, which may have come from it) that the standard
+// divides otherwise.
 int dividedOtherwise(StrokeSource source, const strokes::CharStrokes &c)
 {
-    return source == StrokeSource::HanziWriter
+    return source != StrokeSource::AnimCJK
                ? int(checkDivision(StrokeStore::global(), c).dividedOtherwise.size())
                : 0;
 }

@@ -212,11 +212,12 @@ TEST(StrokeStore, BothSourcesShareOneEmSquare)
             for (const Stroke &s : all[size_t(k)].strokes->strokes)
                 for (const QPointF &p : s.outline.points)
                     box[k] = box[k].united(QRectF(p, QSizeF(0.01, 0.01)));
-        // Within 3 % of the em on every side.
-        EXPECT_NEAR(box[0].left(), box[1].left(), 31) << uint(ch);
-        EXPECT_NEAR(box[0].right(), box[1].right(), 31) << uint(ch);
-        EXPECT_NEAR(box[0].top(), box[1].top(), 31) << uint(ch);
-        EXPECT_NEAR(box[0].bottom(), box[1].bottom(), 31) << uint(ch);
+        // Within 5 % of the em on every side: the two hands place a dot or
+        // a hook a little differently, a mapping fault moves the whole box.
+        EXPECT_NEAR(box[0].left(), box[1].left(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].right(), box[1].right(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].top(), box[1].top(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].bottom(), box[1].bottom(), 51) << uint(ch);
         // Medians run the same way: each first stroke starts at the same end.
         const QPointF a = all[0].strokes->strokes[0].median.front(), b = all[1].strokes->strokes[0].median.front();
         EXPECT_LT(std::hypot(a.x() - b.x(), a.y() - b.y()), 60) << uint(ch);
