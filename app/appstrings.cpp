@@ -29,8 +29,20 @@ QString tracingFaceSynthesised(const QString &standIn)
 }
 QString strokeOrderConvention()
 {
-    return QStringLiteral("開放筆順資料依中國大陸的筆順規範，部分字（如「兜」、「黑」及「艹」部件）"
-                          "與臺灣、香港的筆順不同。");
+    return QStringLiteral("筆順資料先取依臺灣教育部標準字體書寫的 AnimCJK 資料，其次取 hanzi-writer-data"
+                          "（依中國大陸規範）；筆畫的字形與描紅字不同的字，範字不標筆順號碼。");
+}
+QString strokeDataMissing(const QString &path)
+{
+    return QStringLiteral("筆順資料檔「%1」無法讀取，只有它有的字以楷書字形代替。").arg(path);
+}
+QString drawnWithoutStrokeNumbers(const QString &characters)
+{
+    return QStringLiteral("不標筆順號碼（沒有與描紅字同一字形的筆順資料）：%1").arg(characters);
+}
+QString noFaceHas(const QString &characters)
+{
+    return QStringLiteral("已安裝的字型都沒有「%1」，這些格子留空。").arg(characters);
 }
 
 } // namespace appstrings

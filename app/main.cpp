@@ -5,7 +5,7 @@
 // "--stroke-data DIR", names stroke data that overrides the built-in data.
 #include "app/form73.h"
 #include "app/startup.h"
-#include "platform/faces/strokedataoption.h"
+#include "faces/strokedataoption.h"
 
 #include <QApplication>
 #include <QTimer>

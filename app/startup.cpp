@@ -3,6 +3,7 @@
 #include "app/startup.h"
 
 #include "controls/reportclasses.h"
+#include "faces/worksheetfaces.h"
 #include "pdf/metafilewriter.h"
 #include "preview/previewinterface.h"
 #include "report/surfacescheme.h"
@@ -42,6 +43,9 @@ void startEngine()
     // A report printer's preview opens the standard preview window, and the
     // reports' printer setup runs the print dialog.
     startPreviewModule();
+    // The layouts name two worksheet faces the program draws itself where
+    // their fonts are not installed.
+    faces::registerWorksheetFaces();
 }
 
 desc::Registry &describableClasses()

@@ -16,7 +16,8 @@ void prepareProcess();
 // After the application object exists and before the main window is made:
 // the report engine's module start-up (measurement system and screen
 // colours, band captions and paper names, the registry of stored classes,
-// the writer of recorded pages as a PDF document).
+// the writer of recorded pages as a PDF document, the worksheet faces the
+// program draws itself).
 void startEngine();
 
 // The registry of stored classes with the report classes registered (done

@@ -23,13 +23,27 @@ const std::vector<Cell> &cellsOf(int layout)
     return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
 }
 
+QStringList wordCharacters(const QString &word)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const bool pair = word[i].isHighSurrogate() && i + 1 < word.size() && word[i + 1].isLowSurrogate();
+        out << word.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+    }
+    return out;
+}
+
+int wordLength(const QString &word) { return int(wordCharacters(word).size()); }
+
 void fillLayout(CustomReport &report, int layout, const QString &word)
 {
+    const QStringList chars = wordCharacters(word);
     for (const Cell &c : cellsOf(layout)) {
-        if (c.character > word.size())
+        if (c.character > chars.size())
             continue;
         if (RpLabel *l = report.findChild<RpLabel *>(QLatin1String(c.name)))
-            l->setCaption(QString(word.at(c.character - 1)));
+            l->setCaption(chars[c.character - 1]);
     }
 }
 

@@ -43,7 +43,7 @@ QString escapedText(const QString &text)
 
 bool RpPDFDocumentFilter::throughUnicodeFont(const PDFItemRec &item) const
 {
-    if (faces::synthesisFor(item.logFont.faceName) != faces::Synthesis::None)
+    if (fonts::resolve(item.logFont)->synthesizedFace())
         return true;
     if (!codepage::inCp1252(item.text))
         return true;

@@ -37,8 +37,8 @@ class RpPrinter;
 class QColor;
 class QPainterPath;
 class QTransform;
-namespace faces {
-struct SynthGlyph;
+namespace fonts {
+struct SynthesizedGlyph;
 }
 
 using FontHandling = pdffonts::FontHandling;
@@ -154,7 +154,7 @@ private:
     void processItem(const PDFItemRec &item);
     void writeText(const PDFItemRec &item);
     void writeUnicodeText(const PDFItemRec &item);
-    void writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage, const QColor &ink);
+    void writeSynthesizedGlyph(const fonts::SynthesizedGlyph &glyph, const QTransform &toPage);
     void writeGlyphOutline(const QPainterPath &outline, const QTransform &toPage, const QColor &ink);
     void writeGraphic(const PDFItemRec &item);
     void writeImage(const PDFItemRec &item);

@@ -8,10 +8,8 @@
 
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfoperators.h"
-#include "platform/faces/synthglyph.h"
-#include "platform/faces/tracingglyph.h"
-#include "platform/faces/emsquare.h"
 #include "platform/fonts.h"
+#include "platform/synthesizedface.h"
 
 #include <QPainterPath>
 
@@ -66,7 +64,7 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
     // the recorded page.
     const double baseline = m_pageHeight - (item.lineTop + font->ascent() * sy);
     const double size = font->emSize() * sy;
-    const faces::Synthesis synthesis = font->synthesis();
+    const fonts::SynthesizedFace *synthesized = font->synthesizedFace();
     const QColor ink(item.fillColor.red, item.fillColor.green, item.fillColor.blue);
     const QString &text = item.text;
 
@@ -119,18 +117,18 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
             const double x = item.xPos + pos.x() * hs * sx;
 
             bool asShape = false;
-            if (synthesis != faces::Synthesis::None && u < text.size()) {
+            if (synthesized && u < text.size()) {
                 const char32_t ch = cluster.isEmpty() ? 0 : cluster.toUcs4().value(0);
                 const qreal advance = u < qsizetype(layout.advances.size()) ? layout.advances[size_t(u)] / hs
                                                                              : font->emSize();
-                const faces::SynthGlyph sg = faces::synthesizedGlyph(synthesis, ch, run.rawFont, glyph, font->emSize(),
-                                                                     font->ascent(), font->descent(), advance);
-                if (sg.kind != faces::SynthGlyph::Kind::FaceGlyph) {
+                const fonts::SynthesizedGlyph sg = synthesized->glyph(
+                    {ch, run.rawFont, glyph, font->emSize(), font->ascent(), font->descent(), advance, ink});
+                if (sg.kind == fonts::SynthesizedGlyph::Kind::Shapes) {
                     const QTransform toPage = sg.toLogical * QTransform::fromTranslate(pos.x(), pos.y()) *
                                               QTransform(hs * sx, 0, 0, -sy, item.xPos, baseline);
-                    writeSynthesizedGlyph(sg, toPage, ink);
-                    asShape = true;
+                    writeSynthesizedGlyph(sg, toPage);
                 }
+                asShape = sg.kind != fonts::SynthesizedGlyph::Kind::FaceGlyph;
             }
             // The glyph in the font that is written, when that is another
             // file of the face than the one that laid the text out.
@@ -168,8 +166,7 @@ void RpPDFDocumentFilter::writeGlyphOutline(const QPainterPath &outline, const Q
     graphicsLine(pdfop::line(Op::Restore));
 }
 
-void RpPDFDocumentFilter::writeSynthesizedGlyph(const faces::SynthGlyph &glyph, const QTransform &toPage,
-                                                const QColor &ink)
+void RpPDFDocumentFilter::writeSynthesizedGlyph(const fonts::SynthesizedGlyph &glyph, const QTransform &toPage)
 {
     const auto out = [this](const QByteArray &l) { graphicsLine(l); };
     page().outlines = true;
@@ -177,29 +174,25 @@ void RpPDFDocumentFilter::writeSynthesizedGlyph(const faces::SynthGlyph &glyph, 
     graphicsLine(pdfop::line(Op::Transform, {compact(toPage.m11(), 6), compact(toPage.m12(), 6),
                                              compact(toPage.m21(), 6), compact(toPage.m22(), 6),
                                              compact(toPage.dx(), 3), compact(toPage.dy(), 3)}));
-    if (glyph.kind == faces::SynthGlyph::Kind::StrokeOrder) {
-        const faces::StrokeOrderGlyph &g = *glyph.strokeOrder;
-        graphicsLine(colorOf(ink, Op::FillColor));
-        pathLines(g.ink, out);
-        graphicsLine(pdfop::line(fillOp(g.ink)));
-        // The numbers: a light halo stroked round them, then the numbers.
-        if (g.haloWidth > 0) {
+    bool roundPen = false;
+    for (const fonts::GlyphShape &shape : glyph.shapes) {
+        if (!shape.path || shape.path->isEmpty())
+            continue;
+        if (shape.penWidth <= 0) {
+            graphicsLine(colorOf(shape.color, Op::FillColor));
+            pathLines(*shape.path, out);
+            graphicsLine(pdfop::line(fillOp(*shape.path)));
+            continue;
+        }
+        // Stroked with a round pen: a subpath of no length is a round dot.
+        if (!roundPen) {
             graphicsLine(pdfop::line(Op::LineCap, {"1"}));
             graphicsLine(pdfop::line(Op::LineJoin, {"1"}));
-            graphicsLine(colorOf(faces::haloColor(ink), Op::StrokeColor));
-            graphicsLine(pdfop::line(Op::LineWidth, {compact(2 * g.haloWidth, 2)}));
-            pathLines(g.digits, out);
-            graphicsLine(pdfop::line(Op::Stroke));
+            roundPen = true;
         }
-        graphicsLine(colorOf(faces::numberColor(ink), Op::FillColor));
-        pathLines(g.digits, out);
-        graphicsLine(pdfop::line(fillOp(g.digits)));
-    } else if (glyph.kind == faces::SynthGlyph::Kind::Tracing) {
-        // Dots: strokes of no length with a round cap.
-        graphicsLine(colorOf(ink, Op::StrokeColor));
-        graphicsLine(pdfop::line(Op::LineCap, {"1"}));
-        graphicsLine(pdfop::line(Op::LineWidth, {compact(faces::kTracingDotDiameter * faces::kEmSquare, 2)}));
-        pathLines(*glyph.dots, out);
+        graphicsLine(colorOf(shape.color, Op::StrokeColor));
+        graphicsLine(pdfop::line(Op::LineWidth, {compact(shape.penWidth, 2)}));
+        pathLines(*shape.path, out);
         graphicsLine(pdfop::line(Op::Stroke));
     }
     graphicsLine(pdfop::line(Op::Restore));

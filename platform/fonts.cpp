@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 #include "platform/fonts_p.h"
 #include "platform/symbolfonts.h"
+#include "platform/synthesizedface.h"
 
 #include <QHash>
 
@@ -145,7 +146,8 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
     // Heights beyond any sensible size (damaged input) are held at a limit.
     const qint32 height = std::clamp(font.height, -kMaxHeight, kMaxHeight);
     rf->m_family = standInFamily(font.faceName, font.charSet, font.pitchAndFamily);
-    rf->m_synthesis = faces::synthesisFor(font.faceName);
+    if (auto face = registeredSynthesizedFace(font.faceName); face && !isFamilyInstalled(font.faceName))
+        rf->m_synthesized = std::move(face);
 
     // Metrics come from the face at any size; read them at a round em first.
     QRawFont probe = rawFontFor(rf->m_family, font, 64);

@@ -20,11 +20,11 @@
 //
 // Family names go through fontconfig first. When the asked family is not
 // installed (fontconfig would silently hand out some other face) our own
-// substitution chains pick the stand-in: the Kai faces of the worksheets fall
-// back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
+// substitution chains pick the stand-in: Kai faces (a family named Kai or 楷)
+// fall back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
 // Chinese face; the common Windows faces to the installed sans, serif and
-// monospace faces.
-#include "platform/faces/synthesis.h"
+// monospace faces. A family can be drawn by a face the program draws itself
+// (synthesizedface.h); the stand-in still gives it its metrics.
 #include "platform/gdi.h"
 
 #include <QByteArray>
@@ -42,6 +42,7 @@
 namespace fonts {
 
 struct SymbolTable;
+class SynthesizedFace;
 
 // --- family resolution -------------------------------------------------------
 
@@ -117,11 +118,12 @@ public:
     // The logical font this was resolved from.
     const gdi::LogFont &logFont() const { return m_logFont; }
     // The installed family that draws it (the stand-in, for a synthesised
-    // face: its metrics and the glyphs it falls back to).
+    // face: its metrics and the glyphs it leaves to the stand-in).
     const QString &family() const { return m_family; }
-    // The worksheet face this program draws itself, if the logical font
-    // names one that is not installed (platform/faces/synthesis.h).
-    faces::Synthesis synthesis() const { return m_synthesis; }
+    // The face the program draws itself for the logical font's family, when
+    // one is registered and no font of the family is installed
+    // (synthesizedface.h); null otherwise.
+    const SynthesizedFace *synthesizedFace() const { return m_synthesized.get(); }
     // The em height in logical units.
     qreal emSize() const { return m_em; }
     // Horizontal scale for a logical font with a width other than 0 (1 else).
@@ -175,7 +177,7 @@ private:
 
     gdi::LogFont m_logFont;
     QString m_family;
-    faces::Synthesis m_synthesis = faces::Synthesis::None;
+    std::shared_ptr<const SynthesizedFace> m_synthesized;
     qreal m_em = 16;
     qreal m_hscale = 1;
     qreal m_ascent = 0;

@@ -141,7 +141,7 @@ private:
     void drawPathNow(const QPainterPath &path, bool fill, bool stroke);
     void closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch);
     void pixelEllipse(const QRect &d, const QBrush &brush);
-    // Text in a synthesised worksheet face: the glyphs of `placed` (the run
+    // Text in a face the program draws itself: the glyphs of `placed` (the run
     // at its final positions, the painter at the glyphs' transform) that the
     // face draws itself are painted as shapes, the rest as text.
     void drawSynthesized(const fonts::ResolvedFont &font, const fonts::GlyphRun &run, const QGlyphRun &placed,

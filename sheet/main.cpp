@@ -5,7 +5,8 @@
 // written as a PDF document.
 #include "app/startup.h"
 #include "app/worksheetfill.h"
-#include "platform/faces/strokedataoption.h"
+#include "faces/strokedataoption.h"
+#include "faces/strokestore.h"
 #include "platform/rperror.h"
 #include "printer/pageoutput.h"
 #include "printer/rpprinter.h"
@@ -62,13 +63,22 @@ int run(QStringList args)
     for (const QString &w : faces::useStrokeData(strokeData.folder))
         warning(QString(), w);
     startup::startEngine();
+    for (const faces::MissingStrokeData &m : faces::StrokeStore::global().missingData())
+        warning(QString(), faces::describeMissing(m));
 
     SheetDocument document;
+    QString unnumbered;
     for (const SheetWord &w : words) {
         CustomReport &sheet = document.addSheet(w.text);
-        for (const QString &line : faceWarnings(sheet, worksheet::wordLength(w.text), w.text))
+        const FaceWarnings shown = faceWarnings(sheet, worksheet::wordLength(w.text), w.text);
+        for (const QString &line : shown.lines)
             warning(w.source, line);
+        for (const QString &c : worksheet::wordCharacters(shown.unnumbered))
+            if (!unnumbered.contains(c))
+                unnumbered += c;
     }
+    if (!unnumbered.isEmpty())
+        warning(QString(), unnumberedWarning(unnumbered));
 
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));

@@ -53,17 +53,7 @@ QString codePointName(char32_t c)
     return QStringLiteral("U+") + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
 }
 
-QString quotedWord(const QString &word)
-{
-    QString out = QStringLiteral("\"%1\"").arg(word);
-    QStringList wide;
-    for (char32_t c : word.toUcs4())
-        if (c > 0xFFFF)
-            wide << codePointName(c);
-    if (!wide.isEmpty())
-        out += QStringLiteral(" (%1 %2 as two characters)").arg(wide.join(u", "), wide.size() == 1 ? u"counts" : u"count");
-    return out;
-}
+QString quotedWord(const QString &word) { return QStringLiteral("\"%1\"").arg(word); }
 
 QStringList refusedWords(const std::vector<SheetWord> &words)
 {

@@ -23,12 +23,11 @@ std::vector<SheetWord> wordsFromArguments(const QStringList &words);
 std::vector<SheetWord> readWordsFile(const QString &path);
 
 // One message for each word no worksheet takes: an empty word, or one
-// longer than the longest word counted as the window counts (UTF-16 code
-// units). Empty when every word is good.
+// longer than the longest word counted as the window counts (characters,
+// not UTF-16 code units). Empty when every word is good.
 QStringList refusedWords(const std::vector<SheetWord> &words);
 
-// `word` in quotes; a character outside the Basic Multilingual Plane is
-// named, since it counts twice.
+// `word` in quotes.
 QString quotedWord(const QString &word);
 
 // "U+4E00" and the like.

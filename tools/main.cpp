@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolcommand.h"
 
+#include "faces/worksheetfaces.h"
 #include "preview/previewinterface.h"
 
 #include <QApplication>
@@ -68,6 +69,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // A report printer's preview opens the standard preview window.
     startPreviewModule();
+    // Pages name the worksheet faces, which this program draws itself.
+    faces::registerWorksheetFaces();
     QStringList args = app.arguments();
     args.removeFirst();
     if (args.isEmpty()) {

@@ -1,13 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// With a real font of a worksheet family installed, that font draws and
-// nothing is synthesised; an installed symbol face draws its own glyphs. The
-// fonts are made for the test (fontTools) and registered for this process
-// only.
+// A face the program draws itself draws its family only while no real font
+// of that family is installed, and an installed symbol face draws its own
+// glyphs. The fonts are made for the test (fontTools: the Kai stand-in's
+// glyphs under the family's name) and registered for this process only; the
+// synthesised face fills each character's cell.
 #include "emf_support.h"
 #include "painter_support.h"
 #include "platform/fonts.h"
 #include "platform/paintercanvas.h"
+#include "platform/synthesizedface.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -94,41 +96,58 @@ private:
 
 } // namespace
 
+// Fills the character's cell.
+class BoxFace : public fonts::SynthesizedFace {
+public:
+    fonts::SynthesizedGlyph glyph(const fonts::GlyphRequest &r) const override
+    {
+        fonts::SynthesizedGlyph g;
+        g.kind = fonts::SynthesizedGlyph::Kind::Shapes;
+        auto box = std::make_shared<QPainterPath>();
+        box->addRect(QRectF(0, -r.ascent, r.advance, r.ascent + r.descent));
+        g.shapes.push_back({box, r.ink, 0, 0, 0, nullptr});
+        g.identity = box;
+        g.unitsPerEm = r.em;
+        return g;
+    }
+};
+
 TEST(RealWorksheetFonts, AnInstalledFontOfTheFamilyIsUsedAndNothingIsSynthesised)
 {
     QTemporaryDir dir;
-    const struct {
-        QString family;
-        faces::Synthesis synthesised;
-    } cases[] = {{QStringLiteral("華康標楷筆順體"), faces::Synthesis::StrokeOrder},
-                 {QStringLiteral("華康標楷虛線體"), faces::Synthesis::Tracing}};
     const QImage kai = draw(face(QStringLiteral("TW-Kai"), -100));
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.family.toStdString());
-        const gdi::LogFont lf = face(c.family, -100);
-        // Not installed: the program draws its own glyphs.
-        ASSERT_EQ(fonts::resolve(lf)->synthesis(), c.synthesised);
+    for (const QString family : {QStringLiteral("華康標楷筆順體"), QStringLiteral("華康標楷虛線體")}) {
+        SCOPED_TRACE(family.toStdString());
+        const gdi::LogFont lf = face(family, -100);
+        // Without a registered face the stand-in draws it.
+        ASSERT_EQ(fonts::resolve(lf)->synthesizedFace(), nullptr);
+        EXPECT_EQ(draw(lf), kai);
+        // Registered and not installed: the program's face draws.
+        const auto box = std::make_shared<BoxFace>();
+        fonts::registerSynthesizedFace(family, box);
+        ASSERT_EQ(fonts::resolve(lf)->synthesizedFace(), box.get());
         const QImage synthesised = draw(lf);
         EXPECT_NE(synthesised, kai);
 
         QString why;
-        const QString file = makeFont(dir, c.family, &why);
+        const QString file = makeFont(dir, family, &why);
         ASSERT_FALSE(file.isEmpty()) << why.toStdString();
         {
             InstalledFont installed(file);
-            ASSERT_TRUE(installed.families().contains(c.family)) << installed.families().join(u',').toStdString();
-            EXPECT_TRUE(fonts::isFamilyInstalled(c.family));
-            EXPECT_EQ(faces::synthesisFor(c.family), faces::Synthesis::None);
+            ASSERT_TRUE(installed.families().contains(family)) << installed.families().join(u',').toStdString();
+            EXPECT_TRUE(fonts::isFamilyInstalled(family));
             const auto rf = fonts::resolve(lf);
-            EXPECT_EQ(rf->synthesis(), faces::Synthesis::None);
-            EXPECT_EQ(rf->family(), c.family);
-            EXPECT_EQ(rf->rawFont().familyName(), c.family);
+            EXPECT_EQ(rf->synthesizedFace(), nullptr);
+            EXPECT_EQ(rf->family(), family);
+            EXPECT_EQ(rf->rawFont().familyName(), family);
             // The real font's own glyphs: the renamed TW-Kai draws as TW-Kai.
             EXPECT_EQ(draw(lf), kai);
         }
         // Removed again: synthesised again.
-        EXPECT_EQ(fonts::resolve(lf)->synthesis(), c.synthesised);
+        EXPECT_EQ(fonts::resolve(lf)->synthesizedFace(), box.get());
         EXPECT_EQ(draw(lf), synthesised);
+        fonts::registerSynthesizedFace(family, nullptr);
+        EXPECT_EQ(fonts::resolve(lf)->synthesizedFace(), nullptr);
     }
 }
 

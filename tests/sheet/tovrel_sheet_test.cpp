@@ -197,22 +197,34 @@ TEST_F(TovrelSheet, RefusedWordsWriteNothing)
     EXPECT_EQ(testsupport::readFile(path("old.trp")), "what was there");
 }
 
-TEST_F(TovrelSheet, CharacterOutsideTheBasicPlaneCountsTwice)
+TEST_F(TovrelSheet, CharacterOutsideTheBasicPlaneIsOneCharacter)
 {
-    // "𠀀入" is three characters as the window counts: the three-character
-    // sheet, 入 in its four third-position cells (five on a two-character
-    // sheet), with a warning for the halves.
+    // "𠀀入" is two characters: the two-character sheet, 入 in its five
+    // second-position cells, 𠀀 whole in the five first-position cells.
     const Result r = sheet({"𠀀入", "-o", "wide.trp"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("warning: '𠀀' (U+20000) in the word \"𠀀入\"")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("U+20000")) << r.err.toStdString();
     const QStringList pages = pageTexts(path("wide.trp"));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0].count(u'入'), 4);
+    EXPECT_EQ(pages[0].count(u'入'), 5);
+    EXPECT_EQ(pages[0].count(QString::fromUcs4(U"\U00020000")), 5);
 
-    const Result five = sheet({"𠀀病從口", "-o", "five.trp"});
+    const Result four = sheet({"𠀀病從口", "-o", "four.trp"});
+    EXPECT_EQ(four.code, 0) << four.err.toStdString();
+    const Result five = sheet({"𠀀病從口入", "-o", "five.trp"});
     EXPECT_EQ(five.code, 2);
     EXPECT_TRUE(five.err.contains("has 5 characters")) << five.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("five.trp")));
+}
+
+TEST_F(TovrelSheet, CharactersDrawnWithoutStrokeNumbersAreNamedInOneLine)
+{
+    // 芥 and 陳 have stroke data of the mainland form only; 草 and 口 are
+    // numbered.
+    const Result r = sheet({"芥草", "口陳芥", "-o", "grass.trp"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("drawn without stroke numbers"), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("warning: drawn without stroke numbers: 芥陳\n")) << r.err.toStdString();
 }
 
 TEST_F(TovrelSheet, CharacterNoFaceDrawsIsAWarning)
@@ -221,6 +233,7 @@ TEST_F(TovrelSheet, CharacterNoFaceDrawsIsAWarning)
     const Result r = sheet({QString(QChar(0x378)) + "口", "-o", "odd.trp"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("warning: no installed face can draw '\u0378' (U+0378) in the word")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("its cells are left empty")) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("U+53E3")) << "口 is drawn: " << r.err.toStdString();
     EXPECT_EQ(pageTexts(path("odd.trp")).size(), 1);
 }

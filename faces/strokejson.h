@@ -10,7 +10,7 @@
 // one outline (SVG path data) and one median per stroke, in writing order, in
 // the design units of strokecodec.h. Path data may use M, L, H, V, Q, C and Z,
 // absolute or relative, with the usual implicit repetition.
-#include "platform/faces/strokecodec.h"
+#include "faces/strokecodec.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,6 +25,10 @@ char32_t characterOfFileName(const QString &fileName);
 
 // The character's strokes, or a message saying what is wrong with the file.
 std::variant<CharStrokes, QString> parseCharJson(const QByteArray &json);
+
+// Reads and parses the file at `path` (files larger than a character's data
+// are refused unread), or says what is wrong with it.
+std::variant<CharStrokes, QString> readCharFile(const QString &path);
 
 // SVG path data of one outline; nullopt when it is not well formed.
 std::optional<Outline> parsePathData(const QString &d);

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/strokejson.h"
+#include "faces/strokejson.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -219,6 +220,18 @@ std::optional<Outline> parsePathData(const QString &d)
     if (o.ops.empty() || o.ops.size() < 2)
         return std::nullopt;
     return o;
+}
+
+std::variant<CharStrokes, QString> readCharFile(const QString &path)
+{
+    // Larger files are not stroke data of one character.
+    constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return f.errorString();
+    if (f.size() > kMaxFileSize)
+        return QStringLiteral("larger than %1 bytes").arg(kMaxFileSize);
+    return parseCharJson(f.readAll());
 }
 
 std::variant<CharStrokes, QString> parseCharJson(const QByteArray &json)

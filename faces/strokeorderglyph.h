@@ -12,7 +12,7 @@
 // Everything is in em-square units: 1024 to the em, x to the right, y down,
 // the square's top-left corner at (0, 0) (see emsquare.h for where the square
 // goes in a character cell).
-#include "platform/faces/strokecodec.h"
+#include "faces/strokecodec.h"
 
 #include <QPainterPath>
 #include <QRectF>
@@ -44,9 +44,8 @@ struct StrokeOrderGlyph {
 // Lays out the glyph of a character's strokes (data units of strokecodec.h).
 StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c);
 
-// The glyph of `ch` from the global stroke store, made once and kept (the
-// cache follows changes of the store); nullptr when there is no stroke data.
-// Safe from any thread; the result is shared read-only.
-std::shared_ptr<const StrokeOrderGlyph> strokeOrderGlyph(char32_t ch);
+// For each stroke, the share of its ink that the numbers and their halos
+// cover (0..1), measured on a grid of `grid` pixels to the em.
+std::vector<qreal> numberCover(const strokes::CharStrokes &c, const StrokeOrderGlyph &g, int grid = 256);
 
 } // namespace faces

@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/tracingglyph.h"
+#include "faces/tracingglyph.h"
 
-#include "platform/faces/emsquare.h"
-#include "platform/faces/sharedpath.h"
-#include "platform/faces/strokestore.h"
+#include "faces/emsquare.h"
+#include "faces/sharedpath.h"
+#include "faces/strokepaths.h"
+#include "faces/strokestore.h"
 
 #include <QHash>
 #include <QMutex>
@@ -28,8 +29,6 @@ struct FaceGlyphKey {
 struct FaceGlyphKeyHash {
     size_t operator()(const FaceGlyphKey &k) const { return qHashMulti(0, k.family, k.style, k.weight, k.glyph); }
 };
-
-QPointF toSquare(QPointF p) { return QPointF(p.x(), strokes::kEmTop - p.y()); }
 
 } // namespace
 
@@ -88,38 +87,6 @@ QPainterPath dottedOutline(const QPainterPath &outline, qreal em)
     return dots;
 }
 
-QPainterPath unitedStrokes(const strokes::CharStrokes &c)
-{
-    QPainterPath all;
-    all.setFillRule(Qt::WindingFill);
-    for (const strokes::Stroke &s : c.strokes) {
-        size_t k = 0;
-        const auto &pts = s.outline.points;
-        auto at = [&](size_t i) { return toSquare(pts[i]); };
-        for (strokes::Op op : s.outline.ops) {
-            switch (op) {
-            case strokes::Op::Move:
-                all.moveTo(at(k));
-                break;
-            case strokes::Op::Line:
-                all.lineTo(at(k));
-                break;
-            case strokes::Op::Quad:
-                all.quadTo(at(k), at(k + 1));
-                break;
-            case strokes::Op::Cubic:
-                all.cubicTo(at(k), at(k + 1), at(k + 2));
-                break;
-            case strokes::Op::Close:
-                all.closeSubpath();
-                break;
-            }
-            k += size_t(strokes::pointsOf(op));
-        }
-    }
-    return all;
-}
-
 std::shared_ptr<const QPainterPath> tracingDots(const QRawFont &face, quint32 glyph)
 {
     struct Cache {
@@ -167,7 +134,7 @@ std::shared_ptr<const QPainterPath> tracingDotsFromStrokes(char32_t ch)
     }
     std::shared_ptr<const QPainterPath> dots;
     if (const auto strokes = store.find(ch)) {
-        auto p = std::make_shared<QPainterPath>(dottedOutline(unitedStrokes(*strokes), kEmSquare));
+        auto p = std::make_shared<QPainterPath>(dottedOutline(inkOf(*strokes), kEmSquare));
         prepareForSharing(*p);
         dots = std::move(p);
     }

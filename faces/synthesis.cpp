@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/synthesis.h"
+#include "faces/synthesis.h"
 
 #include "platform/fonts.h"
 

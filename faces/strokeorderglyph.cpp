@@ -1,19 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/strokeorderglyph.h"
+#include "faces/strokeorderglyph.h"
 
-#include "platform/faces/emsquare.h"
-#include "platform/faces/sharedpath.h"
-#include "platform/faces/strokestore.h"
+#include "faces/emsquare.h"
+#include "faces/sharedpath.h"
+#include "faces/strokepaths.h"
 #include "platform/fonts.h"
 
-#include <QHash>
 #include <QImage>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QPainterPathStroker>
-#include <QPolygonF>
 
 #include <algorithm>
 #include <array>
@@ -106,84 +102,34 @@ public:
     // Share of the box (em-square units) that the ink covers, 0..1.
     qreal coverage(const QRectF &box) const
     {
+        const QRect cells = cellsOf(box);
+        const int area = cells.width() * cells.height();
+        return area > 0 ? qreal(inkedCells(cells)) / area : 0;
+    }
+    // Cells of ink inside the box, and in all.
+    int inked(const QRectF &box) const { return inkedCells(cellsOf(box)); }
+    int total() const { return at(kSize, kSize); }
+
+private:
+    static QRect cellsOf(const QRectF &box)
+    {
         const int x0 = std::clamp(int(std::floor(box.left() / kCell)), 0, kSize);
         const int y0 = std::clamp(int(std::floor(box.top() / kCell)), 0, kSize);
         const int x1 = std::clamp(int(std::ceil(box.right() / kCell)), 0, kSize);
         const int y1 = std::clamp(int(std::ceil(box.bottom() / kCell)), 0, kSize);
-        const int area = (x1 - x0) * (y1 - y0);
-        if (area <= 0)
-            return 0;
-        const int inked = at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
-        return qreal(inked) / area;
+        return QRect(QPoint(x0, y0), QSize(std::max(0, x1 - x0), std::max(0, y1 - y0)));
     }
-
-private:
+    int inkedCells(const QRect &c) const
+    {
+        if (c.isEmpty())
+            return 0;
+        const int x0 = c.left(), y0 = c.top(), x1 = c.left() + c.width(), y1 = c.top() + c.height();
+        return at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
+    }
     int &at(int x, int y) { return m_sum[size_t(y) * (kSize + 1) + size_t(x)]; }
     int at(int x, int y) const { return m_sum[size_t(y) * (kSize + 1) + size_t(x)]; }
     std::vector<int> m_sum;
 };
-
-// --- stroke data into the em square ---------------------------------------------------
-
-QPointF toSquare(QPointF p) { return QPointF(p.x(), strokes::kEmTop - p.y()); }
-
-QPainterPath outlinePath(const strokes::Outline &o)
-{
-    QPainterPath path;
-    size_t k = 0;
-    const auto &pts = o.points;
-    for (strokes::Op op : o.ops) {
-        switch (op) {
-        case strokes::Op::Move:
-            path.moveTo(toSquare(pts[k]));
-            break;
-        case strokes::Op::Line:
-            path.lineTo(toSquare(pts[k]));
-            break;
-        case strokes::Op::Quad:
-            path.quadTo(toSquare(pts[k]), toSquare(pts[k + 1]));
-            break;
-        case strokes::Op::Cubic:
-            path.cubicTo(toSquare(pts[k]), toSquare(pts[k + 1]), toSquare(pts[k + 2]));
-            break;
-        case strokes::Op::Close:
-            path.closeSubpath();
-            break;
-        }
-        k += size_t(strokes::pointsOf(op));
-    }
-    return path;
-}
-
-qreal signedArea(const QPolygonF &poly)
-{
-    qreal a = 0;
-    for (qsizetype i = 0; i < poly.size(); ++i) {
-        const QPointF &p = poly[i], &q = poly[(i + 1) % poly.size()];
-        a += p.x() * q.y() - q.x() * p.y();
-    }
-    return a / 2;
-}
-
-// Every stroke turned the same way round, so that a winding fill of all of
-// them is their union: overlapping strokes do not cancel and shared edges
-// leave no seam.
-QPainterPath inkOf(const strokes::CharStrokes &c)
-{
-    QPainterPath ink;
-    ink.setFillRule(Qt::WindingFill);
-    for (const strokes::Stroke &s : c.strokes) {
-        const QPainterPath p = outlinePath(s.outline);
-        for (const QPolygonF &poly : p.toSubpathPolygons()) {
-            QPolygonF ring = poly;
-            if (signedArea(ring) < 0)
-                std::reverse(ring.begin(), ring.end());
-            ink.addPolygon(ring);
-            ink.closeSubpath();
-        }
-    }
-    return ink;
-}
 
 // Which way a stroke goes at its start (unit vector, em-square units).
 QPointF startDirection(const std::vector<QPointF> &median)
@@ -204,6 +150,7 @@ struct Placement {
     std::vector<NumberMark> marks;
     std::vector<QPainterPath> paths; // each number's outline where it goes
     bool complete = false;
+    qreal worstCover = 0; // the largest share of a stroke the number boxes cover
 };
 
 constexpr qreal kEdgeMargin = 4; // from the em square's edges
@@ -222,9 +169,38 @@ bool fits(const QRectF &box, const std::vector<NumberMark> &placed)
     return true;
 }
 
-Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numberEm)
+// Each stroke's own ink, to keep most of every stroke visible: numbers may
+// lie over strokes (a crowded character leaves no room elsewhere), but never
+// over much of any one.
+struct StrokeInk {
+    InkMap map;
+    QRectF bounds;
+};
+
+// The share of a stroke the numbers may cover, and below which covering it
+// costs nothing more than covering ink at all.
+constexpr qreal kCoverLimit = 0.2;
+constexpr qreal kCoverFree = 0.08;
+// Numbers are not made smaller than this (em-square units) to uncover ink.
+constexpr qreal kSmallestNumberEm = 62;
+
+Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, const std::vector<StrokeInk> &strokeInk,
+                qreal numberEm)
 {
     Placement out;
+    // Cells of each stroke that placed numbers cover.
+    std::vector<int> covered(strokeInk.size(), 0);
+    // The largest share of a stroke that `box` would leave covered, with the
+    // numbers placed so far.
+    auto worstCover = [&](const QRectF &box) {
+        qreal worst = 0;
+        for (size_t j = 0; j < strokeInk.size(); ++j) {
+            if (!strokeInk[j].bounds.intersects(box) || strokeInk[j].map.total() == 0)
+                continue;
+            worst = std::max(worst, qreal(covered[j] + strokeInk[j].map.inked(box)) / strokeInk[j].map.total());
+        }
+        return worst;
+    };
     const qreal halo = numberEm * kHaloPart;
     std::vector<QPointF> starts;
     for (const strokes::Stroke &s : c.strokes)
@@ -245,10 +221,13 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
         // (their numbers go there) and turned away from behind the stroke
         // all cost.
         auto cost = [&](const QRectF &box, qreal distance, qreal turn) {
-            int covered = 0;
+            int startsCovered = 0;
             for (size_t j = 0; j < starts.size(); ++j)
-                covered += j != i && box.contains(starts[j]);
-            return distance / reach + 2.0 * inkMap.coverage(box) + 1.5 * covered + 0.15 * turn;
+                startsCovered += j != i && box.contains(starts[j]);
+            const qreal worst = worstCover(box);
+            // Hiding much of one stroke costs more than going far.
+            const qreal hiding = worst <= kCoverFree ? 0 : worst <= kCoverLimit ? 4 * (worst - kCoverFree) : 8 + 20 * worst;
+            return distance / reach + 2.0 * inkMap.coverage(box) + 1.5 * startsCovered + 0.15 * turn + hiding;
         };
 
         QRectF best;
@@ -274,14 +253,20 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
                 }
             }
         }
-        if (best.isNull()) {
-            // Crowded: the free position nearest the start, anywhere in the square.
+        if (best.isNull() || worstCover(best) > kCoverLimit) {
+            // Crowded: the free position nearest the start, anywhere in the
+            // square, that hides no stroke (or hides the least).
             qreal bestDist = std::numeric_limits<qreal>::infinity();
+            qreal bestWorst = best.isNull() ? std::numeric_limits<qreal>::infinity() : worstCover(best);
             for (qreal y = box0.height() / 2 + kEdgeMargin; y < kEmSquare; y += 16)
                 for (qreal x = box0.width() / 2 + kEdgeMargin; x < kEmSquare; x += 16) {
                     const QRectF box = boxAt(QPointF(x, y));
+                    if (!fits(box, out.marks))
+                        continue;
                     const qreal d = std::hypot(x - s.x(), y - s.y());
-                    if (d < bestDist && fits(box, out.marks)) {
+                    const qreal w = std::max(kCoverLimit, worstCover(box));
+                    if (w < bestWorst || (w == bestWorst && d < bestDist)) {
+                        bestWorst = w;
                         bestDist = d;
                         best = box;
                     }
@@ -289,6 +274,12 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
         }
         if (best.isNull())
             return out; // incomplete: the caller tries smaller numbers
+        for (size_t j = 0; j < strokeInk.size(); ++j) {
+            if (!strokeInk[j].bounds.intersects(best) || strokeInk[j].map.total() == 0)
+                continue;
+            covered[j] += strokeInk[j].map.inked(best);
+            out.worstCover = std::max(out.worstCover, qreal(covered[j]) / strokeInk[j].map.total());
+        }
         const QPointF shift = best.center() - box0.center();
         out.marks.push_back(NumberMark{number, s, best});
         out.paths.push_back(shape.translated(shift));
@@ -299,6 +290,43 @@ Placement place(const strokes::CharStrokes &c, const InkMap &inkMap, qreal numbe
 
 } // namespace
 
+std::vector<qreal> numberCover(const strokes::CharStrokes &c, const StrokeOrderGlyph &g, int grid)
+{
+    const qreal k = grid / kEmSquare;
+    const QTransform t = QTransform::fromScale(k, k);
+    QImage cover(grid, grid, QImage::Format_Grayscale8);
+    cover.fill(0);
+    {
+        QPainter p(&cover);
+        p.setTransform(t);
+        p.fillPath(g.haloBand, Qt::white);
+        p.fillPath(g.digits, Qt::white);
+    }
+    std::vector<qreal> out;
+    QImage stroke(grid, grid, QImage::Format_Grayscale8);
+    for (const strokes::Stroke &s : c.strokes) {
+        const QPainterPath path = outlinePath(s.outline);
+        const QRect box = t.mapRect(path.boundingRect()).toAlignedRect().intersected(stroke.rect());
+        stroke.fill(0);
+        {
+            QPainter p(&stroke);
+            p.setTransform(t);
+            p.fillPath(path, Qt::white);
+        }
+        int ink = 0, covered = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            const uchar *row = stroke.constScanLine(y), *over = cover.constScanLine(y);
+            for (int x = box.left(); x <= box.right(); ++x)
+                if (row[x] > 127) {
+                    ++ink;
+                    covered += over[x] > 127;
+                }
+        }
+        out.push_back(ink > 0 ? qreal(covered) / ink : 0);
+    }
+    return out;
+}
+
 StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
 {
     StrokeOrderGlyph g;
@@ -307,14 +335,29 @@ StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
     if (c.strokes.empty())
         return g;
     const InkMap inkMap(g.ink);
+    std::vector<StrokeInk> strokeInk;
+    strokeInk.reserve(c.strokes.size());
+    for (const strokes::Stroke &s : c.strokes) {
+        const QPainterPath p = outlinePath(s.outline);
+        strokeInk.push_back({InkMap(p), p.boundingRect()});
+    }
     // Numbers as large as the count of strokes allows: smaller for crowded
-    // characters, and smaller again when they do not all find a place.
+    // characters, and smaller again when they do not all find a place, or
+    // only places that hide much of a stroke (down to a size that still
+    // prints legibly).
     const int n = g.strokeCount;
     qreal numberEm = std::clamp(140.0 - 2.5 * n, 80.0, 124.0);
-    Placement placed = place(c, inkMap, numberEm);
-    for (int attempt = 1; attempt < 8 && !placed.complete; ++attempt) {
-        numberEm *= 0.85;
-        placed = place(c, inkMap, numberEm);
+    Placement placed = place(c, inkMap, strokeInk, numberEm);
+    qreal em = numberEm;
+    for (int attempt = 1; attempt < 8 && (!placed.complete || placed.worstCover > kCoverLimit); ++attempt) {
+        em *= 0.9;
+        if (placed.complete && em < kSmallestNumberEm)
+            break;
+        Placement again = place(c, inkMap, strokeInk, em);
+        if (!placed.complete || (again.complete && again.worstCover < placed.worstCover)) {
+            placed = std::move(again);
+            numberEm = em;
+        }
     }
     g.marks = placed.marks;
     for (const QPainterPath &p : placed.paths)
@@ -332,38 +375,6 @@ StrokeOrderGlyph buildStrokeOrderGlyph(const strokes::CharStrokes &c)
     prepareForSharing(g.digits);
     prepareForSharing(g.haloBand);
     return g;
-}
-
-std::shared_ptr<const StrokeOrderGlyph> strokeOrderGlyph(char32_t ch)
-{
-    struct Cache {
-        QMutex mutex;
-        quint64 generation = 0;
-        QHash<char32_t, std::shared_ptr<const StrokeOrderGlyph>> glyphs;
-    };
-    static Cache cache;
-    StrokeStore &store = StrokeStore::global();
-    const quint64 generation = store.generation();
-    {
-        QMutexLocker lock(&cache.mutex);
-        if (cache.generation != generation) {
-            cache.glyphs.clear();
-            cache.generation = generation;
-        }
-        if (auto it = cache.glyphs.constFind(ch); it != cache.glyphs.constEnd())
-            return *it;
-    }
-    // Laid out outside the lock: another thread may do the same character at
-    // the same time, and the first to finish is kept.
-    std::shared_ptr<const StrokeOrderGlyph> glyph;
-    if (const auto strokes = store.find(ch))
-        glyph = std::make_shared<const StrokeOrderGlyph>(buildStrokeOrderGlyph(*strokes));
-    QMutexLocker lock(&cache.mutex);
-    if (cache.generation != generation)
-        return glyph;
-    if (cache.glyphs.size() >= 4096)
-        cache.glyphs.clear(); // a whole dictionary drawn once must not stay
-    return *cache.glyphs.insert(ch, glyph);
 }
 
 } // namespace faces

@@ -9,25 +9,17 @@
 // are design units: an em square of 1024 units, x to the right, y up, the
 // square running from y = -124 to y = 900 (the baseline at 0).
 //
-// The stored form (a "pack") holds many characters behind a sorted index, so
-// one character is found by binary search and decoded on its own:
-//
-//   "TVSK"  u32 version (1)  u32 count
-//   count x { u32 code point, u32 offset }   sorted by code point, offsets
-//                                            into the record area
-//   record area: one record per character, up to the next one's offset
-//
-// All numbers little-endian. A record: varint stroke count; per stroke a
-// varint op count, the ops two to a byte (low nibble first), the ops' points
-// as zigzag varint deltas in half units from the previous point (from 0,0 at
-// each stroke's start), then a varint median point count and its points the
-// same way. Every count and point is checked when a record is read; a record
-// that does not read back whole is no data, never a partial character.
+// The stored form of one character (a "record") keeps it compact in memory:
+// varint stroke count; per stroke a varint op count, the ops two to a byte
+// (low nibble first), the ops' points as zigzag varint deltas in half units
+// from the previous point (from 0,0 at each stroke's start), then a varint
+// median point count and its points the same way. Every count and point is
+// checked when a record is read; a record that does not read back whole is
+// no data, never a partial character.
 #include <QByteArray>
 #include <QPointF>
 #include <QString>
 
-#include <map>
 #include <optional>
 #include <span>
 #include <vector>
@@ -86,26 +78,5 @@ constexpr qreal kEmBottom = -124; // y of its bottom edge
 QByteArray encodeRecord(const CharStrokes &c);
 // Reads a record; nullopt when it is damaged or holds bytes past its end.
 std::optional<CharStrokes> decodeRecord(std::span<const char> record);
-
-// A whole pack from characters.
-QByteArray buildPack(const std::map<char32_t, CharStrokes> &chars);
-
-// A read-only view of a pack's bytes (which must outlive it). An invalid
-// header gives an empty view.
-class PackView {
-public:
-    PackView() = default;
-    explicit PackView(std::span<const char> bytes);
-    bool isValid() const { return m_count > 0; }
-    int count() const { return int(m_count); }
-    char32_t codePointAt(int i) const;
-    // The record of `ch`; empty when the pack does not hold it.
-    std::span<const char> record(char32_t ch) const;
-    std::optional<CharStrokes> find(char32_t ch) const;
-
-private:
-    std::span<const char> m_bytes;
-    quint32 m_count = 0;
-};
 
 } // namespace strokes

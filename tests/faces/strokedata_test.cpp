@@ -1,16 +1,22 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Stroke data: the stored form of a character and of the pack, the
-// per-character JSON files, the built-in data and a folder overriding it.
+// Stroke data: the stored form of a character, the per-character JSON files,
+// the file of one character a line, the installed data and a folder
+// overriding it.
 #include "painter_support.h"
-#include "platform/faces/strokecodec.h"
-#include "platform/faces/strokedataoption.h"
-#include "platform/faces/strokejson.h"
-#include "platform/faces/strokestore.h"
+#include "faces/strokecodec.h"
+#include "faces/strokedataoption.h"
+#include "faces/strokejson.h"
+#include "faces/strokelines.h"
+#include "faces/strokestore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <cmath>
+
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -34,34 +40,14 @@ CharStrokes sample()
     return c;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
-TEST(StrokeCodec, RecordsAndPacksReadBackWhole)
+TEST(StrokeCodec, RecordsReadBackWhole)
 {
     const CharStrokes c = sample();
     const QByteArray rec = encodeRecord(c);
     EXPECT_EQ(decodeRecord({rec.constData(), size_t(rec.size())}), c);
-
-    std::map<char32_t, CharStrokes> chars{{U'口', c}, {U'變', c}, {U'\U00020000', c}};
-    chars[U'口'].strokes.pop_back();
-    const QByteArray pack = buildPack(chars);
-    const PackView view({pack.constData(), size_t(pack.size())});
-    ASSERT_TRUE(view.isValid());
-    EXPECT_EQ(view.count(), 3);
-    for (const auto &[ch, strokes] : chars)
-        EXPECT_EQ(view.find(ch), strokes) << uint(ch);
-    EXPECT_FALSE(view.find(U'入'));
-    EXPECT_FALSE(view.find(0));
-    // Codes are sorted for the search.
-    EXPECT_LT(view.codePointAt(0), view.codePointAt(1));
-    EXPECT_LT(view.codePointAt(1), view.codePointAt(2));
 }
 
 TEST(StrokeCodec, DamagedRecordsAreNoDataNeverPartOfACharacter)
@@ -87,30 +73,37 @@ TEST(StrokeCodec, DamagedRecordsAreNoDataNeverPartOfACharacter)
     EXPECT_FALSE(decodeRecord({nm.constData(), size_t(nm.size())}));
 }
 
-TEST(StrokeCodec, DamagedPacksGiveNoRecords)
+TEST(StrokeLines, EachCharacterFromItsOwnLineAndDamageStaysOnItsLine)
 {
-    const QByteArray pack = buildPack({{U'口', sample()}, {U'變', sample()}});
-    // A header that claims more index entries than the bytes hold.
-    QByteArray big = pack;
-    big[8] = char(0x40);
-    EXPECT_FALSE(PackView({big.constData(), size_t(big.size())}).isValid());
-    QByteArray magic = pack;
-    magic[0] = 'X';
-    EXPECT_FALSE(PackView({magic.constData(), size_t(magic.size())}).isValid());
-    // A record offset beyond the end, or before the previous one.
-    QByteArray off = pack;
-    off[12 + 4] = char(0xFF);
-    off[12 + 5] = char(0xFF);
-    const PackView v({off.constData(), size_t(off.size())});
-    ASSERT_TRUE(v.isValid());
-    EXPECT_TRUE(v.record(U'口').empty());
-    EXPECT_FALSE(v.find(U'口'));
-    // Every truncation of the whole pack reads without fault.
-    for (qsizetype n = 0; n < pack.size(); ++n) {
-        const PackView t({pack.constData(), size_t(n)});
-        (void)t.find(U'口');
-        (void)t.find(U'變');
+    const QByteArray square = R"("strokes":["M100,800L900,800L900,0L100,0Z"],"medians":[[[100,800],[900,0]]]})";
+    const QByteArray file = "{\"character\":\"口\"," + square + "\n" +
+                            // damaged strokes: no data for 入, nothing else lost
+                            R"({"character":"入","strokes":["M 1 2 L"],"medians":[[[1,2]]]})" "\n"
+                            "\n" +
+                            // a character beyond the basic plane, written as an escape
+                            R"({ "character" : "\ud840\udc00", )" + square + "\r\n" +
+                            // a second line for 口 does not replace the first
+                            R"({"character":"口","strokes":["M0,0L1,0L1,1Z"],"medians":[[[0,0]]]})" "\n" +
+                            R"(not a line of data)" "\n" +
+                            "{\"character\":\"變\"," + square; // no line break at the end
+    const auto lines = StrokeLines::fromBytes(file);
+    EXPECT_EQ(lines->count(), 4);
+    ASSERT_TRUE(lines->find(U'口'));
+    EXPECT_EQ(lines->find(U'口')->strokes[0].median.back(), QPointF(900, 0));
+    EXPECT_TRUE(lines->contains(U'入'));
+    EXPECT_FALSE(lines->find(U'入'));
+    ASSERT_TRUE(lines->find(U'\U00020000'));
+    EXPECT_TRUE(lines->find(U'變'));
+    EXPECT_FALSE(lines->find(U'A'));
+    // Every truncation reads without fault.
+    for (qsizetype n = 0; n < file.size(); ++n) {
+        const auto t = StrokeLines::fromBytes(file.left(n));
+        for (char32_t ch : t->characters())
+            (void)t->find(ch);
     }
+    QString why;
+    EXPECT_FALSE(StrokeLines::open(QStringLiteral("/nonexistent/graphics.txt"), &why));
+    EXPECT_FALSE(why.isEmpty());
 }
 
 TEST(StrokeJson, PathDataInAbsoluteAndRelativeFormsReadTheSame)
@@ -174,24 +167,86 @@ TEST(StrokeJson, FileNamesStandForOneCharacter)
     EXPECT_EQ(characterOfFileName(QStringLiteral("變.txt")), 0u);
 }
 
-TEST(StrokeStore, BuiltInDataHoldsTheWorksheetCharacters)
+TEST(StrokeStore, TaiwanFormsFirstThenTheMainlandData)
 {
     faces::StrokeStore &store = faces::StrokeStore::global();
-    EXPECT_GT(store.builtInCount(), 9000);
-    // Stroke counts as dictionaries give them.
-    const std::pair<char32_t, size_t> known[] = {{U'口', 3}, {U'入', 2}, {U'學', 16}, {U'校', 10},
-                                                 {U'從', 11}, {U'病', 10}, {U'變', 23}};
+    ASSERT_TRUE(store.missingData().empty()) << faces::describeMissing(store.missingData().front()).toStdString();
+    EXPECT_EQ(store.animCjkCount(), 1013);
+    // Stroke counts as Taiwan's dictionaries give them: 艹 in four strokes,
+    // 阝 in three, 辶 in four.
+    const std::pair<char32_t, size_t> known[] = {{U'口', 3}, {U'入', 2}, {U'學', 16}, {U'草', 10}, {U'花', 8},
+                                                 {U'那', 7}, {U'近', 8}, {U'從', 11}, {U'病', 10}, {U'變', 23}};
     for (const auto &[ch, n] : known) {
-        const auto c = store.find(ch);
-        ASSERT_TRUE(c) << uint(ch);
-        EXPECT_EQ(c->strokes.size(), n) << uint(ch);
-        for (const Stroke &s : c->strokes) {
+        const auto all = store.findAll(ch);
+        ASSERT_FALSE(all.empty()) << uint(ch);
+        EXPECT_EQ(all.front().source, faces::StrokeSource::AnimCJK) << uint(ch);
+        EXPECT_EQ(all.front().strokes->strokes.size(), n) << uint(ch);
+        for (const Stroke &s : all.front().strokes->strokes) {
             EXPECT_FALSE(s.median.empty());
             EXPECT_EQ(s.outline.ops.front(), Op::Move);
         }
     }
+    // The mainland forms come second: 草 with 艹 in three strokes.
+    const auto grass = store.findAll(U'草');
+    ASSERT_EQ(grass.size(), 2u);
+    EXPECT_EQ(grass[1].source, faces::StrokeSource::HanziWriter);
+    EXPECT_EQ(grass[1].strokes->strokes.size(), 9u);
+    // 骨 is in the mainland data only.
+    const auto bone = store.findAll(U'骨');
+    ASSERT_EQ(bone.size(), 1u);
+    EXPECT_EQ(bone[0].source, faces::StrokeSource::HanziWriter);
     EXPECT_FALSE(store.contains(U'祐'));
     EXPECT_FALSE(store.find(U'A'));
+}
+
+TEST(StrokeStore, BothSourcesShareOneEmSquare)
+{
+    // A character of both sources lands in the same box from each: the
+    // traditional data needs no mapping onto the mainland data's square.
+    faces::StrokeStore &store = faces::StrokeStore::global();
+    for (char32_t ch : {U'口', U'日', U'一', U'丈', U'國', U'入', U'小'}) {
+        const auto all = store.findAll(ch);
+        ASSERT_EQ(all.size(), 2u) << uint(ch);
+        QRectF box[2];
+        for (int k = 0; k < 2; ++k)
+            for (const Stroke &s : all[size_t(k)].strokes->strokes)
+                for (const QPointF &p : s.outline.points)
+                    box[k] = box[k].united(QRectF(p, QSizeF(0.01, 0.01)));
+        // Within 5 % of the em on every side: the two hands place a dot or
+        // a hook a little differently, a mapping fault moves the whole box.
+        EXPECT_NEAR(box[0].left(), box[1].left(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].right(), box[1].right(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].top(), box[1].top(), 51) << uint(ch);
+        EXPECT_NEAR(box[0].bottom(), box[1].bottom(), 51) << uint(ch);
+        // Medians run the same way: each first stroke starts at the same end.
+        const QPointF a = all[0].strokes->strokes[0].median.front(), b = all[1].strokes->strokes[0].median.front();
+        EXPECT_LT(std::hypot(a.x() - b.x(), a.y() - b.y()), 60) << uint(ch);
+    }
+}
+
+TEST(StrokeStore, AMissingDataFileIsNoDataAndSaysWhich)
+{
+    QTemporaryDir dir;
+    faces::StrokeStore store;
+    store.setInstalledFolder(dir.path());
+    const auto missing = store.missingData();
+    ASSERT_EQ(missing.size(), 2u);
+    EXPECT_EQ(missing[0].source, faces::StrokeSource::AnimCJK);
+    EXPECT_TRUE(missing[0].path.endsWith(QStringLiteral("animcjk/graphicsZhHant.txt")));
+    EXPECT_EQ(missing[1].source, faces::StrokeSource::HanziWriter);
+    const QString line = faces::describeMissing(missing[0]);
+    EXPECT_FALSE(line.contains(u'\n'));
+    EXPECT_TRUE(line.contains(QDir::toNativeSeparators(missing[0].path))) << line.toStdString();
+    EXPECT_TRUE(store.findAll(U'口').empty());
+    EXPECT_EQ(store.animCjkCount(), 0);
+    // The hanzi-writer files alone: those characters, from that source.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("hanzi-writer-data")));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("hanzi-writer-data/口.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})"));
+    store.setInstalledFolder(dir.path());
+    EXPECT_EQ(store.missingData().size(), 1u);
+    ASSERT_EQ(store.findAll(U'口').size(), 1u);
+    EXPECT_EQ(store.findAll(U'口')[0].source, faces::StrokeSource::HanziWriter);
 }
 
 TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
@@ -199,15 +254,16 @@ TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
     QTemporaryDir dir;
     // 口 as a single square stroke; 入 damaged; files that are not a
     // character's are left alone.
-    writeFile(dir.filePath(QStringLiteral("口.json")),
-              R"({"strokes": ["M 100 800 L 900 800 L 900 0 L 100 0 Z"], "medians": [[[100, 800], [900, 0]]]})");
-    writeFile(dir.filePath(QStringLiteral("入.json")), R"({"strokes": ["M 1 2 L"], "medians": [[[1, 2]]]})");
-    writeFile(dir.filePath(QStringLiteral("package.json")), "{}");
-    writeFile(dir.filePath(QStringLiteral("notes.txt")), "not data");
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("口.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 L 100 0 Z"], "medians": [[[100, 800], [900, 0]]]})"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("入.json")), R"({"strokes": ["M 1 2 L"], "medians": [[[1, 2]]]})"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("package.json")), "{}"));
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("notes.txt")), "not data"));
 
     faces::StrokeStore store;
     const quint64 before = store.generation();
     ASSERT_EQ(store.find(U'口')->strokes.size(), 3u);
+    ASSERT_EQ(store.findAll(U'口').front().source, faces::StrokeSource::AnimCJK);
     const QStringList warnings = store.setOverrideFolder(dir.path());
     ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
     EXPECT_TRUE(warnings[0].contains(QDir::toNativeSeparators(dir.filePath(QStringLiteral("入.json")))))
@@ -218,17 +274,19 @@ TEST(StrokeStore, AFolderOverridesCharacterByCharacterAndSkipsDamagedFiles)
     EXPECT_EQ(store.overrideFolder(), QDir(dir.path()).absolutePath());
 
     ASSERT_EQ(store.find(U'口')->strokes.size(), 1u);
+    EXPECT_EQ(store.findAll(U'口').front().source, faces::StrokeSource::Override);
+    EXPECT_EQ(store.findAll(U'口').size(), 3u);
     EXPECT_EQ(store.find(U'口')->strokes[0].median.back(), QPointF(900, 0));
-    EXPECT_EQ(store.find(U'入')->strokes.size(), 2u); // the damaged file left the built-in data
+    EXPECT_EQ(store.find(U'入')->strokes.size(), 2u); // the damaged file left the installed data
     EXPECT_EQ(store.find(U'變')->strokes.size(), 23u);
 
-    // A character the built-in data lacks can be given.
-    writeFile(dir.filePath(QStringLiteral("祐.json")),
-              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})");
+    // A character the installed data lacks can be given.
+    ASSERT_TRUE(testsupport::writeFile(dir.filePath(QStringLiteral("祐.json")),
+              R"({"strokes": ["M 100 800 L 900 800 L 900 0 Z"], "medians": [[[100, 800]]]})"));
     EXPECT_EQ(store.setOverrideFolder(dir.path()).size(), 1);
     EXPECT_TRUE(store.contains(U'祐'));
 
-    // Without the folder the built-in data is back.
+    // Without the folder the installed data is back.
     EXPECT_TRUE(store.setOverrideFolder(QString()).isEmpty());
     EXPECT_EQ(store.find(U'口')->strokes.size(), 3u);
     EXPECT_FALSE(store.contains(U'祐'));

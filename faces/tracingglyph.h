@@ -11,7 +11,7 @@
 // whole number of gaps). Each is a stroke of no length drawn with a round-
 // capped pen kTracingDotDiameter wide: the same at any size and on any
 // device, and small in a document.
-#include "platform/faces/strokecodec.h"
+#include "faces/strokecodec.h"
 
 #include <QPainterPath>
 #include <QRawFont>
@@ -29,10 +29,6 @@ constexpr qreal kTracingDotSpacing = 0.028;
 // stroked with a round-capped pen kTracingDotDiameter * em wide. Where contours overlap or touch, the
 // edges inside the shape get no dots: the outline is that of their union.
 QPainterPath dottedOutline(const QPainterPath &outline, qreal em);
-
-// The strokes as one shape (winding rule) in em-square units (emsquare.h);
-// dottedOutline() outlines their union.
-QPainterPath unitedStrokes(const strokes::CharStrokes &c);
 
 // The dots of `glyph` of `face`, in units of 1/1024 of the face's em (y down
 // from the baseline; scale by em / 1024 to draw). Made once per face and

@@ -4,14 +4,18 @@
 // tracing glyph's dots, and what the canvases draw and record with them.
 #include "emf_support.h"
 #include "painter_support.h"
+#include "registeredfaces.h"
 
-#include "platform/faces/emsquare.h"
-#include "platform/faces/glyphbitmaps.h"
-#include "platform/faces/strokeorderglyph.h"
-#include "platform/faces/strokestore.h"
-#include "platform/faces/synthglyph.h"
-#include "platform/faces/tracingglyph.h"
+#include "faces/emsquare.h"
+#include "faces/modelform.h"
+#include "faces/strokeorderglyph.h"
+#include "faces/strokepaths.h"
+#include "faces/strokestore.h"
+#include "faces/synthesis.h"
+#include "faces/tracingglyph.h"
+#include "faces/worksheetfaces.h"
 #include "platform/fonts.h"
+#include "platform/synthglyphbitmaps.h"
 #include "platform/metafilerecorder.h"
 
 #include <QPainter>
@@ -111,7 +115,7 @@ strokes::Stroke squareStroke(QRectF r, bool clockwise, QPointF start)
 
 bool skipWithoutStrokeData()
 {
-    return faces::StrokeStore::global().builtInCount() == 0;
+    return !faces::StrokeStore::global().contains(U'變');
 }
 
 } // namespace
@@ -123,8 +127,7 @@ TEST(StrokeOrderGlyph, EveryStrokeNumberedOnceNearItsStartWithoutOverlap)
     for (char32_t ch : {U'變', U'學', U'口', U'入', U'鬱', U'龜'}) {
         const auto data = faces::StrokeStore::global().find(ch);
         ASSERT_TRUE(data) << uint(ch);
-        const auto g = faces::strokeOrderGlyph(ch);
-        ASSERT_TRUE(g);
+        const auto g = std::make_shared<const faces::StrokeOrderGlyph>(faces::buildStrokeOrderGlyph(*data));
         ASSERT_EQ(g->marks.size(), data->strokes.size());
         EXPECT_EQ(g->strokeCount, int(data->strokes.size()));
         const QRectF square(0, 0, faces::kEmSquare, faces::kEmSquare);
@@ -215,7 +218,7 @@ TEST(TracingGlyph, UnitedStrokesLeaveNoSeamBetweenStrokes)
     c.strokes.push_back(squareStroke(QRectF(100, 300, 400, 200), true, QPointF(100, 400)));
     c.strokes.push_back(squareStroke(QRectF(500, 300, 400, 200), true, QPointF(500, 400)));
     c.strokes.push_back(squareStroke(QRectF(450, 100, 100, 700), true, QPointF(500, 800)));
-    const QPainterPath dots = faces::dottedOutline(faces::unitedStrokes(c), 1024);
+    const QPainterPath dots = faces::dottedOutline(faces::inkOf(c), 1024);
     ASSERT_FALSE(dots.isEmpty());
     for (const QPolygonF &dot : dots.toSubpathPolygons()) {
         const QPointF c_ = dot.boundingRect().center();
@@ -233,7 +236,7 @@ TEST(SynthesisedFaces, DrawnForTheWorksheetFamiliesOnly)
     // Both take the Kai stand-in's metrics: the same cell, the same advances.
     const auto s = fonts::resolve(strokeFace(-160));
     const auto k = fonts::resolve(kaiFace(-160));
-    EXPECT_EQ(s->synthesis(), faces::Synthesis::StrokeOrder);
+    EXPECT_NE(s->synthesizedFace(), nullptr);
     EXPECT_EQ(s->family(), QStringLiteral("TW-Kai"));
     EXPECT_EQ(s->textMetric().height, k->textMetric().height);
     EXPECT_EQ(s->textMetric().ascent, k->textMetric().ascent);
@@ -449,11 +452,10 @@ TEST(SynthesisedFaces, CopiedGlyphsLookLikeDrawnOnes)
     ASSERT_FALSE(layout.runs.empty());
     const fonts::GlyphRun &run = layout.runs[0];
     const QColor ink(0x9D, 0x9D, 0x9D);
-    for (faces::Synthesis s : {faces::Synthesis::StrokeOrder, faces::Synthesis::Tracing}) {
-        const faces::SynthGlyph g =
-            faces::synthesizedGlyph(s, U'變', run.rawFont, run.glyphs[0], font->emSize(), font->ascent(),
-                                    font->descent(), layout.advances[0]);
-        ASSERT_NE(g.kind, faces::SynthGlyph::Kind::FaceGlyph);
+    const fonts::GlyphRequest request{U'變', run.rawFont, run.glyphs[0], font->emSize(), font->ascent(),
+                                      font->descent(), layout.advances[0], ink};
+    for (const fonts::SynthesizedGlyph &g : {faces::strokeOrderGlyphFor(request), faces::tracingGlyphFor(request)}) {
+        ASSERT_EQ(g.kind, fonts::SynthesizedGlyph::Kind::Shapes);
         for (qreal scale : {1.0, 300.0 / 96}) {
             SCOPED_TRACE(scale);
             const int side = int(300 * scale);
@@ -463,14 +465,14 @@ TEST(SynthesisedFaces, CopiedGlyphsLookLikeDrawnOnes)
             {
                 QPainter p(&drawn);
                 p.setWorldTransform(at);
-                faces::paintSynthGlyph(p, g, ink);
+                fonts::paintSynthesizedGlyph(p, g);
             }
             {
                 QPainter p(&copied);
                 p.setWorldTransform(at);
-                ASSERT_TRUE(faces::paintFromBitmapCache(p, g, ink));
+                ASSERT_TRUE(fonts::paintFromBitmapCache(p, g));
                 // A second time from the cache.
-                ASSERT_TRUE(faces::paintFromBitmapCache(p, g, ink));
+                ASSERT_TRUE(fonts::paintFromBitmapCache(p, g));
             }
             EXPECT_FALSE(inkBounds(drawn).isEmpty());
             EXPECT_LE(emfsupport::differingPixels(drawn, copied, 48), qint64(side) * side / 500);
@@ -479,12 +481,12 @@ TEST(SynthesisedFaces, CopiedGlyphsLookLikeDrawnOnes)
         QImage img = whiteImage(100, 100);
         QPainter p(&img);
         p.rotate(10);
-        EXPECT_FALSE(faces::paintFromBitmapCache(p, g, ink));
+        EXPECT_FALSE(fonts::paintFromBitmapCache(p, g));
         p.end();
         QTemporaryDir dir;
         QPdfWriter pdf(dir.filePath(QStringLiteral("x.pdf")));
         QPainter q(&pdf);
-        EXPECT_FALSE(faces::paintFromBitmapCache(q, g, ink));
+        EXPECT_FALSE(fonts::paintFromBitmapCache(q, g));
     }
 }
 

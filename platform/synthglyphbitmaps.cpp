@@ -1,9 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/glyphbitmaps.h"
-
-#include "platform/faces/emsquare.h"
-#include "platform/faces/tracingglyph.h"
+#include "platform/synthglyphbitmaps.h"
 
 #include <QImage>
 #include <QMutex>
@@ -11,11 +8,12 @@
 #include <QPaintEngine>
 #include <QPainter>
 
+#include <array>
 #include <cmath>
 #include <list>
 #include <unordered_map>
 
-namespace faces {
+namespace fonts {
 
 namespace {
 
@@ -27,17 +25,23 @@ constexpr qreal kMinEm = 100;
 // Positions within a pixel that get an image of their own, per direction.
 constexpr int kSteps = 4;
 
+// Glyphs of more shapes than this are drawn as shapes.
+constexpr size_t kMaxShapes = 4;
+
 struct Key {
-    const void *shape; // the glyph's shapes (kept alive by the entry)
+    const void *shape; // the glyph's identity (kept alive by the entry)
     qint64 sx, sy;     // scale, millionths
-    QRgb ink;
+    std::array<QRgb, kMaxShapes> colors;
     int qx, qy;        // position within the pixel, kSteps-ths
     friend bool operator==(const Key &, const Key &) = default;
 };
 struct KeyHash {
     size_t operator()(const Key &k) const
     {
-        return qHashMulti(0, quintptr(k.shape), k.sx, k.sy, k.ink, k.qx, k.qy);
+        size_t h = qHashMulti(0, quintptr(k.shape), k.sx, k.sy, k.qx, k.qy);
+        for (QRgb c : k.colors)
+            h = qHashMulti(h, c);
+        return h;
     }
 };
 
@@ -61,21 +65,11 @@ Cache &cache()
     return c;
 }
 
-QRectF boundsOf(const SynthGlyph &g)
-{
-    if (g.kind == SynthGlyph::Kind::StrokeOrder) {
-        const qreal h = g.strokeOrder->haloWidth;
-        return g.strokeOrder->ink.boundingRect().united(g.strokeOrder->digits.boundingRect().adjusted(-h, -h, h, h));
-    }
-    const qreal r = kTracingDotDiameter * kEmSquare / 2;
-    return g.dots->boundingRect().adjusted(-r, -r, r, r);
-}
-
 } // namespace
 
-bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink)
+bool paintFromBitmapCache(QPainter &painter, const SynthesizedGlyph &glyph)
 {
-    if (glyph.kind == SynthGlyph::Kind::FaceGlyph)
+    if (glyph.kind != SynthesizedGlyph::Kind::Shapes || !glyph.identity || glyph.shapes.size() > kMaxShapes)
         return false;
     const QPaintEngine *engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster)
@@ -94,7 +88,7 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
     const QTransform t = glyph.toLogical * world;
     if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m22() <= 0)
         return false;
-    const QRectF bounds = boundsOf(glyph);
+    const QRectF bounds = synthesizedGlyphBounds(glyph);
     const QRectF scaled(bounds.left() * t.m11(), bounds.top() * t.m22(), bounds.width() * t.m11(),
                         bounds.height() * t.m22());
     if (scaled.isEmpty() || scaled.width() > kMaxSide || scaled.height() > kMaxSide)
@@ -102,7 +96,7 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
 
     // Small glyphs are quick to draw, and a glyph moved by a part of a pixel
     // could shade a pixel beyond its cell: they are drawn as shapes.
-    if (t.m11() * kEmSquare < kMinEm || t.m22() * kEmSquare < kMinEm)
+    if (t.m11() * glyph.unitsPerEm < kMinEm || t.m22() * glyph.unitsPerEm < kMinEm)
         return false;
 
     // The origin at the nearest quarter of a pixel.
@@ -112,9 +106,9 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
     const qreal ex = std::round(origin.x() * kSteps), ey = std::round(origin.y() * kSteps);
     const qreal fx = std::floor(ex / kSteps), fy = std::floor(ey / kSteps);
     const int qx = int(ex - fx * kSteps), qy = int(ey - fy * kSteps);
-    const void *shape = glyph.kind == SynthGlyph::Kind::StrokeOrder ? static_cast<const void *>(glyph.strokeOrder.get())
-                                                                    : static_cast<const void *>(glyph.dots.get());
-    const Key key{shape, std::llround(t.m11() * 1e6), std::llround(t.m22() * 1e6), ink.rgba(), qx, qy};
+    Key key{glyph.identity.get(), std::llround(t.m11() * 1e6), std::llround(t.m22() * 1e6), {}, qx, qy};
+    for (size_t i = 0; i < glyph.shapes.size(); ++i)
+        key.colors[i] = glyph.shapes[i].color.rgba();
 
     Cache &c = cache();
     QImage image;
@@ -137,14 +131,12 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
         {
             QPainter p(&image);
             p.setWorldTransform(QTransform(t.m11(), 0, 0, t.m22(), at.x() - pixels.left(), at.y() - pixels.top()));
-            SynthGlyph flat = glyph;
+            SynthesizedGlyph flat = glyph;
             flat.toLogical = QTransform();
-            paintSynthGlyph(p, flat, ink);
+            paintSynthesizedGlyph(p, flat);
         }
         offset = pixels.topLeft();
-        std::shared_ptr<const void> keep = glyph.kind == SynthGlyph::Kind::StrokeOrder
-                                               ? std::shared_ptr<const void>(glyph.strokeOrder)
-                                               : std::shared_ptr<const void>(glyph.dots);
+        std::shared_ptr<const void> keep = glyph.identity;
         QMutexLocker lock(&c.mutex);
         if (c.entries.find(key) == c.entries.end()) {
             c.order.push_front(key);
@@ -165,4 +157,4 @@ bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink
     return true;
 }
 
-} // namespace faces
+} // namespace fonts

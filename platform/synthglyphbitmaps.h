@@ -10,17 +10,17 @@
 // moves but does not turn; printers and documents get the shapes themselves.
 // The images are kept within a memory budget, the least recently used given
 // up first. Safe from any thread.
-#include "platform/faces/synthglyph.h"
+#include "platform/synthesizedface.h"
 
 class QPainter;
 
-namespace faces {
+namespace fonts {
 
 // Draws `glyph` from (or into) the cache and returns true, or returns false
 // when the painter or its transform does not allow it (nothing drawn then).
-bool paintFromBitmapCache(QPainter &painter, const SynthGlyph &glyph, QColor ink);
+bool paintFromBitmapCache(QPainter &painter, const SynthesizedGlyph &glyph);
 
 // Budget of the cache, bytes.
 constexpr qint64 kGlyphBitmapBudget = 64 * 1024 * 1024;
 
-} // namespace faces
+} // namespace fonts

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/strokedataoption.h"
+#include "faces/strokedataoption.h"
 
-#include "platform/faces/strokestore.h"
+#include "faces/strokestore.h"
 
 namespace faces {
 

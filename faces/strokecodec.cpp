@@ -1,8 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/faces/strokecodec.h"
-
-#include <QtEndian>
+#include "faces/strokecodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +8,6 @@
 namespace strokes {
 
 namespace {
-
-constexpr char kMagic[4] = {'T', 'V', 'S', 'K'};
-constexpr quint32 kVersion = 1;
-constexpr qsizetype kHeaderSize = 12;
-constexpr qsizetype kIndexEntry = 8;
 
 // --- writing ---------------------------------------------------------------------
 
@@ -41,13 +34,6 @@ void putPoints(QByteArray &out, const std::vector<QPointF> &points)
         px = x;
         py = y;
     }
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
 }
 
 // --- reading ----------------------------------------------------------------------
@@ -125,11 +111,6 @@ private:
     bool m_ok = true;
 };
 
-quint32 get32(std::span<const char> b, qsizetype off)
-{
-    return qFromLittleEndian<quint32>(b.data() + off);
-}
-
 } // namespace
 
 QByteArray encodeRecord(const CharStrokes &c)
@@ -187,73 +168,6 @@ std::optional<CharStrokes> decodeRecord(std::span<const char> record)
     if (!r.ok() || !r.atEnd())
         return std::nullopt;
     return c;
-}
-
-QByteArray buildPack(const std::map<char32_t, CharStrokes> &chars)
-{
-    QByteArray index, area;
-    for (const auto &[ch, c] : chars) {
-        put32(index, quint32(ch));
-        put32(index, quint32(area.size()));
-        area.append(encodeRecord(c));
-    }
-    QByteArray out(kMagic, 4);
-    put32(out, kVersion);
-    put32(out, quint32(chars.size()));
-    out.append(index);
-    out.append(area);
-    return out;
-}
-
-PackView::PackView(std::span<const char> bytes)
-{
-    if (qsizetype(bytes.size()) < kHeaderSize || !std::equal(kMagic, kMagic + 4, bytes.data()) ||
-        get32(bytes, 4) != kVersion)
-        return;
-    const quint32 count = get32(bytes, 8);
-    if (count > quint32((qsizetype(bytes.size()) - kHeaderSize) / kIndexEntry))
-        return;
-    m_bytes = bytes;
-    m_count = count;
-}
-
-char32_t PackView::codePointAt(int i) const
-{
-    return i >= 0 && quint32(i) < m_count ? char32_t(get32(m_bytes, kHeaderSize + qsizetype(i) * kIndexEntry)) : 0;
-}
-
-std::span<const char> PackView::record(char32_t ch) const
-{
-    if (!m_count)
-        return {};
-    // Binary search over the sorted index.
-    qsizetype lo = 0, hi = qsizetype(m_count);
-    while (lo < hi) {
-        const qsizetype mid = (lo + hi) / 2;
-        const char32_t c = char32_t(get32(m_bytes, kHeaderSize + mid * kIndexEntry));
-        if (c < ch)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    if (lo >= qsizetype(m_count) || char32_t(get32(m_bytes, kHeaderSize + lo * kIndexEntry)) != ch)
-        return {};
-    const qsizetype areaStart = kHeaderSize + qsizetype(m_count) * kIndexEntry;
-    const qsizetype areaSize = qsizetype(m_bytes.size()) - areaStart;
-    const qsizetype begin = get32(m_bytes, kHeaderSize + lo * kIndexEntry + 4);
-    const qsizetype end = lo + 1 < qsizetype(m_count) ? qsizetype(get32(m_bytes, kHeaderSize + (lo + 1) * kIndexEntry + 4))
-                                                      : areaSize;
-    if (begin < 0 || begin > end || end > areaSize)
-        return {};
-    return m_bytes.subspan(size_t(areaStart + begin), size_t(end - begin));
-}
-
-std::optional<CharStrokes> PackView::find(char32_t ch) const
-{
-    const std::span<const char> r = record(ch);
-    if (r.empty())
-        return std::nullopt;
-    return decodeRecord(r);
 }
 
 } // namespace strokes
