@@ -15,6 +15,7 @@ int main(int argc, char **argv)
 {
     startup::prepareProcess();
     QApplication app(argc, argv);
+    startup::loadTranslations();
     QStringList args = app.arguments();
     const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
     if (!strokeData.error.isEmpty()) {

@@ -23,8 +23,18 @@ const std::vector<Cell> &cellsOf(int layout)
     return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
 }
 
+QString sheetName(const QStringList &words)
+{
+    constexpr int kNamed = 5;
+    QString name = QStringLiteral("Tovrel ") + QStringList(words.mid(0, kNamed)).join(u' ');
+    if (words.size() > kNamed)
+        name += QStringLiteral(" … (%1 sheets)").arg(words.size());
+    return name;
+}
+
 void fillLayout(CustomReport &report, int layout, const QString &word)
 {
+    report.setJobName(sheetName({word.left(layout)}));
     for (const Cell &c : cellsOf(layout)) {
         if (c.character > word.size())
             continue;

@@ -80,6 +80,8 @@ protected:
         h.groupFooters = {height("ClassFooter"), height("RowFooter")};
         h.reprintOnNewPage = {report.findChild<RpGroup *>("ClassGroup")->reprintOnNewPage(),
                               report.findChild<RpGroup *>("RowGroup")->reprintOnNewPage()};
+        h.detailLinksChild = report.findChild<RpCustomBand *>("Detail")->linkBand() ==
+                             report.findChild<RpCustomBand *>("Remark");
         std::vector<QStringList> keys;
         auto d = db.dataSet();
         for (d->first(); !d->eof(); d->next())
@@ -119,6 +121,23 @@ TEST_F(ExampleReport, OverAThousandStudentsEveryBandLandsWhereTheRulesSay)
     EXPECT_EQ(report->reportPrinter()->pageCount(), want.back().page);
 
     EXPECT_GT(want.back().page, 10);
+
+    // As an example to copy: a remark stays in the column of its student,
+    // and every page goes on under its class heading.
+    for (size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i].band == "C") {
+            ASSERT_GT(i, 0u);
+            EXPECT_EQ(placed[i - 1].band, "D") << "band " << i;
+            EXPECT_EQ(placed[i - 1].page, placed[i].page) << "band " << i;
+            EXPECT_EQ(placed[i - 1].column, placed[i].column) << "band " << i;
+        }
+        if (placed[i].band == "D" && placed[i].page > 1) {
+            bool headed = false;
+            for (size_t k = i; k-- > 0 && placed[k].page == placed[i].page;)
+                headed = headed || placed[k].band == "GH0";
+            EXPECT_TRUE(headed) << "page " << placed[i].page << " has a student before its class heading";
+        }
+    }
 }
 
 TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
@@ -153,6 +172,8 @@ TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
             ++classes;
         }
         EXPECT_EQ(classes, 3);
+        // The footer names its figures.
+        EXPECT_EQ(all.count(QStringLiteral("Score total")), classes);
         // Every student with a photo has it printed beside the name, drawn
         // from the pixels of the picture in the blob field.
         ASSERT_TRUE(sums.exec(QStringLiteral("SELECT COUNT(photo) FROM students")));
