@@ -6,6 +6,7 @@
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfoperators.h"
 #include "platform/fonts.h"
+#include "platform/penpattern.h"
 
 #include <QColor>
 
@@ -36,24 +37,6 @@ QPainterPath rectPath(const QRectF &r)
     QPainterPath p;
     p.addRect(r);
     return p;
-}
-
-// On/off lengths of the built-in pen styles, in pen widths.
-std::vector<double> builtInPattern(quint32 style)
-{
-    switch (style) {
-    case gdi::PS_DASH:
-        return {18, 6};
-    case gdi::PS_DOT:
-    case gdi::PS_ALTERNATE:
-        return {1, 1};
-    case gdi::PS_DASHDOT:
-        return {9, 6, 3, 6};
-    case gdi::PS_DASHDOTDOT:
-        return {9, 3, 3, 3, 3, 3};
-    default:
-        return {};
-    }
 }
 
 } // namespace
@@ -335,7 +318,7 @@ void PdfPageCanvas::setStrokePaint()
             if (lengths.size() % 2)
                 lengths.insert(lengths.end(), lengths.begin(), lengths.end());
         } else {
-            lengths = builtInPattern(style);
+            lengths = gdi::builtInPenPattern(style);
             for (double &v : lengths)
                 v *= w;
         }

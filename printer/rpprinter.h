@@ -196,7 +196,7 @@ private:
     void setWaste();
     // The paper at the recording resolution: the size of a recorded page.
     QSize recordedPageSize() const;
-    // The recording resolution of the document being generated.
+    // The resolution pages of a new recorded document are recorded at.
     int recordingDpi() const;
     // Finishes the open page on its sink; a sink that cannot keep it (the
     // page store cannot be written) ends the document, nothing of it kept.
@@ -230,6 +230,8 @@ private:
     QString m_title;
     bool m_showingPreview = false;
     double m_xFactor = kFallbackFactor, m_yFactor = kFallbackFactor;
+    // The resolution of the pages of the document being generated.
+    int m_recordingDpi = kRecordingPixelsPerInch;
     QPointer<QObject> m_client, m_master;
     QWidget *m_previewControl = nullptr;
     bool m_reportLoaded = false;

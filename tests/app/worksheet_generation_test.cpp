@@ -95,12 +95,7 @@ TEST_F(WorksheetGeneration, OnePageWithTheTitleBandAtTheTopMargin)
         // Played at 96 dpi, every grid line is inked on the pixel row the
         // layout table gives (its top edge from the page's corner), as the
         // design surface shows it.
-        QImage image(page.width(), page.height(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            PainterCanvas canvas(&image, 96);
-            page.play(canvas, {0, 0, page.width(), page.height()});
-        }
+        const QImage image = playPage(page, 96);
         const double left = report->page()->nativeValue(RpPage::LeftMarginIdx);
         const double f = 96 / 254.0;
         for (const ExpectedShape &s : kLayouts[layout - 1].shapes) {

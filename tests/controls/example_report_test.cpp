@@ -123,7 +123,9 @@ TEST_F(ExampleReport, OverAThousandStudentsEveryBandLandsWhereTheRulesSay)
     EXPECT_GT(want.back().page, 10);
 
     // As an example to copy: a remark stays in the column of its student,
-    // and every page goes on under its class heading.
+    // and every page names the class of its first student, in the class
+    // heading repeated there or in the heading of a seat row (which names
+    // its class; a page that begins with a new seat row repeats no heading).
     for (size_t i = 0; i < placed.size(); ++i) {
         if (placed[i].band == "C") {
             ASSERT_GT(i, 0u);
@@ -134,7 +136,7 @@ TEST_F(ExampleReport, OverAThousandStudentsEveryBandLandsWhereTheRulesSay)
         if (placed[i].band == "D" && placed[i].page > 1) {
             bool headed = false;
             for (size_t k = i; k-- > 0 && placed[k].page == placed[i].page;)
-                headed = headed || placed[k].band == "GH0";
+                headed = headed || placed[k].band == "GH0" || placed[k].band == "GH1";
             EXPECT_TRUE(headed) << "page " << placed[i].page << " has a student before its class heading";
         }
     }
@@ -172,8 +174,12 @@ TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
             ++classes;
         }
         EXPECT_EQ(classes, 3);
-        // The footer names its figures.
+        // The footer names its figures; a seat row's heading, its class.
         EXPECT_EQ(all.count(QStringLiteral("Score total")), classes);
+        ASSERT_TRUE(sums.exec(QStringLiteral("SELECT DISTINCT class FROM students")));
+        while (sums.next())
+            EXPECT_TRUE(all.contains(QStringLiteral("class ") + sums.value(0).toString()))
+                << sums.value(0).toString().toStdString();
         // Every student with a photo has it printed beside the name, drawn
         // from the pixels of the picture in the blob field.
         ASSERT_TRUE(sums.exec(QStringLiteral("SELECT COUNT(photo) FROM students")));

@@ -27,7 +27,7 @@ import tempfile
 import time
 
 from preview_window import PreviewSession, print_click
-from worksheet_window import Failure, expect
+from worksheet_window import Failure, expect, run_session
 
 QUEUE = 'tovrel-e2e-pdf'
 PPD = '/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd'
@@ -289,13 +289,10 @@ def main():
     ap.add_argument('--program', required=True)
     ap.add_argument('--screens', required=True)
     args = ap.parse_args()
-    if os.path.isdir(args.screens):
-        for name in os.listdir(args.screens):
-            if name.endswith('.png'):
-                os.remove(os.path.join(args.screens, name))
     s = SetupSession(args.program, args.screens)
     cups = Cups(s.tmp)
-    try:
+
+    def body():
         s.start_xvfb()
         try:
             cups.start()
@@ -303,18 +300,8 @@ def main():
         except Skip as why:
             print('the printing part is skipped:', why)
         chinese(s)
-    except Failure as e:
-        try:
-            s.screenshot('failure', 'root')
-        except Exception:
-            pass
-        print('FAIL:', e, file=sys.stderr)
-        return 1
-    finally:
-        s.stop()
-        cups.stop()
-    print('screenshots in', args.screens)
-    return 0
+
+    return run_session(s, body, args.screens, after=(cups.stop,))
 
 
 if __name__ == '__main__':
