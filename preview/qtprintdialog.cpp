@@ -29,13 +29,14 @@ public:
     FirstShow(bool setup) : m_setup(setup) {}
     bool eventFilter(QObject *o, QEvent *e) override
     {
+        auto *w = static_cast<QWidget *>(o);
+        // Shown, and grown when its options open: what it shows now.
+        if ((e->type() == QEvent::Show || e->type() == QEvent::Resize) && previewState().dialogObserver)
+            QTimer::singleShot(0, w, [w] { previewState().dialogObserver(dialogState(w)); });
         if (e->type() == QEvent::Show && !m_done) {
             m_done = true;
-            auto *w = static_cast<QWidget *>(o);
             if (m_setup)
                 presentAsSetup(w);
-            if (previewState().dialogObserver)
-                QTimer::singleShot(0, w, [w] { previewState().dialogObserver(dialogState(w)); });
             if (QScreen *s = w->screen()) {
                 const QRect g = s->geometry();
                 const QSize size = w->frameGeometry().size();
@@ -62,6 +63,10 @@ public:
         for (const QSpinBox *box : dialog->findChildren<QSpinBox *>())
             if (box->objectName() == QLatin1String("copies") && box->isVisible())
                 s[QStringLiteral("copies")] = QJsonObject{{"value", box->value()}, {"at", at(box)}};
+        // The button that opens the dialog's options ("Options >>").
+        for (const QPushButton *b : dialog->findChildren<QPushButton *>())
+            if (b->text().contains(QLatin1String(">>")) && b->isVisible())
+                s[QStringLiteral("options")] = QJsonObject{{"text", b->text()}, {"at", at(b)}};
         for (const QComboBox *box : dialog->findChildren<QComboBox *>())
             if (box->objectName() == QLatin1String("printers"))
                 s[QStringLiteral("printer")] = box->currentText();

@@ -80,8 +80,10 @@ protected:
         h.groupFooters = {height("ClassFooter"), height("RowFooter")};
         h.reprintOnNewPage = {report.findChild<RpGroup *>("ClassGroup")->reprintOnNewPage(),
                               report.findChild<RpGroup *>("RowGroup")->reprintOnNewPage()};
-        h.detailLinksChild = report.findChild<RpCustomBand *>("Detail")->linkBand() ==
-                             report.findChild<RpCustomBand *>("Remark");
+        auto band = [&](const char *name) { return report.findChild<RpCustomBand *>(QString::fromLatin1(name)); };
+        h.detailLinksChild = band("Detail")->linkBand() == band("Remark");
+        h.headersLinkDown = band("ClassGroup")->linkBand() == band("RowGroup") &&
+                            band("RowGroup")->linkBand() == band("Detail");
         std::vector<QStringList> keys;
         auto d = db.dataSet();
         for (d->first(); !d->eof(); d->next())
@@ -123,15 +125,21 @@ TEST_F(ExampleReport, OverAThousandStudentsEveryBandLandsWhereTheRulesSay)
     EXPECT_GT(want.back().page, 10);
 
     // As an example to copy: a remark stays in the column of its student,
-    // and every page names the class of its first student, in the class
-    // heading repeated there or in the heading of a seat row (which names
-    // its class; a page that begins with a new seat row repeats no heading).
+    // a heading is never left at the foot of a column without a student
+    // under it, and every page names the class of its first student, in
+    // the class heading repeated there or in the heading of a seat row
+    // (which names its class; a page that begins with a new seat row
+    // repeats no other heading).
     for (size_t i = 0; i < placed.size(); ++i) {
         if (placed[i].band == "C") {
             ASSERT_GT(i, 0u);
             EXPECT_EQ(placed[i - 1].band, "D") << "band " << i;
             EXPECT_EQ(placed[i - 1].page, placed[i].page) << "band " << i;
             EXPECT_EQ(placed[i - 1].column, placed[i].column) << "band " << i;
+        }
+        if ((placed[i].band == "GH0" || placed[i].band == "GH1") && i + 1 < placed.size()) {
+            EXPECT_EQ(placed[i + 1].page, placed[i].page) << "a heading alone at the foot of page " << placed[i].page;
+            EXPECT_EQ(placed[i + 1].column, placed[i].column) << "band " << i;
         }
         if (placed[i].band == "D" && placed[i].page > 1) {
             bool headed = false;

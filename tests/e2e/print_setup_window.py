@@ -162,12 +162,12 @@ class SetupSession(PreviewSession):
         except (OSError, ValueError):
             return None
 
-    def wait_dialog(self, title, timeout=20):
+    def wait_dialog(self, title, pred=lambda d: True, timeout=20):
         deadline = time.time() + timeout
         s = None
         while time.time() < deadline:
             s = self.dialog_state()
-            if s is not None and s.get('title') == title:
+            if s is not None and s.get('title') == title and pred(s):
                 return s
             time.sleep(0.1)
         raise Failure('no print dialog titled %r; last: %s' % (title, json.dumps(s, ensure_ascii=False)))
@@ -213,6 +213,11 @@ def english(s, cups):
     expect(d['ok']['text'] == 'OK', 'the setup confirms with %r' % d['ok']['text'])
     expect(d.get('printer') == QUEUE, 'the dialog offers %r' % d.get('printer'))
     s.wait_window('Printer setup')
+    if 'copies' not in d:
+        # The copies are among the options the dialog opens on request.
+        expect('options' in d, 'the dialog shows neither its copies nor its options: %s' % d)
+        s.click_at(*d['options']['at'])
+        d = s.wait_dialog('Printer setup', lambda d: 'copies' in d)
     s.click_at(*d['copies']['at'])
     s.key('ctrl+a')
     s.type_text('2')
@@ -258,19 +263,15 @@ def chinese(s):
     s.wait_window('報表預覽')
     s.screenshot('zh-preview', 'root')
 
-    # The search and go-to dialogs.
-    s.click_button('FindButton')
-    wid2 = s.wait_window('搜尋文字')
-    s.screenshot('zh-search-dialog', 'root')
-    s.x('xdotool', 'windowfocus', '--sync', wid2, check=False)
-    s.key('Escape')
-    s.wait_gone(wid2)
-    s.click_button('GotoPageButton')
-    wid3 = s.wait_window('選擇頁碼（1 至 1）')
-    s.screenshot('zh-goto-dialog', 'root')
-    s.x('xdotool', 'windowfocus', '--sync', wid3, check=False)
-    s.key('Escape')
-    s.wait_gone(wid3)
+    # The search and go-to dialogs, found by their Chinese titles.
+    for button, title, shot in (('FindButton', '搜尋文字', 'zh-search-dialog'),
+                                ('GotoPageButton', '選擇頁碼（1 至 1）', 'zh-goto-dialog')):
+        s.click_button(button)
+        dialog = s.wait_window(title)
+        s.screenshot(shot, 'root')
+        s.x('xdotool', 'windowfocus', '--sync', dialog, check=False)
+        s.key('Escape')
+        s.wait_gone(dialog)
 
     # The print dialog: our title and button, and Qt's own in Chinese.
     s.click_button('PrintSetup')

@@ -34,6 +34,9 @@ struct Heights {
     std::vector<bool> reprintOnNewPage;             // per group
     // The detail band is linked to its child: it needs room for both.
     bool detailLinksChild = false;
+    // Each group header is linked to the next header, the innermost to the
+    // detail: a header needs room for the bands its links chain to.
+    bool headersLinkDown = false;
 };
 
 struct Placed {
@@ -145,7 +148,13 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
                 inGroup[size_t(g)] = false;
             }
         for (int g = changed; g < groups; ++g) {
-            put(QStringLiteral("GH%1").arg(g), h.groupHeaders[size_t(g)], 0);
+            double chained = 0;
+            if (h.headersLinkDown) {
+                for (int k = g + 1; k < groups; ++k)
+                    chained += h.groupHeaders[size_t(k)];
+                chained += h.detail + (h.detailLinksChild ? h.child : 0);
+            }
+            put(QStringLiteral("GH%1").arg(g), h.groupHeaders[size_t(g)], chained);
             inGroup[size_t(g)] = true;
             groupPage[size_t(g)] = page;
         }
