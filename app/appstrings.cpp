@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/appstrings.h"
 
+#include <QCoreApplication>
+
 namespace appstrings {
 
 QString windowCaption() { return QStringLiteral("Tovrel"); }
@@ -9,8 +11,9 @@ QString fontNote() { return QStringLiteral("註：此程式需配合華康金碟
 QString label2() { return QStringLiteral("Label2"); }
 QString wordLimitNote() { return QStringLiteral("注意：程式最多支持四字詞"); }
 QString initialWord() { return QStringLiteral("變"); }
-QString printButton() { return QStringLiteral("Print"); }
-QString pageCaption(int index) { return QStringLiteral("Page%1").arg(index + 1); }
+// The window's English texts are the sources of their translations.
+QString printButton() { return QCoreApplication::translate("Worksheet", "Print"); }
+QString pageCaption(int index) { return QCoreApplication::translate("Worksheet", "Page%1").arg(index + 1); }
 QString wordTooLong() { return QStringLiteral("錯誤: 程式最多支持四字詞"); }
 QString fontStandsIn(const QString &wanted, const QString &standIn)
 {

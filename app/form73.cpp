@@ -71,6 +71,10 @@ Form73::Form73(QWidget *parent) : QWidget(parent)
         previewState().stateObserver = [previewFile](const QJsonObject &state) {
             teststate::writeState(previewFile, state);
         };
+        const QString dialogFile = m_stateFile + QStringLiteral(".dialog");
+        previewState().dialogObserver = [dialogFile](const QJsonObject &state) {
+            teststate::writeState(dialogFile, state);
+        };
     }
 
     createControls();

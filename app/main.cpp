@@ -17,6 +17,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The menu entry and the software centres' description go by this id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tovrel.Tovrel"));
+    startup::loadTranslations();
     QStringList args = app.arguments();
     const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
     if (!strokeData.error.isEmpty()) {

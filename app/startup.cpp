@@ -9,6 +9,12 @@
 #include "report/surfacescheme.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QtGlobal>
+
+#include <cstdio>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -24,6 +30,39 @@ void prepareProcess()
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
     qputenv("QT_FONT_DPI", "96");
+}
+
+void quietQtMessages()
+{
+    if (qEnvironmentVariableIntValue("TOVREL_QT_MESSAGES") == 1)
+        return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type != QtCriticalMsg && type != QtFatalMsg)
+            return;
+        const QByteArray line = message.toLocal8Bit() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    });
+}
+
+void loadTranslations()
+{
+    const QLocale locale;
+    auto *qt = new QTranslator(qApp);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    // The program's own: where it is installed, else where it was built.
+    auto *own = new QTranslator(qApp);
+    const QStringList dirs = {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tovrel/translations"),
+                              QStringLiteral(TOVREL_BUILD_TRANSLATIONS_DIR)};
+    for (const QString &dir : dirs) {
+        if (own->load(locale, QStringLiteral("tovrel"), QStringLiteral("_"), dir)) {
+            QCoreApplication::installTranslator(own);
+            return;
+        }
+    }
+    delete own;
 }
 
 void startEngine()

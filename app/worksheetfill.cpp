@@ -23,6 +23,15 @@ const std::vector<Cell> &cellsOf(int layout)
     return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
 }
 
+QString sheetName(const QStringList &words)
+{
+    constexpr int kNamed = 5;
+    QString name = QStringLiteral("Tovrel ") + QStringList(words.mid(0, kNamed)).join(u' ');
+    if (words.size() > kNamed)
+        name += QStringLiteral(" … (%1 sheets)").arg(words.size());
+    return name;
+}
+
 QStringList wordCharacters(const QString &word)
 {
     QStringList out;
@@ -39,6 +48,7 @@ int wordLength(const QString &word) { return int(wordCharacters(word).size()); }
 void fillLayout(CustomReport &report, int layout, const QString &word)
 {
     const QStringList chars = wordCharacters(word);
+    report.setJobName(sheetName({QStringList(chars.mid(0, layout)).join(QString())}));
     for (const Cell &c : cellsOf(layout)) {
         if (c.character > chars.size())
             continue;

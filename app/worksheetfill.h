@@ -33,6 +33,11 @@ struct Cell {
 };
 const std::vector<Cell> &cellsOf(int layout);
 
+// The name of the sheets of `words`, as their print jobs take it when the
+// report has no title of its own: "Tovrel 學校", "Tovrel 變 從"; after five
+// words the rest are counted.
+QString sheetName(const QStringList &words);
+
 // Writes the first characters of `word` into the cells of `report`, which
 // holds layout `layout`: each cell gets the character of its position.
 // A cell whose position lies past the end of the word keeps its caption.

@@ -28,6 +28,11 @@ QByteArray RpPDFDocumentFilter::assemble()
     }
     const int firstUnicodeFont = next;
     next += m_unicodeFonts.count() * PdfUnicodeFonts::kObjectsPerFont;
+    std::vector<int> imageObject;
+    for (int i = 0; i < m_images.count(); ++i) {
+        imageObject.push_back(next);
+        next += m_images.objectCount(i);
+    }
     const int info = next;
     const int procSet = info + 1;
 
@@ -70,6 +75,12 @@ QByteArray RpPDFDocumentFilter::assemble()
         file.line("  /" + PdfUnicodeFonts::resourceName(i) + ' ' +
                   QByteArray::number(firstUnicodeFont + i * PdfUnicodeFonts::kObjectsPerFont) + " 0 R ");
     file.line("  >>");
+    if (m_images.count() > 0) {
+        file.line("/XObject << ");
+        for (int i = 0; i < m_images.count(); ++i)
+            file.line("  /" + PdfImages::resourceName(i) + ' ' + QByteArray::number(imageObject[size_t(i)]) + " 0 R ");
+        file.line("  >>");
+    }
     file.line("/ProcSet " + QByteArray::number(procSet) + " 0 R");
     file.line(">>");
     file.line(">>");
@@ -112,11 +123,16 @@ QByteArray RpPDFDocumentFilter::assemble()
     for (size_t i = 0; i < fonts.size(); ++i)
         openTypeProgram |= pdffonts::writeFontObjects(file, int(i), fonts[i], m_fontHandling, m_substitutedFonts,
                                                       m_embedFonts, m_customWidths, m_customEncodings);
-    // The header is as long either way: the offsets stay.
-    if (openTypeProgram)
-        file.bytes().replace(0, 8, "%PDF-1.6");
     for (int i = 0; i < m_unicodeFonts.count(); ++i)
         m_unicodeFonts.writeObjects(file, i);
+    for (int i = 0; i < m_images.count(); ++i)
+        m_images.writeObjects(file, i);
+    // The header is as long either way: the offsets stay. Soft masks came
+    // with version 1.4.
+    if (openTypeProgram)
+        file.bytes().replace(0, 8, "%PDF-1.6");
+    else if (m_images.hasSoftMask() && file.bytes().startsWith("%PDF-1.3"))
+        file.bytes().replace(0, 8, "%PDF-1.4");
 
     // The information: the creation date in the user's formats.
     const QDateTime now = m_clock();

@@ -21,6 +21,7 @@
 // Numbers never follow the user's locale.
 #include "pdf/pdfdictionary.h"
 #include "pdf/pdffonts.h"
+#include "pdf/pdfimages.h"
 #include "pdf/pdfitem.h"
 #include "pdf/unicodefonts.h"
 #include "printer/abstractexportfilter.h"
@@ -128,6 +129,11 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
+    // Recorded pages are drawn into the document's pages through a canvas
+    // (pdfpagecanvas.h), in their drawing order.
+    friend class PdfPageCanvas;
+    friend class PdfRecordedPages;
+
     struct Page {
         double width = 0, height = 0; // points
         QByteArray text, graphics;    // content lines, each ended by CR LF
@@ -183,6 +189,7 @@ private:
     QStringList m_embedFonts;
     QStringList m_substitutedFonts;
     PdfUnicodeFonts m_unicodeFonts;
+    PdfImages m_images;
     double m_pageWidth = 595.0, m_pageHeight = 840.0;
     double m_extTopMargin = 0;
     double m_adjustTM = 0, m_adjustLM = 0;

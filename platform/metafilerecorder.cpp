@@ -37,8 +37,9 @@ XForm toXForm(const QTransform &t)
 }
 } // namespace
 
-MetafileRecorder::MetafileRecorder(int width, int height, const QString &description)
-    : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_description(description), m_used(1, true)
+MetafileRecorder::MetafileRecorder(int width, int height, const QString &description, int dpi)
+    : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_description(description),
+      m_dpi(dpi > 0 ? dpi : units::screenPixelsPerInch()), m_used(1, true)
 {
 }
 
@@ -49,15 +50,15 @@ int MetafileRecorder::deviceCaps(int index) const
     switch (index) {
     case gdi::LOGPIXELSX:
     case gdi::LOGPIXELSY:
-        return units::screenPixelsPerInch();
+        return m_dpi;
     case gdi::HORZRES:
         return m_width;
     case gdi::VERTRES:
         return m_height;
     case gdi::HORZSIZE:
-        return roundi(m_width * 25.4 / units::screenPixelsPerInch());
+        return roundi(m_width * 25.4 / m_dpi);
     case gdi::VERTSIZE:
-        return roundi(m_height * 25.4 / units::screenPixelsPerInch());
+        return roundi(m_height * 25.4 / m_dpi);
     case gdi::BITSPIXEL:
         return screenColorDepth();
     case gdi::PLANES:
@@ -763,7 +764,7 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
     EMR_EXTTEXTOUTW r;
     r.bounds = deviceBounds(drawn, 1);
     r.graphicsMode = m_state.transform.isIdentity() ? GM_COMPATIBLE : GM_ADVANCED;
-    r.exScale = r.eyScale = float(2540.0 / 96 / 100); // 0.01 mm per pixel, over 100
+    r.exScale = r.eyScale = float(2540.0 / m_dpi / 100); // 0.01 mm per pixel, over 100
     r.text.reference = {x, y};
     r.text.options = options & (gdi::ETO_OPAQUE | gdi::ETO_CLIPPED | gdi::ETO_RTLREADING | gdi::ETO_GLYPH_INDEX);
     r.text.rect = rect ? *rect : textBox;
@@ -919,7 +920,7 @@ Metafile MetafileRecorder::finish()
         return *m_finished;
     write(EMR_EOF{});
 
-    const double dpi = units::screenPixelsPerInch();
+    const double dpi = m_dpi;
     EMR_HEADER h;
     h.bounds = m_hasBounds ? m_bounds : gdi::Rect{0, 0, -1, -1};
     h.frame = {0, 0, roundi(m_width * 2540.0 / dpi), roundi(m_height * 2540.0 / dpi)};

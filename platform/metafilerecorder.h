@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A canvas that records an enhanced metafile. Its reference device is the
-// screen at 96 pixels per inch: text is measured with the same fonts and
-// metrics that draw it on playback. Every canvas operation becomes metafile
+// A canvas that records an enhanced metafile. Its reference device has the
+// resolution it is made with (the screen's 96 pixels per inch unless told
+// otherwise; a report's kept pages are recorded at a printing resolution):
+// text is measured with the same fonts and metrics that draw it on playback. Every canvas operation becomes metafile
 // records; pens, brushes and fonts are created when selected and deleted when
 // replaced (unless a saved state still holds them).
 #include "platform/canvas.h"
@@ -15,13 +16,15 @@
 
 class MetafileRecorder : public Canvas {
 public:
-    // A page of `width` x `height` pixels. The description is stored in the
-    // header ("application\0title" by convention).
-    MetafileRecorder(int width, int height, const QString &description = QStringLiteral("Tovrel"));
+    // A page of `width` x `height` pixels of a reference device of `dpi`
+    // pixels per inch. The description is stored in the header
+    // ("application\0title" by convention).
+    MetafileRecorder(int width, int height, const QString &description = QStringLiteral("Tovrel"), int dpi = 96);
     ~MetafileRecorder() override;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
+    int dpi() const { return m_dpi; }
 
     // Completes the recording. Later calls return the same metafile; drawing
     // after it throws RpError.
@@ -109,6 +112,7 @@ private:
     int m_width;
     int m_height;
     QString m_description;
+    int m_dpi;
     QByteArray m_body;
     quint32 m_recordCount = 0;
     std::vector<bool> m_used; // object slots in use (slot 0 is the metafile)

@@ -3,6 +3,7 @@
 // Pens, lines, brushes and closed figures of the painter canvas.
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
+#include "platform/penpattern.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -115,19 +116,7 @@ std::vector<qreal> PainterCanvas::penPattern(bool pixels) const
             out.insert(out.end(), out.begin(), out.end());
         return out;
     }
-    switch (p.style & gdi::PS_STYLE_MASK) {
-    case gdi::PS_DASH:
-        return {18, 6};
-    case gdi::PS_DOT:
-    case gdi::PS_ALTERNATE:
-        return {1, 1};
-    case gdi::PS_DASHDOT:
-        return {9, 6, 3, 6};
-    case gdi::PS_DASHDOTDOT:
-        return {9, 3, 3, 3, 3, 3};
-    default:
-        return {};
-    }
+    return gdi::builtInPenPattern(p.style);
 }
 
 QPen PainterCanvas::qpen(qreal width, bool closedFigure, bool logical) const

@@ -25,7 +25,9 @@ QWidget *RpStandardPreviewInterface::showModal(RpPrinter *printer)
 std::optional<PrintDialogChoice> runPrintDialog(const PrintDialogPreset &preset)
 {
     PrinterDevice &dev = systemPrinter();
+    // Every report runs its print dialog as its printer setup.
     RpPrintDialog dlg;
+    dlg.setupOnly = true;
     if (preset.printerIndex >= 0 && preset.printerIndex < dev.printers().size() && preset.printerIndex != dev.printerIndex()) {
         try {
             dev.setPrinterIndex(preset.printerIndex);

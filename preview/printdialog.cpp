@@ -59,6 +59,7 @@ PrintDlgData RpPrintDialog::request() const
     d.minPage = quint16(minPage);
     d.maxPage = quint16(maxPage);
     d.copies = m_copies;
+    d.setupOnly = setupOnly;
     PrinterDevice &dev = systemPrinter();
     d.devMode = dev.deviceMode().value_or(DevMode{});
     d.deviceName = dev.deviceName();

@@ -39,6 +39,10 @@ struct PrintDlgData {
     QString deviceName;
     // On return: the file the output goes to (a PDF file), or empty.
     QString outputFileName;
+    // The dialog only sets up the printer: its choice is kept for the next
+    // print, so it confirms with "OK" and its title says it is the printer
+    // setup.
+    bool setupOnly = false;
 };
 
 class PlatformPrintDialog {
@@ -94,6 +98,8 @@ public:
     int duplexCode = 0;
     // The file chosen to print into, when printing to a file.
     QString outputFileName;
+    // Printer setup: the choice is kept, nothing is printed now.
+    bool setupOnly = false;
 
 private:
     int m_copies = 1;

@@ -23,8 +23,9 @@ QStringList pngPageNames(const QString &output, int pages)
 
 QImage playPage(const Metafile &page, int dpi)
 {
-    // The page was recorded at the screen's 96 pixels an inch.
-    const qint64 w = qint64(page.width()) * dpi / 96, h = qint64(page.height()) * dpi / 96;
+    // The paper at `dpi`, whatever resolution the page was recorded at.
+    const qint64 w = rpRound64(page.width() * dpi / page.pixelsPerInchX());
+    const qint64 h = rpRound64(page.height() * dpi / page.pixelsPerInchY());
     if (w < 1 || h < 1 || w * h > 400'000'000)
         throw RpError(QStringLiteral("a page is %1 x %2 pixels at %3 dpi: too large to play").arg(w).arg(h).arg(dpi));
     QImage image(int(w), int(h), QImage::Format_RGB32);

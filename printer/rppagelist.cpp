@@ -145,8 +145,25 @@ RpPageList::RecordInfo inspectRecord(RpStream &s, qint64 pos, int headerLength, 
     return r;
 }
 
-// Reads the header and walks every record; raises on anything that does not fit.
+LoadedInfo inspectRecords(RpStream &s);
+
+// Reads the header and walks every record; raises on anything that does not
+// fit. A file that does not start with the markers of a report file and does
+// not read as one is named for what it is.
 LoadedInfo inspect(RpStream &s)
+{
+    try {
+        return inspectRecords(s);
+    } catch (const RpError &) {
+        const QByteArray head = readAt(s, 0, std::min<qint64>(4, s.size()));
+        if (head.size() < 4 || qFromLittleEndian<quint16>(head.constData()) != 3 ||
+            qFromLittleEndian<quint16>(head.constData() + 2) != 50)
+            throw RpError(printerstrings::errNotReportFile());
+        throw;
+    }
+}
+
+LoadedInfo inspectRecords(RpStream &s)
 {
     LoadedInfo info;
     const qint64 size = s.size();

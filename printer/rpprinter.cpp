@@ -179,11 +179,16 @@ void RpPrinter::beginDoc()
     if (m_destination == rpdMetafile) {
         m_pageList->setStream(std::make_unique<RpStream>(m_settings.memoryLimit()));
         m_pageList->clear();
-        m_xFactor = m_yFactor = screenFactor();
-        m_storeSink = std::make_unique<RpStoreSink>(*m_pageList, recordedPageSize(), description);
+        m_recordingDpi = recordingDpi();
+        m_xFactor = m_yFactor = units::devicePerNative(m_recordingDpi);
+        m_storeSink = std::make_unique<RpStoreSink>(*m_pageList, recordedPageSize(), description, m_recordingDpi);
     } else {
+        // Pages outside the print range are drawn as the device draws the
+        // others, at its resolution, so that they lay out alike.
+        const int dpi = device().deviceCaps(gdi::LOGPIXELSX);
+        m_recordingDpi = units::devicePerNative(dpi) < kMinFactor ? units::screenPixelsPerInch() : dpi;
         m_deviceSink = std::make_unique<RpDeviceSink>(device(), m_title);
-        m_discardSink = std::make_unique<RpDiscardingSink>(recordedPageSize(), description);
+        m_discardSink = std::make_unique<RpDiscardingSink>(recordedPageSize(), description, m_recordingDpi);
         PrinterDevice &dev = device();
         m_xFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSX));
         m_yFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSY));
@@ -199,9 +204,14 @@ bool RpPrinter::inPrintRange() const
     return (m_firstPage <= 0 || m_pageCount >= m_firstPage) && (m_lastPage <= 0 || m_lastPage >= m_pageCount);
 }
 
+int RpPrinter::recordingDpi() const
+{
+    return m_parent && m_parent->exporting() ? units::screenPixelsPerInch() : kRecordingPixelsPerInch;
+}
+
 QSize RpPrinter::recordedPageSize() const
 {
-    const double f = screenFactor();
+    const double f = units::devicePerNative(m_recordingDpi);
     return {rpRound(paperWidthValue() * f), rpRound(paperLengthValue() * f)};
 }
 

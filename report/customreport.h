@@ -111,6 +111,12 @@ public:
     void setShowProgress(bool v) { m_showProgress = v; }
     const QString &reportTitle() const { return m_reportTitle; }
     void setReportTitle(const QString &s) { m_reportTitle = s; }
+    // What the report's print jobs are called when it has no title (the
+    // program names its documents; not stored with the report).
+    const QString &jobName() const { return m_jobName; }
+    void setJobName(const QString &s) { m_jobName = s; }
+    // The title of the report's print jobs: its title, or else its job name.
+    const QString &jobTitle() const { return m_reportTitle.isEmpty() ? m_jobName : m_reportTitle; }
     const QStringList &description() const { return m_description; }
     void setDescription(const QStringList &d) { m_description = d; }
     // Named functions, in order: "PAGENUMBER" = "0", ...
@@ -316,6 +322,7 @@ private:
     bool m_snapToGrid = true;
     bool m_showProgress = true;
     QString m_reportTitle;
+    QString m_jobName;
     QStringList m_description;
     QList<std::pair<QString, QString>> m_functions;
     quint32 m_backgroundColor = rpcolor::clWhite;

@@ -426,7 +426,7 @@ void CustomReport::generateReport(bool compositePart)
                 run.pageNumber = compositeStart.pageNumber;
             } else {
                 applyReportPrinterSettings();
-                printer.setTitle(m_reportTitle);
+                printer.setTitle(jobTitle());
                 printer.setCompression(hasOption(Compression));
                 printer.beginDoc();
                 docOpened = true;

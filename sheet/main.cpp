@@ -112,13 +112,22 @@ int run(QStringList args)
         throw BadInput{{e.message()}};
     }
     progress.finish();
-    if (options.print) {
-        document.printer().setTitle(QStringLiteral("tovrel-sheet"));
-        for (const QString &w : printSheets(document.printer(), {options.queue, options.copies, options.duplex}))
-            warning(QString(), w);
-    }
     for (const QString &f : written)
         printLine(stdout, f);
+    if (options.print) {
+        // The job is named after the sheets, as the window names its jobs.
+        QStringList texts;
+        for (const SheetWord &w : words)
+            texts << w.text;
+        document.printer().setTitle(worksheet::sheetName(texts));
+        const SheetPrintResult printed =
+            printSheets(document.printer(), {options.queue, options.copies, options.duplex});
+        for (const QString &w : printed.warnings)
+            warning(QString(), w);
+        // As the print system's own commands tell it.
+        if (printed.jobId)
+            printLine(stdout, QStringLiteral("request id is %1-%2").arg(printed.queue).arg(*printed.jobId));
+    }
     return kExitSuccess;
 }
 
@@ -128,6 +137,7 @@ int main(int argc, char **argv)
 {
     // The same fonts at the same resolution as the window; no window is shown.
     startup::prepareProcess();
+    startup::quietQtMessages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -63,8 +63,14 @@ SheetOptions parseSheetOptions(const QStringList &args)
         return o;
     if (!o.wordsFile.isEmpty() && !o.words.isEmpty())
         throw usageError(QStringLiteral("give the words on the command line or with --words, not both"));
-    if (o.wordsFile.isEmpty() && o.words.isEmpty())
+    if (o.wordsFile.isEmpty() && o.words.isEmpty()) {
+        // "--print WORD": the word went to --print as its queue.
+        if (o.print && !o.queue.isEmpty())
+            throw usageError(QStringLiteral("no words: '%1' was read as the printer queue of --print; give the words "
+                                            "before --print or after -- (tovrel-sheet --print -- %1)")
+                                 .arg(o.queue));
         throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
+    }
     if ((copiesGiven || o.duplex) && !o.print)
         throw usageError(QStringLiteral("--copies and --duplex are for --print only"));
     if (o.output.isEmpty() && !o.print)
@@ -119,8 +125,10 @@ QString sheetHelp()
         "                      are skipped, white space around a word is dropped\n"
         "  --print [QUEUE]     print the sheets on the printer QUEUE (the next\n"
         "                      argument, unless it starts with '-'), or on the\n"
-        "                      default printer; give the words before --print or\n"
-        "                      after --\n"
+        "                      default printer (the only one, when there is no\n"
+        "                      default); give the words before --print or after\n"
+        "                      --. The job is named after the sheets, and its id\n"
+        "                      is printed as \"request id is QUEUE-N\"\n"
         "  --copies N          with --print: copies of the document, 1 to %3\n"
         "  --duplex            with --print: both sides of the paper\n"
         "  --stroke-data DIR   stroke data that comes before the installed data\n"

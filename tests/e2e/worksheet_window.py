@@ -311,14 +311,16 @@ def run(s):
         s.screenshot('sheet-' + name, wid)
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument('--program', required=True)
-    ap.add_argument('--screens', required=True)
-    args = ap.parse_args()
-    s = Session(args.program, args.screens)
+def run_session(s, body, screens, after=()):
+    """Runs `body` on the session: a failure is photographed and told on
+    stderr (exit status 1); the session and then `after` are ended in any
+    case. Only this run's pictures stay in `screens`."""
+    if os.path.isdir(screens):
+        for name in os.listdir(screens):
+            if name.endswith('.png'):
+                os.remove(os.path.join(screens, name))
     try:
-        run(s)
+        body()
     except Failure as e:
         try:
             s.screenshot('failure', 'root')
@@ -328,8 +330,19 @@ def main():
         return 1
     finally:
         s.stop()
-    print('screenshots in', args.screens)
+        for end in after:
+            end()
+    print('screenshots in', screens)
     return 0
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument('--program', required=True)
+    ap.add_argument('--screens', required=True)
+    args = ap.parse_args()
+    s = Session(args.program, args.screens)
+    return run_session(s, lambda: run(s), args.screens)
 
 
 if __name__ == '__main__':

@@ -60,6 +60,7 @@ INSTALLED = {
     "share/doc/tovrel/copyright",
     "share/doc/tovrel/changelog.gz",
     "share/doc/tovrel/ARPHICPL.TXT",
+    "share/tovrel/translations/tovrel_zh_TW.qm",
 }
 
 # The stroke data, each source with its licence texts (read at run time from
@@ -82,7 +83,7 @@ def expected_files(build):
 # libraries it must find in them.
 DEPENDS = [
     "fonts-cns11643-kai", "fonts-arphic-ukai", "fonts-liberation2", "libjpeg62-turbo", "libharfbuzz0b",
-    "libqt6sql6-sqlite", "cups-client",
+    "libqt6sql6-sqlite", "cups-client", "qt6-translations-l10n", "libcups2",
     "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6printsupport6", "libqt6sql6",
     "libfontconfig1", "libsqlite3-0", "libc6", "libstdc++6",
 ]

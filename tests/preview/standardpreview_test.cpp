@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -265,6 +266,21 @@ TEST_F(StandardPreviewTest, SaveAndLoad)
     EXPECT_EQ(window->statusText(2), base + QStringLiteral(".TRP"));
     EXPECT_EQ(window->thumbGrid()->rowCount(), 2);
     EXPECT_TRUE(window->action("Print")->isEnabled());
+
+    // Saved as PDF, the loaded file's pages go in as they were recorded:
+    // two pages, their boxes and text drawn, no picture of a page.
+    globalFilterLibrary().addFilter(RpExportFilterClass::of<RpPDFDocumentFilter>(QStringLiteral("TRpPDFDocumentFilter")));
+    struct Emptied {
+        ~Emptied() { globalFilterLibrary().clear(); }
+    } emptied;
+    const QString pdf = dir.filePath(QStringLiteral("loaded.pdf"));
+    window->saveAs(pdf, 1);
+    const QByteArray doc = testsupport::readFile(pdf);
+    EXPECT_TRUE(doc.startsWith("%PDF-1.")) << doc.left(20).toStdString();
+    EXPECT_TRUE(doc.contains("/Count 2")) << "not two pages";
+    EXPECT_FALSE(doc.contains("/Subtype /Image"));
+    EXPECT_TRUE(doc.contains("/Type0")) << "the pages' text is not text";
+    EXPECT_TRUE(dialogs.messages == QStringList{QStringLiteral("File does not exist")}) << dialogs.messages.join('|').toStdString();
     printerState().reportFileLoaded = false;
 }
 
@@ -371,4 +387,50 @@ TEST_F(StandardPreviewTest, CopyPutsThePageAsMetafileAndPicture)
     const qint64 ink1 = darkPixels(first), ink2 = darkPixels(second);
     EXPECT_GT(ink1, 0);
     EXPECT_GT(ink2, ink1);
+}
+
+TEST_F(StandardPreviewTest, ListsKeepThePageShownAndTakeTheKeysWhenTheyHaveTheFocus)
+{
+    open(3);
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(window->isActiveWindow());
+    auto press = [](QWidget *to, int key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(to, &e);
+        processMessages();
+    };
+
+    // A second search leaves the page where it is.
+    dialogs.search = SearchRequest{QStringLiteral("page"), false};
+    window->findButtonClick();
+    window->selectPage(3);
+    window->findButtonClick();
+    EXPECT_EQ(page(), 3);
+    QListWidget *box = window->searchResultBox();
+    ASSERT_EQ(box->count(), 3);
+
+    // The result list with the focus is walked with the keys, each result
+    // showing its page.
+    box->setFocus();
+    box->setCurrentRow(0);
+    EXPECT_EQ(page(), 1);
+    press(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentRow(), 1);
+    EXPECT_EQ(page(), 2);
+    press(box, Qt::Key_End);
+    EXPECT_EQ(box->currentRow(), 2);
+    EXPECT_EQ(page(), 3);
+
+    // So are the thumbnails.
+    window->thumbGrid()->setFocus();
+    press(window->thumbGrid(), Qt::Key_Up);
+    EXPECT_EQ(window->thumbGrid()->row(), 1);
+    EXPECT_EQ(page(), 2);
+
+    // Elsewhere the window's keys move the pages, as before.
+    window->preview()->setFocus();
+    press(window->preview(), Qt::Key_Home);
+    EXPECT_EQ(page(), 1);
+    press(window->preview(), Qt::Key_End);
+    EXPECT_EQ(page(), 3);
 }

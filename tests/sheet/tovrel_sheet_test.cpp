@@ -168,7 +168,7 @@ TEST_F(TovrelSheet, PicturesForOneAndForSeveralPages)
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
         const QImage page(path(QStringLiteral("many-%1.png").arg(i)));
-        EXPECT_EQ(page.size(), QSize(248, 350));
+        EXPECT_EQ(page.size(), QSize(248, 351)); // 210 x 297 mm at 30 dpi, rounded
         const QString ref = path(QStringLiteral("ref-%1.png").arg(i));
         ASSERT_EQ(run(kTool, {"trp", "render", path("many.trp"), QString::number(i), ref, "--dpi", "30"}).code, 0);
         EXPECT_EQ(page.convertToFormat(QImage::Format_RGB32), QImage(ref).convertToFormat(QImage::Format_RGB32));
@@ -260,7 +260,8 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
         {{"--print", "--dpi", "96", "--", "變"}, "--dpi is for PNG output only"},
     };
     writeFile("w.txt", "變\n");
-    writeFile("latin1.txt", "\xA4\xA4\n");
+    // Latin 1 that is no Big5 either (0xE9 0x74 pairs no Big5 character).
+    writeFile("latin1.txt", "caf\xE9t\xE9\n");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
         const Result r = sheet(c.args);
@@ -277,6 +278,34 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
     for (const char *option : {"-o OUT.trp", "-o OUT.png", "--dpi N", "--words FILE", "--stroke-data DIR",
                                "--print [QUEUE]", "--copies N", "--duplex"})
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(option))) << option;
+}
+
+TEST_F(TovrelSheet, MessagesSayWhatWentWrongAndWhatToDo)
+{
+    // A words file in Big5: one message naming Big5 and the command that
+    // converts it, not an error for every line.
+    writeFile("big5.txt", "\xBE\xC7\xAE\xD5\n\xA4\xA4\xA4\xE5\n"); // 學校, 中文
+    const Result big5 = sheet({"--words", "big5.txt", "-o", "x.trp"});
+    EXPECT_EQ(big5.code, 2);
+    EXPECT_EQ(big5.err, "tovrel-sheet: the words file big5.txt is not UTF-8: it reads as Big5. Convert it with:\n"
+                        "tovrel-sheet:   iconv -f BIG5 -t UTF-8 big5.txt > big5-utf8.txt\n");
+
+    // "--print 必" takes 必 for the queue: the message says so and how to
+    // give the word.
+    const Result queue = sheet({"--print", "必"});
+    EXPECT_EQ(queue.code, 2);
+    EXPECT_TRUE(queue.err.contains("no words: '必' was read as the printer queue of --print; give the words before "
+                                   "--print or after -- (tovrel-sheet --print -- 必)"))
+        << queue.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("x.trp")));
+
+    // Nothing of the toolkit's own notes reaches the terminal: a run that
+    // goes well says nothing on stderr.
+    const Result quiet = sheet({"變", "-o", "quiet.png", "--dpi", "20"});
+    EXPECT_EQ(quiet.code, 0);
+    EXPECT_EQ(quiet.err, "");
+    const Result tool = run(kTool, {"trp", "text", path("missing.trp")});
+    EXPECT_EQ(tool.err, "tovrel-tool trp: no such file: " + path("missing.trp") + "\n");
 }
 
 TEST_F(TovrelSheet, AFailedPictureLeavesNoTemporaryFiles)
