@@ -44,7 +44,7 @@ void RpPrinter::exportMetafile(const QString &fileName, int fromPage, int toPage
         return;
     const RpMetafileFilterFactory &factory = printerState().metafileFilter;
     if (!factory)
-        throw RpError(QString::fromLatin1(printerstrings::kNoMetafileFilter));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(printerstrings::kNoMetafileFilter));
     fromPage = std::max(fromPage, 1);
     toPage = std::min(toPage, m_pageCount);
     std::unique_ptr<RpPAbstractExportFilter> filter = factory(fileName);
@@ -66,7 +66,7 @@ void RpPrinter::exportMetafile(const QString &fileName, int fromPage, int toPage
         filter->newPage();
         std::optional<Metafile> page = getPage(i);
         if (!page)
-            throw RpError(QStringLiteral("page %1 of the document is missing").arg(i));
+            throw RpError(RpErrorKind::DamagedInput, QStringLiteral("page %1 of the document is missing").arg(i));
         RpPagePicture picture(std::move(*page));
         filter->acceptGraphic(xoff, yoff, &picture);
     }

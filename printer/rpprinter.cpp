@@ -59,6 +59,8 @@ RpPrinter::~RpPrinter()
         try {
             cleanup();
         } catch (...) {
+            // A destructor cannot pass it on: a printer freed with its
+            // document running (an error part-way) goes all the same.
         }
     }
 }
@@ -167,7 +169,7 @@ void RpPrinter::beginDoc()
         m_settings.applySettings();
     setWaste();
     if (m_status != mpReady)
-        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     m_pageNumber = 0;
     m_pageCount = 0;
     m_status = mpBusy;
@@ -240,7 +242,7 @@ void RpPrinter::openPage()
 void RpPrinter::newPage()
 {
     if (m_status != mpBusy)
-        throw RpError(QString::fromLatin1(printerstrings::kIllegalNewPage));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kIllegalNewPage));
     if (m_pageNumber > 0) {
         closePage();
         setAvailablePages(m_availablePages + 1);

@@ -378,7 +378,7 @@ void CustomReport::generateReport(bool compositePart)
     if (marginsDropped)
         runOnGuiThread(this, [this] { setBandValues(); });
     if (!reportPrinter())
-        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     RpPrinter &printer = *reportPrinter();
     RpPrinterPageDevice device(printer);
 

@@ -145,6 +145,8 @@ TEST_F(Faults, NoTemporaryFolderToSpillIntoEndsTheRunWithAClearError)
             ADD_FAILURE() << "the run did not fail; " << pages() << " pages";
         } catch (const RpError &e) {
             EXPECT_TRUE(e.message().contains(nowhere)) << e.message().toStdString();
+            EXPECT_EQ(e.kind(), RpErrorKind::InputOutput);
+            EXPECT_EQ(e.where().file, nowhere);
         }
         EXPECT_TRUE(report->available());
         expectStoreDropped();
@@ -169,8 +171,7 @@ TEST_F(Faults, ADiskThatFillsWhileTheStoreSpillsEndsTheRunWithAClearError)
                 report->prepare();
                 ADD_FAILURE() << "the run did not fail with room for " << room << " bytes";
             } catch (const RpError &e) {
-                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
-                    << e.message().toStdString();
+                EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
             }
         }
         EXPECT_TRUE(report->available()) << room;

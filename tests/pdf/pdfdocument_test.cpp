@@ -203,7 +203,8 @@ TEST(PdfDocument, CustomWidths)
         try {
             f.finish();
             FAIL() << "255 widths were taken";
-        } catch (const std::range_error &e) {
+        } catch (const RpError &e) {
+            EXPECT_EQ(e.kind(), RpErrorKind::BadArgument);
             EXPECT_STREQ(e.what(), "Not enough Custom widths (255 < 256) for font \"Arial\t\t0\tArial\"  ");
         }
     }

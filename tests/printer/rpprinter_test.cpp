@@ -134,6 +134,7 @@ TEST(RpPrinter, DocumentStateErrors)
         ADD_FAILURE();
     } catch (const RpError &e) {
         EXPECT_EQ(e.message(), "Illegal call to NewPage");
+        EXPECT_EQ(e.kind(), RpErrorKind::BadArgument);
     }
     p.beginDoc();
     try {

@@ -330,7 +330,7 @@ TEST_F(Generation, CancellingOrClosingThePreviewEndsTheRunAndFailuresEndTheDocum
     // report can run again.
     detail->afterPrint = [&](RpCustomBand *, bool) {
         if (report->recordNumber() == 2)
-            throw RpError(QStringLiteral("boom"));
+            throw RpError(RpErrorKind::Internal, QStringLiteral("boom"));
     };
     EXPECT_THROW(report->prepare(), RpError);
     EXPECT_TRUE(report->available());
