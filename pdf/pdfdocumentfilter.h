@@ -24,6 +24,7 @@
 #include "pdf/pdfitem.h"
 #include "pdf/unicodefonts.h"
 #include "printer/abstractexportfilter.h"
+#include "printer/bidimode.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -42,8 +43,6 @@ struct SynthGlyph;
 }
 
 using FontHandling = pdffonts::FontHandling;
-
-enum class BiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class RpPDFDocumentFilter : public RpPAbstractExportFilter {
 public:

@@ -65,7 +65,7 @@ void CustomReport::applyReportPrinterSettings()
         p.setPrinterIndex(s.printerIndex);
     p.setPaperSize(m_page->paperSize());
     const bool landscape = m_page->orientation() == PrinterOrientation::poLandscape;
-    p.setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
+    p.setOrientation(m_page->orientation());
     if (m_page->paperSize() == RpPaperSize::Custom) {
         const int w = rpRound(m_page->nativeValue(RpPage::WidthIdx));
         const int l = rpRound(m_page->nativeValue(RpPage::LengthIdx));
