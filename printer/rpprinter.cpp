@@ -145,6 +145,12 @@ void RpPrinter::setAvailablePages(int n)
     postMessage(m_client, CM_PAGEAVAILABLE, quintptr(n), 0);
 }
 
+void RpPrinter::setRunError(const QString &message)
+{
+    m_runError = message;
+    postMessage(m_client, CM_PAGEAVAILABLE, quintptr(m_availablePages), 0);
+}
+
 void RpPrinter::setProgress(int p)
 {
     m_progress = p;
@@ -276,6 +282,10 @@ void RpPrinter::endDoc()
 
 void RpPrinter::abortDoc()
 {
+    // Nothing to abort: no document, or one already ended (or given up when
+    // its store failed).
+    if (m_status != mpBusy)
+        return;
     // The open page of an aborted export is dropped; otherwise it is kept.
     if (m_storeSink)
         m_storeSink->setDropAbandonedPage(m_parent && m_parent->exporting());

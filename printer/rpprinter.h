@@ -68,6 +68,11 @@ public:
     void abortDoc();
     void cancel() { m_cancelled = true; }
     bool cancelled() const { return m_cancelled; }
+    // What ended a run that failed on a thread of its own, for the preview
+    // to show; empty otherwise. Setting it tells the client. User-interface
+    // thread.
+    const QString &runError() const { return m_runError; }
+    void setRunError(const QString &message);
 
     // --- geometry -------------------------------------------------------
     qint32 xPos(double v) const;
@@ -213,6 +218,7 @@ private:
     RpPrinterDestination m_destination = rpdMetafile;
     int m_availablePages = 0;
     bool m_cancelled = false;
+    QString m_runError;
     int m_firstPage = 0, m_lastPage = 0;
     qint32 m_leftWaste = 0, m_topWaste = 0;
     int m_pageCount = 0, m_pageNumber = 0;

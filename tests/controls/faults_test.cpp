@@ -20,6 +20,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <optional>
+
 
 namespace {
 
@@ -180,6 +182,35 @@ TEST_F(Faults, ADiskThatFillsWhileTheStoreSpillsEndsTheRunWithAClearError)
     report->prepare();
     EXPECT_EQ(pages(), 200);
     EXPECT_EQ(report->reportPrinter()->pageList()->stream()->size(), whole);
+}
+
+TEST_F(Faults, ADocumentEndThatCannotBeWrittenLeavesTheReportAvailable)
+{
+    // The last page goes into the store when the document ends: the disk
+    // fills just then.
+    pagesOfRecords(30);
+    std::optional<testsupport::FileSizeLimit> full;
+    report->onEndPage = [&](CustomReport *r) {
+        if (!r->currentRun()->lastPage || full)
+            return;
+        const QFileInfoList spilled = QDir(tmp.path()).entryInfoList({"TRP*"}, QDir::Files);
+        ASSERT_EQ(spilled.size(), 1);
+        full.emplace(rlim_t(spilled.first().size()));
+        ASSERT_TRUE(full->set());
+    };
+    try {
+        report->prepare();
+        ADD_FAILURE() << "the document ended with no room for its last page";
+    } catch (const RpError &e) {
+        EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
+    }
+    full.reset();
+    EXPECT_TRUE(report->available());
+    expectStoreDropped();
+    // The report runs again: Preview, Print and export are not lost to it.
+    report->onEndPage = nullptr;
+    report->prepare();
+    EXPECT_EQ(pages(), 30);
 }
 
 } // namespace

@@ -231,6 +231,19 @@ TEST_F(StandardPreviewTest, ProgressPanel)
     EXPECT_EQ(window->statusText(0), QString());
 }
 
+// A run that failed on a thread of its own leaves its error with the
+// printer: the window shows it in the status bar and says it once.
+TEST_F(StandardPreviewTest, AFailedBackgroundRunIsShownInTheStatusBarAndSaidOnce)
+{
+    open(2);
+    printer.setRunError(QStringLiteral("page 3 cannot be made"));
+    processMessages();
+    EXPECT_EQ(window->statusText(0), QStringLiteral("page 3 cannot be made"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("page 3 cannot be made")});
+    window->rpPreviewPageAvailable(2);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
 TEST_F(StandardPreviewTest, SaveAndLoad)
 {
     open(2);
