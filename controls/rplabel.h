@@ -69,6 +69,7 @@ public:
     bool doneFormat() const { return m_doneFormat; }
     // The next line a run prints.
     int currentLine() const { return m_currentLine; }
+    qint64 printProgress() const override { return m_currentLine; }
 
     virtual bool isCaptionBased() const { return m_captionBased; }
     // Formats the caption (or the lines) for the surface; with AutoSize the
