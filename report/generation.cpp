@@ -239,9 +239,9 @@ void CustomReport::exportToFilter(RpExportFilter *filter)
     PrinterAside aside(*this);
     m_runFilter = filter;
     m_runFinalPass = false;
+    filter->setOriginalReportPrinter(aside.kept());
     // The printer the run places its items with (made anew here).
     createReportPrinter();
-    filter->setOriginalReportPrinter(m_reportPrinter.get());
     aside.showProgress(QString::fromLatin1(reportstrings::kExportingProgress));
     generateReport(false);
 }
@@ -282,8 +282,10 @@ void CustomReport::cancel()
     if (m_available)
         return;
     m_cancelled = true;
-    if (m_reportPrinter)
-        m_reportPrinter->cancel();
+    // The printer the run goes on: the composite's while the report runs as
+    // one of its parts.
+    if (RpPrinter *p = reportPrinter())
+        p->cancel();
 }
 
 bool CustomReport::event(QEvent *e)

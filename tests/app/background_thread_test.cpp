@@ -150,4 +150,28 @@ TEST(BackgroundThread, AFailedRunInTheBackgroundAbortsItsDocumentAndSaysWhy)
     EXPECT_EQ(told.size(), 2u);
 }
 
+TEST(BackgroundThread, CancellingFromTheWindowWhileTheRunGoesStopsIt)
+{
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice use(&noPrinter);
+    auto report = listReport(manyRecords());
+    report->setCreateInBGThread(true);
+    PageReader reader;
+    report->onPreview = [&](RpPrinter *p) {
+        reader.printer = p;
+        p->setClient(&reader);
+    };
+    report->preview();
+    // Cancel as soon as a page or two exist, from this thread.
+    QElapsedTimer clock;
+    clock.start();
+    while (!report->available() && reader.pages.size() < 2 && clock.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_FALSE(report->available()) << "the run ended before it could be cancelled";
+    report->cancel();
+    ASSERT_TRUE(waitForRun(*report));
+    EXPECT_TRUE(report->cancelled());
+}
+
 } // namespace

@@ -395,6 +395,25 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
     EXPECT_EQ(master.values(CM_PREVIEWCLOSED).size(), 1u);
 }
 
+// The window a preview interface returned is forgotten once it deletes
+// itself.
+TEST(RpPrinter, ThePreviewControlIsForgottenWhenItsWindowGoes)
+{
+    FakePrinterDevice dev;
+    UseDevice use(&dev);
+    struct Shows : RpPreviewInterface {
+        QWidget *show(RpPrinter *) override { return new QWidget; }
+    };
+    testsupport::ScopedValue shows(printerState().previewInterface,
+                                   RpPreviewInterfaceFactory([] { return std::make_unique<Shows>(); }));
+    RpPrinter p;
+    p.preview();
+    QWidget *window = p.previewControl();
+    ASSERT_TRUE(window);
+    delete window;
+    EXPECT_EQ(p.previewControl(), nullptr);
+}
+
 // A preview closed while the printer lets messages run frees the printer;
 // the printer must not touch itself afterwards (the sanitizer run catches a
 // use after free).
