@@ -12,6 +12,7 @@
 #include "faces/strokestore.h"
 #include "faces/synthesis.h"
 #include "platform/fonts.h"
+#include "platform/rperror.h"
 #include "preview/processwide.h"
 #include "report/customreport.h"
 
@@ -279,8 +280,17 @@ void Form73::edit1Change()
 void Form73::btnPrintClick()
 {
     const int index = m_pages->activePageIndex();
-    if (Report *r = report(index + 1); r && index >= 0)
+    Report *r = report(index + 1);
+    if (!r || index < 0)
+        return;
+    // What goes wrong is said in a message; the window goes on.
+    try {
         r->preview();
+    } catch (const RpError &e) {
+        m_messageBox(this, e.message());
+    } catch (const std::exception &e) {
+        m_messageBox(this, QString::fromLocal8Bit(e.what()));
+    }
 }
 
 void Form73::refreshLayout(int layout, const QString &word)

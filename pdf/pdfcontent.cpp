@@ -71,7 +71,7 @@ void RpPDFDocumentFilter::processItem(const PDFItemRec &item)
 {
     switch (item.itemType) {
     case IT_INVALID:
-        throw RpError(QString::fromLatin1(pdfstrings::kInvalidItem));
+        throw RpError(RpErrorKind::Internal, QString::fromLatin1(pdfstrings::kInvalidItem));
     case IT_NEWPAGE:
         endCurrentPage();
         startPage();
@@ -89,7 +89,7 @@ void RpPDFDocumentFilter::processItem(const PDFItemRec &item)
         writeImage(item);
         return;
     }
-    throw RpError(QString::fromLatin1(pdfstrings::kInvalidItem));
+    throw RpError(RpErrorKind::Internal, QString::fromLatin1(pdfstrings::kInvalidItem));
 }
 
 void RpPDFDocumentFilter::writeText(const PDFItemRec &item)

@@ -242,19 +242,12 @@ void RpPDFDocumentFilter::finish()
 void RpPDFDocumentFilter::save(const QByteArray &document)
 {
     if (!filename().isEmpty()) {
-        StagedFiles files;
-        const QString staged = files.stage(filename());
-        QFile f(staged);
-        if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.flush())
-            throw RpError(QStringLiteral("cannot write %1: %2").arg(filename(), f.errorString()));
-        f.close();
-        files.commit();
+        writeDocumentFile(filename(), document);
     } else {
         if (!stream())
             openStream(QString());
         stream()->seek(0);
-        if (stream()->write(document) != document.size())
-            throw RpError(QStringLiteral("cannot write the document: %1").arg(stream()->errorString()));
+        writeDocument(*stream(), document);
         if (auto *buffer = qobject_cast<QBuffer *>(stream()))
             buffer->buffer().truncate(document.size());
         stream()->seek(0);

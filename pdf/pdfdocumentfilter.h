@@ -25,6 +25,7 @@
 #include "pdf/pdfitem.h"
 #include "pdf/unicodefonts.h"
 #include "printer/abstractexportfilter.h"
+#include "printer/bidimode.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -43,8 +44,6 @@ struct SynthesizedGlyph;
 }
 
 using FontHandling = pdffonts::FontHandling;
-
-enum class BiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class RpPDFDocumentFilter : public RpPAbstractExportFilter {
 public:

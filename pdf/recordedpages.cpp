@@ -44,7 +44,7 @@ void writeRecordedPagesPdf(RpPrinter &printer, const QString &fileName, int from
     for (int i = fromPage; i <= toPage; ++i) {
         const std::optional<Metafile> page = printer.getPage(i);
         if (!page)
-            throw RpError(QStringLiteral("page %1 of the document is missing").arg(i));
+            throw RpError(RpErrorKind::DamagedInput, QStringLiteral("page %1 of the document is missing").arg(i));
         pages.add(*page);
     }
     document.finish();

@@ -73,7 +73,7 @@ int MetafileRecorder::deviceCaps(int index) const
 void MetafileRecorder::checkOpen() const
 {
     if (m_finished)
-        throw RpError(strings::recorderFinished());
+        throw RpError(RpErrorKind::Internal, strings::recorderFinished());
 }
 
 void MetafileRecorder::write(const Record &r)

@@ -425,6 +425,10 @@ void RpStandardPreview::saveAs(QString name, int filterIndex)
             p->onExportToFilter(filter.get());
     } catch (const RpError &err) {
         previewDialogs().message(this, err.message());
+    } catch (const std::exception &err) {
+        // Not the engine's own (a library below it): said all the same, and
+        // the window goes on.
+        previewDialogs().message(this, QString::fromLocal8Bit(err.what()));
     }
 }
 

@@ -48,7 +48,7 @@ std::optional<PrintDialogChoice> runPrintDialog(const PrintDialogPreset &preset)
         return std::nullopt;
     PrintDialogChoice c;
     c.printerIndex = dev.printerIndex();
-    c.printRange = PrintRange(int(dlg.printRange));
+    c.printRange = dlg.printRange;
     c.fromPage = dlg.fromPage;
     c.toPage = dlg.toPage;
     c.copies = dlg.copies();

@@ -8,6 +8,7 @@
 // qtprintdialog.h, tests put their own in previewState().printDialog) and
 // reads the choice back into its fields.
 #include "printer/devmode.h"
+#include "printer/printrange.h"
 
 #include <QString>
 #include <optional>
@@ -67,7 +68,7 @@ enum PrintDialogOption {
 
 class RpPrintDialog {
 public:
-    enum class Range { prAllPages = 0, prSelection = 1, prPageNums = 2 };
+    using Range = PrintRange;
 
     RpPrintDialog();
 

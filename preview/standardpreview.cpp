@@ -4,6 +4,7 @@
 
 #include "platform/messages.h"
 #include "preview/pagepainting.h"
+#include "preview/previewdialogs.h"
 #include "preview/previewstrings.h"
 #include "preview/processwide.h"
 #include "preview/rppreview.h"
@@ -347,6 +348,13 @@ void RpStandardPreview::rpPreviewPageAvailable(int)
     }
     if (m_report && m_report->pagesInPreview() != 0 && m_report->pagesInPreview() == pageCount())
         m_report->setUserCancel(true);
+    // A run on a thread of its own that failed: its error in the status bar,
+    // and said once.
+    if (p && !p->runError().isEmpty() && !m_runErrorShown) {
+        m_runErrorShown = true;
+        m_panels[0]->setText(p->runError());
+        previewDialogs().message(this, p->runError());
+    }
     notifyState();
 }
 

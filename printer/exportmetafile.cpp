@@ -26,6 +26,6 @@ void RpPrinter::exportMetafile(const QString &fileName, int fromPage, int toPage
     // sharp as the resolution it was drawn at.
     const RpRecordedPagesWriter &writer = printerState().recordedPagesWriter;
     if (!writer)
-        throw RpError(QString::fromLatin1(printerstrings::kNoMetafileFilter));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(printerstrings::kNoMetafileFilter));
     writer(*this, fileName, std::max(fromPage, 1), std::min(toPage, m_pageCount));
 }

@@ -59,6 +59,8 @@ RpDeviceSink::~RpDeviceSink()
     try {
         abort();
     } catch (...) {
+        // A destructor cannot pass it on; the error that left the document
+        // running is the one the caller hears of.
     }
 }
 

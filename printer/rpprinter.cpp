@@ -59,6 +59,8 @@ RpPrinter::~RpPrinter()
         try {
             cleanup();
         } catch (...) {
+            // A destructor cannot pass it on: a printer freed with its
+            // document running (an error part-way) goes all the same.
         }
     }
 }
@@ -143,6 +145,12 @@ void RpPrinter::setAvailablePages(int n)
     postMessage(m_client, CM_PAGEAVAILABLE, quintptr(n), 0);
 }
 
+void RpPrinter::setRunError(const QString &message)
+{
+    m_runError = message;
+    postMessage(m_client, CM_PAGEAVAILABLE, quintptr(m_availablePages), 0);
+}
+
 void RpPrinter::setProgress(int p)
 {
     m_progress = p;
@@ -167,7 +175,7 @@ void RpPrinter::beginDoc()
         m_settings.applySettings();
     setWaste();
     if (m_status != mpReady)
-        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     m_pageNumber = 0;
     m_pageCount = 0;
     m_status = mpBusy;
@@ -250,7 +258,7 @@ void RpPrinter::openPage()
 void RpPrinter::newPage()
 {
     if (m_status != mpBusy)
-        throw RpError(QString::fromLatin1(printerstrings::kIllegalNewPage));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kIllegalNewPage));
     if (m_pageNumber > 0) {
         closePage();
         setAvailablePages(m_availablePages + 1);
@@ -284,6 +292,10 @@ void RpPrinter::endDoc()
 
 void RpPrinter::abortDoc()
 {
+    // Nothing to abort: no document, or one already ended (or given up when
+    // its store failed).
+    if (m_status != mpBusy)
+        return;
     // The open page of an aborted export is dropped; otherwise it is kept.
     if (m_storeSink)
         m_storeSink->setDropAbandonedPage(m_parent && m_parent->exporting());

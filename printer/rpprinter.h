@@ -18,6 +18,8 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -72,8 +74,14 @@ public:
     void newPage();
     void endDoc();
     void abortDoc();
+    // Any thread: the window cancels while the run reads it on its own.
     void cancel() { m_cancelled = true; }
     bool cancelled() const { return m_cancelled; }
+    // What ended a run that failed on a thread of its own, for the preview
+    // to show; empty otherwise. Setting it tells the client. User-interface
+    // thread.
+    const QString &runError() const { return m_runError; }
+    void setRunError(const QString &message);
 
     // --- geometry -------------------------------------------------------
     qint32 xPos(double v) const;
@@ -127,7 +135,7 @@ public:
     void closePreview(QWidget *control);
     bool showingPreview() const { return m_showingPreview; }
     void setShowingPreview(bool v);
-    QWidget *previewControl() const { return m_previewControl; }
+    QWidget *previewControl() const { return m_previewControl.data(); }
 
     // --- report files ---------------------------------------------------
     void save(const QString &fileName);
@@ -220,7 +228,8 @@ private:
     RpPrinterStatus m_status = mpReady;
     RpPrinterDestination m_destination = rpdMetafile;
     int m_availablePages = 0;
-    bool m_cancelled = false;
+    std::atomic<bool> m_cancelled = false;
+    QString m_runError;
     int m_firstPage = 0, m_lastPage = 0;
     qint32 m_leftWaste = 0, m_topWaste = 0;
     int m_pageCount = 0, m_pageNumber = 0;
@@ -233,7 +242,7 @@ private:
     // The resolution of the pages of the document being generated.
     int m_recordingDpi = kRecordingPixelsPerInch;
     QPointer<QObject> m_client, m_master;
-    QWidget *m_previewControl = nullptr;
+    QPointer<QWidget> m_previewControl;
     bool m_reportLoaded = false;
     double m_dpLeftMargin = 0, m_dpTopMargin = 0;
     std::unique_ptr<RpProgressDialog> m_progress_window;

@@ -62,9 +62,14 @@ std::vector<SheetWord> readWordsFile(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw BadInput{{QStringLiteral("cannot read the words file %1: %2").arg(path, f.errorString())}};
-    QByteArray bytes = f.readAll();
+    const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
         throw BadInput{{QStringLiteral("cannot read the words file %1: %2").arg(path, f.errorString())}};
+    return parseWordsFile(bytes, path);
+}
+
+std::vector<SheetWord> parseWordsFile(QByteArray bytes, const QString &path)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
 

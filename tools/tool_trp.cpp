@@ -129,7 +129,7 @@ int text(const QStringList &a)
         for (const Metafile::TextRecord &r : mf.textRecords(&error))
             tool::out(r.text);
         if (!error.isEmpty())
-            throw RpError(QStringLiteral("page %1: %2").arg(n).arg(error));
+            throw RpError(RpErrorKind::DamagedInput, QStringLiteral("page %1: %2").arg(n).arg(error));
     }
     return 0;
 }

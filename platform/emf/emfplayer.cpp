@@ -133,23 +133,24 @@ public:
     void run()
     {
         m_baseDepth = m_canvas.saveDC();
-        try {
-            // The clip at the start bounds the picture: the metafile's own clip
-            // operations cannot reach beyond it.
-            m_canvas.setMetaRgn();
-            resetDc();
-            RecordScanner scanner(QByteArrayView(m_mf.bytes()));
-            RecordRef ref;
-            while (!m_done && scanner.next(ref)) {
-                m_ref = &ref;
-                const Record rec = decode(ref);
-                std::visit(*this, rec);
-            }
-        } catch (...) {
-            m_canvas.restoreDC(m_baseDepth);
-            throw;
+        // The canvas is as it was afterwards, also when a damaged record ends
+        // the play.
+        struct Restore {
+            Canvas &canvas;
+            int depth;
+            ~Restore() { canvas.restoreDC(depth); }
+        } restore{m_canvas, m_baseDepth};
+        // The clip at the start bounds the picture: the metafile's own clip
+        // operations cannot reach beyond it.
+        m_canvas.setMetaRgn();
+        resetDc();
+        RecordScanner scanner(QByteArrayView(m_mf.bytes()));
+        RecordRef ref;
+        while (!m_done && scanner.next(ref)) {
+            m_ref = &ref;
+            const Record rec = decode(ref);
+            std::visit(*this, rec);
         }
-        m_canvas.restoreDC(m_baseDepth);
     }
 
     // --- header, end, comments and settings without effect here -------------
@@ -1063,7 +1064,7 @@ private:
     {
         auto rects = regionRects(data);
         if (!rects)
-            throw RpError(damagedMessage(m_ref->type, m_ref->offset, QStringLiteral("region rectangles")));
+            throw damagedError(m_ref->type, m_ref->offset, QStringLiteral("region rectangles"));
         return std::move(*rects);
     }
 

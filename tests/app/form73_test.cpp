@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet window: its controls at their designed pixels, the first
 // activation, and what every change of the word does to pages and cells.
+#include "../printer/fakeprinter.h"
 #include "app/form73.h"
 #include "app/pagecontrol.h"
 #include "app/worksheetfill.h"
@@ -9,7 +10,11 @@
 #include "faces/synthesis.h"
 #include "platform/fonts.h"
 #include "registeredfaces.h"
+#include "platform/rperror.h"
+#include "printer/processwide.h"
+#include "printer/rpprinter.h"
 #include "report/customreport.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -401,3 +406,31 @@ TEST_F(Form73Test, TheNoticeNamesWhatTheWordsSheetsCannotShowAsTheyShould)
     form.edit1()->setText(QStringLiteral("草花"));
     EXPECT_TRUE(lines(unnumbered).isEmpty() && lines(empty).isEmpty());
 }
+namespace {
+
+// A preview window that cannot open.
+struct NoWindow : RpPreviewInterface {
+    QWidget *show(RpPrinter *) override
+    {
+        throw RpError(RpErrorKind::NotAvailable, QStringLiteral("the preview window cannot open"));
+    }
+};
+
+TEST_F(Form73Test, AnErrorWhilePrintingIsShownInAMessageAndTheWindowGoesOn)
+{
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice use(&noPrinter);
+    testsupport::ScopedValue failing(printerState().previewInterface,
+                                     RpPreviewInterfaceFactory([] { return std::make_unique<NoWindow>(); }));
+    form.formActivate();
+    EXPECT_NO_THROW(form.btnPrintClick());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QStringLiteral("the preview window cannot open"));
+    // The report is ready for the next Print.
+    EXPECT_TRUE(form.report(1)->available());
+    form.edit1()->setText(QStringLiteral("病"));
+    EXPECT_EQ(caption(QStringLiteral("A1")), QStringLiteral("病"));
+}
+
+} // namespace

@@ -9,6 +9,9 @@
 #include "preview/savefiletypes.h"
 #include "printer/exportfilterlibrary.h"
 #include "preview/standardpreview.h"
+#include "controls/rplabel.h"
+#include "report/customreport.h"
+#include "report/rpband.h"
 #include "printer/processwide.h"
 #include "testsupport.h"
 
@@ -28,6 +31,7 @@
 
 #include <deque>
 #include <memory>
+#include <stdexcept>
 
 using namespace previewfixture;
 
@@ -230,6 +234,67 @@ TEST_F(StandardPreviewTest, ProgressPanel)
     EXPECT_EQ(window->statusText(0), QStringLiteral("60%"));
     window->rpPreviewProgressUpdate(100);
     EXPECT_EQ(window->statusText(0), QString());
+}
+
+// A filter that fails with a standard library's error, not the engine's.
+struct FailingFilter : RpExportFilter {
+    using RpExportFilter::RpExportFilter;
+    void start(qint32, qint32, const RpFont *) override { throw std::length_error("the page is too long to write"); }
+};
+
+// Save as a PDF document whose fonts cannot be measured (custom widths too
+// few), or through a filter that fails with another library's error: the
+// window says so and goes on, and no file is left.
+TEST_F(StandardPreviewTest, AnExportThatFailsInTheFontsIsShownAndTheWindowGoesOn)
+{
+    Report report;
+    report.setShowProgress(false);
+    report.bands()->setHasTitle(true);
+    auto *label = new RpLabel(report.bands()->titleBand());
+    label->setCaption(QStringLiteral("x"));
+    printer.onExportToFilter = [&](RpExportFilter *f) { report.exportToFilter(f); };
+    savefiletypes::setExportFileTypes([] {
+        ExportFileType pdf{QStringLiteral("PDF document"), QStringLiteral("PDF"), [](const QString &name) {
+                               auto f = std::make_unique<RpPDFDocumentFilter>(name);
+                               f->addCustomWidths(QStringLiteral("Arial"), QStringLiteral("1 2 3"));
+                               return std::unique_ptr<RpExportFilter>(std::move(f));
+                           }};
+        ExportFileType failing{QStringLiteral("Failing"), QStringLiteral("BRK"), [](const QString &name) {
+                                   return std::unique_ptr<RpExportFilter>(std::make_unique<FailingFilter>(name));
+                               }};
+        return std::vector<ExportFileType>{pdf, failing};
+    });
+    struct Restore {
+        ~Restore() { savefiletypes::setExportFileTypes({}); }
+    } restore;
+    open(1);
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("sheet.pdf"));
+    EXPECT_NO_THROW(window->saveAs(name, 1));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("Custom widths"))) << dialogs.messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(name));
+    EXPECT_TRUE(report.available());
+
+    const QString other = dir.filePath(QStringLiteral("sheet.brk"));
+    EXPECT_NO_THROW(window->saveAs(other, 1));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1], QStringLiteral("the page is too long to write"));
+    EXPECT_FALSE(QFile::exists(other));
+    EXPECT_TRUE(report.available());
+}
+
+// A run that failed on a thread of its own leaves its error with the
+// printer: the window shows it in the status bar and says it once.
+TEST_F(StandardPreviewTest, AFailedBackgroundRunIsShownInTheStatusBarAndSaidOnce)
+{
+    open(2);
+    printer.setRunError(QStringLiteral("page 3 cannot be made"));
+    processMessages();
+    EXPECT_EQ(window->statusText(0), QStringLiteral("page 3 cannot be made"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("page 3 cannot be made")});
+    window->rpPreviewPageAvailable(2);
+    EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
 TEST_F(StandardPreviewTest, SaveAndLoad)

@@ -148,6 +148,7 @@ TEST(RpPrinter, DocumentStateErrors)
         ADD_FAILURE();
     } catch (const RpError &e) {
         EXPECT_EQ(e.message(), "Illegal call to NewPage");
+        EXPECT_EQ(e.kind(), RpErrorKind::BadArgument);
     }
     p.beginDoc();
     try {
@@ -411,6 +412,25 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
     EXPECT_TRUE(p.cancelled()); // closing while busy cancels the run
     EXPECT_EQ(afterPreview, 1);
     EXPECT_EQ(master.values(CM_PREVIEWCLOSED).size(), 1u);
+}
+
+// The window a preview interface returned is forgotten once it deletes
+// itself.
+TEST(RpPrinter, ThePreviewControlIsForgottenWhenItsWindowGoes)
+{
+    FakePrinterDevice dev;
+    UseDevice use(&dev);
+    struct Shows : RpPreviewInterface {
+        QWidget *show(RpPrinter *) override { return new QWidget; }
+    };
+    testsupport::ScopedValue shows(printerState().previewInterface,
+                                   RpPreviewInterfaceFactory([] { return std::make_unique<Shows>(); }));
+    RpPrinter p;
+    p.preview();
+    QWidget *window = p.previewControl();
+    ASSERT_TRUE(window);
+    delete window;
+    EXPECT_EQ(p.previewControl(), nullptr);
 }
 
 // A preview closed while the printer lets messages run frees the printer;
