@@ -20,7 +20,13 @@ QString fontStandsIn(const QString &wanted, const QString &standIn);
 // the metrics (stroke order) or the outlines (tracing) of `standIn`.
 QString strokeFaceSynthesised(const QString &standIn);
 QString tracingFaceSynthesised(const QString &standIn);
-// Whose stroke order the built-in stroke data follows.
+// Where the stroke data comes from and which forms it follows.
 QString strokeOrderConvention();
+// A stroke data file that cannot be read.
+QString strokeDataMissing(const QString &path);
+// The characters of the word drawn without stroke numbers, and those no
+// installed face has (their cells stay empty).
+QString drawnWithoutStrokeNumbers(const QString &characters);
+QString noFaceHas(const QString &characters);
 
 } // namespace appstrings

@@ -8,8 +8,11 @@
 #include "app/teststate.h"
 #include "app/worksheetfill.h"
 #include "controls/rplabel.h"
-#include "platform/faces/synthesis.h"
+#include "faces/modelform.h"
+#include "faces/strokestore.h"
+#include "faces/synthesis.h"
 #include "platform/fonts.h"
+#include "platform/rperror.h"
 #include "preview/processwide.h"
 #include "report/customreport.h"
 
@@ -68,6 +71,10 @@ Form73::Form73(QWidget *parent) : QWidget(parent)
         const QString previewFile = m_stateFile + QStringLiteral(".preview");
         previewState().stateObserver = [previewFile](const QJsonObject &state) {
             teststate::writeState(previewFile, state);
+        };
+        const QString dialogFile = m_stateFile + QStringLiteral(".dialog");
+        previewState().dialogObserver = [dialogFile](const QJsonObject &state) {
+            teststate::writeState(dialogFile, state);
         };
     }
 
@@ -164,6 +171,9 @@ void Form73::checkFonts()
         switch (faces::synthesisFor(face)) {
         case faces::Synthesis::StrokeOrder:
             m_fontNotice << appstrings::strokeFaceSynthesised(standIn) << appstrings::strokeOrderConvention();
+            // The stroke data files, when one is missing.
+            for (const faces::MissingStrokeData &m : faces::StrokeStore::global().missingData())
+                m_fontNotice << appstrings::strokeDataMissing(m.path);
             break;
         case faces::Synthesis::Tracing:
             m_fontNotice << appstrings::tracingFaceSynthesised(standIn);
@@ -173,10 +183,40 @@ void Form73::checkFonts()
             break;
         }
     }
-    if (!m_fontNotice.isEmpty()) {
-        m_fontNoticeLabel->setText(m_fontNotice.join(QLatin1Char('\n')));
-        m_fontNoticeLabel->show();
+    showNotice();
+}
+
+void Form73::checkWord(const QString &word)
+{
+    // What the model cells of the word draw: the characters without stroke
+    // data of the tracing glyph's form are drawn unnumbered, those no face
+    // and no data has leave their cells empty.
+    QStringList notice;
+    if (faces::synthesisFor(faces::strokeOrderFamily()) == faces::Synthesis::StrokeOrder) {
+        QString unnumbered, missing;
+        for (const QString &c : worksheet::wordCharacters(word)) {
+            const faces::ModelForm::Kind kind = faces::modelFormInCell(c.toUcs4().value(0)).kind;
+            if (kind == faces::ModelForm::Kind::Kai && !unnumbered.contains(c))
+                unnumbered += c;
+            else if (kind == faces::ModelForm::Kind::Blank && !missing.contains(c))
+                missing += c;
+        }
+        if (!unnumbered.isEmpty())
+            notice << appstrings::drawnWithoutStrokeNumbers(unnumbered);
+        if (!missing.isEmpty())
+            notice << appstrings::noFaceHas(missing);
     }
+    if (notice != m_wordNotice) {
+        m_wordNotice = notice;
+        showNotice();
+    }
+}
+
+void Form73::showNotice()
+{
+    const QStringList lines = fontNotice();
+    m_fontNoticeLabel->setText(lines.join(QLatin1Char('\n')));
+    m_fontNoticeLabel->setVisible(!lines.isEmpty());
 }
 
 Report *Form73::report(int layout) const
@@ -217,8 +257,8 @@ void Form73::formActivate()
 
 void Form73::edit1Change()
 {
-    // A character is one UTF-16 code unit: a character outside the Basic
-    // Multilingual Plane counts twice.
+    // A character is one code point: a character outside the Basic
+    // Multilingual Plane is one character, as any other.
     const QString word = m_edit1->text();
     const int n = worksheet::wordLength(word);
     if (n > worksheet::kLongestWord) {
@@ -232,6 +272,7 @@ void Form73::edit1Change()
     // characters of the word; longer layouts keep what they showed.
     for (int i = 1; i <= n; ++i)
         refreshLayout(i, word);
+    checkWord(word);
     writeTestState();
     emit stateChanged();
 }
@@ -239,8 +280,17 @@ void Form73::edit1Change()
 void Form73::btnPrintClick()
 {
     const int index = m_pages->activePageIndex();
-    if (Report *r = report(index + 1); r && index >= 0)
+    Report *r = report(index + 1);
+    if (!r || index < 0)
+        return;
+    // What goes wrong is said in a message; the window goes on.
+    try {
         r->preview();
+    } catch (const RpError &e) {
+        m_messageBox(this, e.message());
+    } catch (const std::exception &e) {
+        m_messageBox(this, QString::fromLocal8Bit(e.what()));
+    }
 }
 
 void Form73::refreshLayout(int layout, const QString &word)
@@ -261,8 +311,8 @@ void Form73::writeTestState()
     state[QStringLiteral("text")] = m_edit1->text();
     state[QStringLiteral("messages")] = m_messagesShown;
     state[QStringLiteral("tag")] = m_tag;
-    // Captions as text and, since a cell may hold half of a surrogate pair,
-    // as their UTF-16 code units in hexadecimal.
+    // Captions as text and as their UTF-16 code units in hexadecimal (a
+    // character beyond the Basic Multilingual Plane is a pair of them).
     QJsonObject cells, units;
     for (int i = 1; i <= 4; ++i) {
         for (const worksheet::Cell &c : worksheet::cellsOf(i)) {
@@ -277,7 +327,7 @@ void Form73::writeTestState()
     }
     state[QStringLiteral("cells")] = cells;
     state[QStringLiteral("cellUnits")] = units;
-    state[QStringLiteral("fontNotice")] = QJsonArray::fromStringList(m_fontNotice);
+    state[QStringLiteral("fontNotice")] = QJsonArray::fromStringList(fontNotice());
     // Where the tabs are, in window coordinates, for tests that click them.
     QJsonArray tabs;
     for (int i = 0; i < m_pages->tabBar()->count(); ++i) {

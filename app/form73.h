@@ -29,8 +29,8 @@ public:
     // activation (or first show, when the window system does not activate
     // it), then does nothing.
     void formActivate();
-    // OnChange of Edit1: picks the page for the word's length (in UTF-16 code
-    // units) and writes the word into the layouts 1..n (app/worksheetfill.h).
+    // OnChange of Edit1: picks the page for the word's length (in characters,
+    // so 𠀋 is one) and writes the word into the layouts 1..n (app/worksheetfill.h).
     void edit1Change();
     // OnClick of btnPrint: the preview of the layout on the active tab page
     // (none without an active page); returns when the preview has closed.
@@ -48,9 +48,11 @@ public:
     RpLabel *labelNamed(const QString &name) const;
     int tag() const { return m_tag; }
 
-    // Which worksheet faces are drawn by a stand-in, one line each; empty
-    // when every face is installed.
-    const QStringList &fontNotice() const { return m_fontNotice; }
+    // Which worksheet faces are drawn by a stand-in and what of the stroke
+    // data is missing, one line each, then what the sheets of the word
+    // cannot show as it should (characters drawn without stroke numbers, and
+    // characters no face has); empty when nothing is to be said.
+    QStringList fontNotice() const { return m_fontNotice + m_wordNotice; }
     QLabel *fontNoticeLabel() const { return m_fontNoticeLabel; }
 
     // Shows the modal message box; tests replace it.
@@ -69,6 +71,8 @@ private:
     void createControls();
     void createReports();
     void checkFonts();
+    void checkWord(const QString &word);
+    void showNotice();
     void refreshLayout(int layout, const QString &word);
     void writeTestState();
 
@@ -82,6 +86,7 @@ private:
     std::array<Report *, 4> m_reports{};
     int m_tag = 0;
     QStringList m_fontNotice;
+    QStringList m_wordNotice;
     MessageBox m_messageBox;
     int m_messagesShown = 0;
     QString m_stateFile;

@@ -22,11 +22,11 @@ namespace layouts {
 QByteArray description(int layout)
 {
     if (layout < 1 || layout > 4)
-        throw RpError(QStringLiteral("No worksheet layout %1").arg(layout));
+        throw RpError(RpErrorKind::BadArgument, QStringLiteral("No worksheet layout %1").arg(layout));
     initLayoutResources();
     QFile f(QStringLiteral(":/layouts/rpt%1.txt").arg(layout));
     if (!f.open(QIODevice::ReadOnly))
-        throw RpError(QStringLiteral("Worksheet layout %1 is missing from the program").arg(layout));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("Worksheet layout %1 is missing from the program").arg(layout));
     return f.readAll();
 }
 
@@ -38,7 +38,7 @@ Report *load(int layout, QWidget *parent)
     try {
         report = desc::readAs<Report>(registry, text, parent);
     } catch (const desc::DescriptionError &e) {
-        throw RpError(QStringLiteral("Worksheet layout %1, line %2: %3")
+        throw RpError(RpErrorKind::Internal, QStringLiteral("Worksheet layout %1, line %2: %3")
                           .arg(layout)
                           .arg(e.line())
                           .arg(e.message()));

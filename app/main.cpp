@@ -5,7 +5,7 @@
 // "--stroke-data DIR", names stroke data that overrides the built-in data.
 #include "app/form73.h"
 #include "app/startup.h"
-#include "platform/faces/strokedataoption.h"
+#include "faces/strokedataoption.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,6 +17,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The menu entry and the software centres' description go by this id.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tovrel.Tovrel"));
+    startup::loadTranslations();
     QStringList args = app.arguments();
     const faces::StrokeDataOption strokeData = faces::takeStrokeDataOption(args);
     if (!strokeData.error.isEmpty()) {

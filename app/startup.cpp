@@ -3,11 +3,18 @@
 #include "app/startup.h"
 
 #include "controls/reportclasses.h"
+#include "faces/worksheetfaces.h"
 #include "pdf/metafilewriter.h"
 #include "preview/previewinterface.h"
 #include "report/surfacescheme.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QtGlobal>
+
+#include <cstdio>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -23,6 +30,39 @@ void prepareProcess()
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
     qunsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
     qputenv("QT_FONT_DPI", "96");
+}
+
+void quietQtMessages()
+{
+    if (qEnvironmentVariableIntValue("TOVREL_QT_MESSAGES") == 1)
+        return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type != QtCriticalMsg && type != QtFatalMsg)
+            return;
+        const QByteArray line = message.toLocal8Bit() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+    });
+}
+
+void loadTranslations()
+{
+    const QLocale locale;
+    auto *qt = new QTranslator(qApp);
+    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    // The program's own: where it is installed, else where it was built.
+    auto *own = new QTranslator(qApp);
+    const QStringList dirs = {QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tovrel/translations"),
+                              QStringLiteral(TOVREL_BUILD_TRANSLATIONS_DIR)};
+    for (const QString &dir : dirs) {
+        if (own->load(locale, QStringLiteral("tovrel"), QStringLiteral("_"), dir)) {
+            QCoreApplication::installTranslator(own);
+            return;
+        }
+    }
+    delete own;
 }
 
 void startEngine()
@@ -42,6 +82,9 @@ void startEngine()
     // A report printer's preview opens the standard preview window, and the
     // reports' printer setup runs the print dialog.
     startPreviewModule();
+    // The layouts name two worksheet faces the program draws itself where
+    // their fonts are not installed.
+    faces::registerWorksheetFaces();
 }
 
 desc::Registry &describableClasses()

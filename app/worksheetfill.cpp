@@ -23,13 +23,37 @@ const std::vector<Cell> &cellsOf(int layout)
     return layout >= 1 && layout <= 4 ? cells[layout - 1] : none;
 }
 
+QString sheetName(const QStringList &words)
+{
+    constexpr int kNamed = 5;
+    QString name = QStringLiteral("Tovrel ") + QStringList(words.mid(0, kNamed)).join(u' ');
+    if (words.size() > kNamed)
+        name += QStringLiteral(" … (%1 sheets)").arg(words.size());
+    return name;
+}
+
+QStringList wordCharacters(const QString &word)
+{
+    QStringList out;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const bool pair = word[i].isHighSurrogate() && i + 1 < word.size() && word[i + 1].isLowSurrogate();
+        out << word.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+    }
+    return out;
+}
+
+int wordLength(const QString &word) { return int(wordCharacters(word).size()); }
+
 void fillLayout(CustomReport &report, int layout, const QString &word)
 {
+    const QStringList chars = wordCharacters(word);
+    report.setJobName(sheetName({QStringList(chars.mid(0, layout)).join(QString())}));
     for (const Cell &c : cellsOf(layout)) {
-        if (c.character > word.size())
+        if (c.character > chars.size())
             continue;
         if (RpLabel *l = report.findChild<RpLabel *>(QLatin1String(c.name)))
-            l->setCaption(QString(word.at(c.character - 1)));
+            l->setCaption(chars[c.character - 1]);
     }
 }
 

@@ -16,7 +16,7 @@
 //
 //   build/<dir>/bench/bench_faces --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 #include "app/startup.h"
-#include "platform/faces/strokestore.h"
+#include "faces/strokestore.h"
 #include "worksheetpage.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "app/form73.h"
 #include "benchrelease.h"
 #include "controls/rplabel.h"
-#include "platform/faces/synthesis.h"
+#include "faces/synthesis.h"
 #include "platform/metafile.h"
 #include "platform/paintercanvas.h"
 #include "platform/units.h"

@@ -8,13 +8,13 @@
 // The surface and a run each keep their own formatted lines: the widget
 // formats the caption for painting, a run formats its print caption for the
 // page, so a run on another thread never shares a line list with painting.
+#include "printer/bidimode.h"
 #include "report/rpprintable.h"
 
 #include <QStringList>
 #include <functional>
 
 enum class WrapStyle { BreakOnSpaces = 0, BreakAnywhere = 1 };
-enum class BiDiMode { bdLeftToRight = 0, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class RpCustomLabel : public RpPrintable {
     Q_OBJECT
@@ -69,6 +69,7 @@ public:
     bool doneFormat() const { return m_doneFormat; }
     // The next line a run prints.
     int currentLine() const { return m_currentLine; }
+    qint64 printProgress() const override { return m_currentLine; }
 
     virtual bool isCaptionBased() const { return m_captionBased; }
     // Formats the caption (or the lines) for the surface; with AutoSize the

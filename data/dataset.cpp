@@ -8,7 +8,7 @@ int RpDataSet::fieldByName(const QString &fieldName) const
 {
     const int index = findField(fieldName);
     if (index < 0)
-        throw RpError(QStringLiteral("%1 has no field '%2'").arg(errorSubject(), fieldName));
+        throw RpError(RpErrorKind::NotAvailable, QStringLiteral("%1 has no field '%2'").arg(errorSubject(), fieldName));
     return index;
 }
 

@@ -8,6 +8,18 @@
 
 namespace {
 
+// Malformed text, with the row (from 1, the header being row 1) it is in.
+RpError refused(const QString &message, qint64 row)
+{
+    RpErrorWhere where;
+    where.record = row;
+    return RpError(RpErrorKind::DamagedInput, message, where);
+}
+
+} // namespace
+
+namespace {
+
 // The texts this table reports (CSV reading only).
 const char *const kUnterminatedQuote = "Table text: a quoted value is not closed (row %1)";
 const char *const kCharAfterQuote = "Table text: unexpected character after a closing quote (row %1)";
@@ -84,7 +96,7 @@ QList<QList<Cell>> splitCsv(const QString &text)
                 ++i;
             endRow();
         } else if (afterQuote) {
-            throw RpError(QString::fromLatin1(kCharAfterQuote).arg(rows.size() + 1));
+            throw refused(QString::fromLatin1(kCharAfterQuote).arg(rows.size() + 1), rows.size() + 1);
         } else if (c == u'"' && cell.text.isEmpty() && !cell.quoted) {
             inQuotes = true;
             cell.quoted = true;
@@ -93,7 +105,7 @@ QList<QList<Cell>> splitCsv(const QString &text)
         }
     }
     if (inQuotes)
-        throw RpError(QString::fromLatin1(kUnterminatedQuote).arg(rows.size() + 1));
+        throw refused(QString::fromLatin1(kUnterminatedQuote).arg(rows.size() + 1), rows.size() + 1);
     endRow();
     return rows;
 }
@@ -218,7 +230,7 @@ void RpMemoryTable::loadCsv(const QString &text)
 {
     const QList<QList<Cell>> rows = splitCsv(text);
     if (rows.isEmpty())
-        throw RpError(QString::fromLatin1(kNoHeader));
+        throw refused(QString::fromLatin1(kNoHeader), 1);
 
     QList<Field> fields;
     for (qsizetype i = 0; i < rows.first().size(); ++i) {
@@ -230,11 +242,11 @@ void RpMemoryTable::loadCsv(const QString &text)
             name = head.left(colon).trimmed();
             const auto t = fieldTypeFromName(head.mid(colon + 1));
             if (!t)
-                throw RpError(QString::fromLatin1(kUnknownType).arg(head.mid(colon + 1).trimmed()));
+                throw refused(QString::fromLatin1(kUnknownType).arg(head.mid(colon + 1).trimmed()), 1);
             type = *t;
         }
         if (name.isEmpty())
-            throw RpError(QString::fromLatin1(kEmptyFieldName).arg(i + 1));
+            throw refused(QString::fromLatin1(kEmptyFieldName).arg(i + 1), 1);
         fields.append(Field{name, type});
     }
 
@@ -242,7 +254,7 @@ void RpMemoryTable::loadCsv(const QString &text)
     for (qsizetype r = 1; r < rows.size(); ++r) {
         const QList<Cell> &row = rows.at(r);
         if (row.size() > fields.size())
-            throw RpError(QString::fromLatin1(kTooManyValues).arg(r + 1));
+            throw refused(QString::fromLatin1(kTooManyValues).arg(r + 1), r + 1);
         QVariantList rec;
         for (qsizetype f = 0; f < fields.size(); ++f) {
             if (f >= row.size() || (row.at(f).text.isEmpty() && !row.at(f).quoted)) {
@@ -251,9 +263,9 @@ void RpMemoryTable::loadCsv(const QString &text)
             }
             const auto v = convert(QVariant(row.at(f).text), fields.at(f).type);
             if (!v)
-                throw RpError(QString::fromLatin1(kBadValue)
+                throw refused(QString::fromLatin1(kBadValue)
                                   .arg(QString::number(r + 1), fields.at(f).name, row.at(f).text,
-                                       QString::fromLatin1(typeText(fields.at(f).type))));
+                                       QString::fromLatin1(typeText(fields.at(f).type))), r + 1);
             rec.append(*v);
         }
         records.append(rec);

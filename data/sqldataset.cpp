@@ -70,16 +70,16 @@ void RpSqlDataSet::open()
     close();
     const QString subject = errorSubject();
     if (m_queryText.trimmed().isEmpty())
-        throw RpError(QString::fromLatin1(kNoQuery).arg(subject));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(kNoQuery).arg(subject));
     if (!QSqlDatabase::isDriverAvailable(QString::fromLatin1(kDriver)))
-        throw RpError(QString::fromLatin1(kNoDriver).arg(subject));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(kNoDriver).arg(subject));
     // SQLite would create a missing file; the check names the fault, and the
     // read-only open below never creates one even if the file goes meanwhile.
     const QFileInfo info(m_databaseFile);
     if (m_databaseFile.isEmpty() || !info.exists())
-        throw RpError(QString::fromLatin1(kNoFile).arg(subject, m_databaseFile));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(kNoFile).arg(subject, m_databaseFile));
     if (!info.isFile())
-        throw RpError(QString::fromLatin1(kNotAFile).arg(subject, m_databaseFile));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(kNotAFile).arg(subject, m_databaseFile));
 
     m_thread = QThread::currentThread();
     m_db = QSqlDatabase::addDatabase(QString::fromLatin1(kDriver), connectionName());
@@ -117,7 +117,7 @@ void RpSqlDataSet::open()
 void RpSqlDataSet::fail(const QString &message)
 {
     release();
-    throw RpError(message);
+    throw RpError(RpErrorKind::DamagedInput, message);
 }
 
 // The fields, the record count and the kinds of the columns that have no
@@ -193,13 +193,13 @@ void RpSqlDataSet::release() noexcept
 void RpSqlDataSet::checkThread() const
 {
     if (QThread::currentThread() != m_thread)
-        throw RpError(QString::fromLatin1(kWrongThread).arg(errorSubject()));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(kWrongThread).arg(errorSubject()));
 }
 
 void RpSqlDataSet::moveTo(int record)
 {
     if (!m_query->seek(record))
-        throw RpError(QString::fromLatin1(kQueryFailed)
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(kQueryFailed)
                           .arg(errorSubject(), sqlMessage(m_query->lastError()), m_queryText));
     m_current = record;
     m_values.resize(m_fields.size());

@@ -51,7 +51,7 @@ void RpEvaluator::unprepare()
 void RpEvaluator::value(RpEvResult &result)
 {
     if (!m_prepared || !m_fiFo)
-        throw RpError(text(EvaluatorNotPrepared));
+        throw RpError(RpErrorKind::Internal, text(EvaluatorNotPrepared));
     result = m_fiFo->evaluate();
 }
 
@@ -78,7 +78,7 @@ void RpEvaluator::reset()
 void RpEvaluator::doAggregate()
 {
     if (!m_prepared || !m_fiFo)
-        throw RpError(text(EvaluatorNotPrepared));
+        throw RpError(RpErrorKind::Internal, text(EvaluatorNotPrepared));
     m_fiFo->setAggreg(true);
     m_fiFo->evaluate();
     m_fiFo->setAggreg(false);
@@ -109,11 +109,11 @@ void RpEvaluator::setAggregate(bool aggregate)
 namespace {
 [[noreturn]] void raiseExpressionError(const RpEvResult &r)
 {
-    throw RpError(text(ErrorInExpressionFmt).arg(r.stringVal));
+    throw RpError(RpErrorKind::BadArgument, text(ErrorInExpressionFmt).arg(r.stringVal));
 }
 [[noreturn]] void raiseNotA(Id kind)
 {
-    throw RpError(text(NotAValueFmt).arg(text(kind)));
+    throw RpError(RpErrorKind::BadArgument, text(NotAValueFmt).arg(text(kind)));
 }
 } // namespace
 

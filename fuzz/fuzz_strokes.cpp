@@ -3,9 +3,11 @@
 // Stroke data from outside: a character's JSON file (as a stroke-data folder
 // holds them) must read or be refused, and what reads must go through the
 // stored form and back unchanged (at its half-unit resolution). The same
-// bytes taken as a stored record or a whole pack must read without fault.
-#include "platform/faces/strokecodec.h"
-#include "platform/faces/strokejson.h"
+// bytes taken as a stored record, or as a file of one character a line, must
+// read without fault.
+#include "faces/strokecodec.h"
+#include "faces/strokejson.h"
+#include "faces/strokelines.h"
 
 #include <cmath>
 #include <cstddef>
@@ -16,9 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const std::span<const char> bytes(reinterpret_cast<const char *>(data), size);
     (void)strokes::decodeRecord(bytes);
-    const strokes::PackView pack(bytes);
-    for (int i = 0; i < pack.count() && i < 64; ++i)
-        (void)pack.find(pack.codePointAt(i));
+    const auto lines = strokes::StrokeLines::fromBytes(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    int asked = 0;
+    for (char32_t ch : lines->characters())
+        if (++asked <= 64)
+            (void)lines->find(ch);
 
     auto parsed = strokes::parseCharJson(QByteArray(bytes.data(), qsizetype(bytes.size())));
     if (auto *c = std::get_if<strokes::CharStrokes>(&parsed)) {

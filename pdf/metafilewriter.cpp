@@ -2,12 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pdf/metafilewriter.h"
 
-#include "pdf/pdfdocumentfilter.h"
+#include "pdf/recordedpages.h"
 #include "printer/processwide.h"
 
-void registerPdfMetafileWriter()
-{
-    printerState().metafileFilter = [](const QString &filename) -> std::unique_ptr<RpPAbstractExportFilter> {
-        return std::make_unique<RpPDFDocumentFilter>(filename);
-    };
-}
+void registerPdfMetafileWriter() { printerState().recordedPagesWriter = writeRecordedPagesPdf; }

@@ -10,6 +10,7 @@
 #include "platform/units.h"
 #include "printer/exportpicture.h"
 #include "printer/lzw.h"
+#include "printer/opaquepicture.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
 #include "report/rpfont.h"
@@ -39,16 +40,7 @@ PDFShapeType shapeOf(RpShapeType t)
 // each; a picture with transparency is laid on white first.
 QByteArray rgbPixels(const QImage &image)
 {
-    QImage img = image;
-    if (img.hasAlphaChannel()) {
-        QImage flat(img.size(), QImage::Format_RGB32);
-        flat.fill(Qt::white);
-        QPainter p(&flat);
-        p.drawImage(0, 0, img);
-        p.end();
-        img = flat;
-    }
-    img = img.convertToFormat(QImage::Format_RGB888);
+    const QImage img = opaqueRgbPicture(image);
     const int rowBytes = img.width() * 3;
     QByteArray out;
     out.reserve(qsizetype(rowBytes) * img.height());

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The document as it is written: header, catalogue and outlines before the
 // first page; each page and its content once the page ends; then the fonts,
-// information, procedure set, the page tree (object 3, whose number was
+// the images, information, procedure set, the page tree (object 3, whose number was
 // kept for it), the cross-reference table and the trailer.
 #include "pdf/pdfdocumentfilter.h"
 
@@ -110,6 +110,11 @@ void RpPDFDocumentFilter::endDocument()
     m_synthFonts.writeRest(file);
     for (const PdfSynthFonts::Resource &r : m_synthFonts.resources())
         resources.push_back({r.name, r.object});
+    std::vector<Resource> images;
+    for (int i = 0; i < m_images.count(); ++i) {
+        images.push_back({PdfImages::resourceName(i), file.objectCount() + 1});
+        m_images.writeObjects(file, i);
+    }
 
     // The information: the creation date in the user's formats.
     const QDateTime now = m_clock();
@@ -146,6 +151,12 @@ void RpPDFDocumentFilter::endDocument()
     for (const Resource &r : resources)
         file.line("  /" + r.name + ' ' + QByteArray::number(r.object) + " 0 R ");
     file.line("  >>");
+    if (!images.empty()) {
+        file.line("/XObject << ");
+        for (const Resource &r : images)
+            file.line("  /" + r.name + ' ' + QByteArray::number(r.object) + " 0 R ");
+        file.line("  >>");
+    }
     file.line("/ProcSet " + QByteArray::number(procSet) + " 0 R");
     file.line(">>");
     file.line(">>");
@@ -167,9 +178,11 @@ void RpPDFDocumentFilter::endDocument()
     file.line("startxref");
     file.line(QByteArray::number(xref));
     file.line("%%EOF");
-    // Programs of PostScript outlines came with version 1.6; the header is
-    // as long either way, so the offsets stay.
+    // Programs of PostScript outlines came with version 1.6, soft masks with
+    // 1.4; the header is as long either way, so the offsets stay.
     if (openTypeProgram || m_unicodeFonts.hasOpenTypeProgram())
         file.overwrite(0, "%PDF-1.6");
+    else if (m_images.hasSoftMask())
+        file.overwrite(0, "%PDF-1.4");
     m_output->commit();
 }

@@ -43,7 +43,7 @@ QString escapedText(const QString &text)
 
 bool RpPDFDocumentFilter::throughUnicodeFont(const PDFItemRec &item) const
 {
-    if (faces::synthesisFor(item.logFont.faceName) != faces::Synthesis::None)
+    if (fonts::resolve(item.logFont)->synthesizedFace())
         return true;
     if (!codepage::inCp1252(item.text))
         return true;
@@ -71,7 +71,7 @@ void RpPDFDocumentFilter::processItem(const PDFItemRec &item)
 {
     switch (item.itemType) {
     case IT_INVALID:
-        throw RpError(QString::fromLatin1(pdfstrings::kInvalidItem));
+        throw RpError(RpErrorKind::Internal, QString::fromLatin1(pdfstrings::kInvalidItem));
     case IT_NEWPAGE:
         endCurrentPage();
         startPage();
@@ -89,7 +89,7 @@ void RpPDFDocumentFilter::processItem(const PDFItemRec &item)
         writeImage(item);
         return;
     }
-    throw RpError(QString::fromLatin1(pdfstrings::kInvalidItem));
+    throw RpError(RpErrorKind::Internal, QString::fromLatin1(pdfstrings::kInvalidItem));
 }
 
 void RpPDFDocumentFilter::writeText(const PDFItemRec &item)

@@ -25,10 +25,12 @@
 // Numbers never follow the user's locale.
 #include "pdf/pdfdictionary.h"
 #include "pdf/pdffonts.h"
+#include "pdf/pdfimages.h"
 #include "pdf/pdfitem.h"
 #include "pdf/synthfonts.h"
 #include "pdf/unicodefonts.h"
 #include "printer/abstractexportfilter.h"
+#include "printer/bidimode.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -45,8 +47,6 @@ class QPainterPath;
 class QTransform;
 
 using FontHandling = pdffonts::FontHandling;
-
-enum class BiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class RpPDFDocumentFilter : public RpPAbstractExportFilter {
 public:
@@ -136,6 +136,11 @@ public:
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
 private:
+    // Recorded pages are drawn into the document's pages through a canvas
+    // (pdfpagecanvas.h), in their drawing order.
+    friend class PdfPageCanvas;
+    friend class PdfRecordedPages;
+
     // The page being made.
     struct Page {
         double width = 0, height = 0; // points
@@ -197,6 +202,7 @@ private:
     QStringList m_substitutedFonts;
     PdfUnicodeFonts m_unicodeFonts;
     PdfSynthFonts m_synthFonts;
+    PdfImages m_images;
     double m_pageWidth = 595.0, m_pageHeight = 840.0;
     double m_extTopMargin = 0;
     double m_adjustTM = 0, m_adjustLM = 0;

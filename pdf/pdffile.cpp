@@ -4,12 +4,16 @@
 
 #include "platform/rperror.h"
 
+#include <QFileDevice>
 #include <QIODevice>
 
 namespace {
 [[noreturn]] void cannotWrite(const QString &what, const QIODevice &sink)
 {
-    throw RpError(QStringLiteral("cannot write %1: %2").arg(what, sink.errorString()));
+    // A file is written under the name of the document it becomes.
+    const bool file = qobject_cast<const QFileDevice *>(&sink) != nullptr;
+    throw RpError::io(QStringLiteral("cannot write %1: %2").arg(what, sink.errorString()), file ? what : QString(),
+                      sink.errorString());
 }
 } // namespace
 

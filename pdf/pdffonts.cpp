@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 
 #include <cmath>
-#include <stdexcept>
 
 namespace pdffonts {
 
@@ -158,7 +157,7 @@ TrueTypeMetrics measureTrueType(const FontKey &font, const PdfDictionary &custom
     TrueTypeMetrics m;
     m.program = fonts::fontProgram(lf);
     if (m.program.isEmpty())
-        throw RpError(QString::fromLatin1(pdfstrings::kGetFontDataError));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(pdfstrings::kGetFontDataError));
     // The tables the descriptor takes its flags and box from.
     qsizetype os2 = -1, head = -1;
     const int tables = be16(m.program, 4);
@@ -179,13 +178,12 @@ TrueTypeMetrics measureTrueType(const FontKey &font, const PdfDictionary &custom
     if (customWidths.keyExists(base)) {
         const QStringList pieces = customWidths.value(base).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (pieces.size() < 256)
-            throw std::range_error(pdfstrings::notEnoughCustomWidths(int(pieces.size()), font.key()).toStdString());
+            throw RpError(RpErrorKind::BadArgument, pdfstrings::notEnoughCustomWidths(int(pieces.size()), font.key()));
         for (int i = 0; i < 256; ++i) {
             bool isNumber = false;
             const int w = pieces[i].toInt(&isNumber);
             if (!isNumber)
-                throw std::invalid_argument(
-                    QStringLiteral("'%1' is not a valid integer value").arg(pieces[i]).toStdString());
+                throw RpError(RpErrorKind::BadArgument, QStringLiteral("'%1' is not a valid integer value").arg(pieces[i]));
             m.widths.push_back(w);
         }
     } else {
@@ -195,7 +193,7 @@ TrueTypeMetrics measureTrueType(const FontKey &font, const PdfDictionary &custom
             chars.append(codepage::decodeByte(cp, quint8(c)));
         m.widths = fonts::advanceWidths(lf, chars, 1024);
         if (m.widths.size() != 256)
-            throw std::range_error(pdfstrings::widthsNotObtainable(font.name, QStringLiteral("no widths")).toStdString());
+            throw RpError(RpErrorKind::NotAvailable, pdfstrings::widthsNotObtainable(font.name, QStringLiteral("no widths")));
     }
     m.flags = flagsOf(os2 >= 0 && os2 + 30 < m.program.size() ? quint8(m.program.at(os2 + 30)) : 0);
     if (head >= 0)

@@ -59,8 +59,9 @@ struct TrueTypeMetrics {
 // Measures a font (an em of 1024): its file, ascent, descent, italic angle,
 // flags from the OS/2 family class, bounding box, the widths of codes 0 to
 // 255 (or the custom widths stored for its base-font name) and its
-// encoding. Throws RpError "GetFontData error" when the font file cannot
-// be read, std::range_error when the custom widths are too few.
+// encoding. Throws RpError: "GetFontData error" (not available) when the
+// font file cannot be read, a bad argument when the custom widths are too
+// few or not numbers.
 TrueTypeMetrics measureTrueType(const FontKey &font, const PdfDictionary &customWidths,
                                 const PdfDictionary &customEncodings);
 

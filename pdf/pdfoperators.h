@@ -27,6 +27,7 @@ class QPainterPath;
     X(LineWidth, "w", 1)                                                                                               \
     X(LineCap, "J", 1)                                                                                                 \
     X(LineJoin, "j", 1)                                                                                                \
+    X(Dash, "d", 2)                                                                                                    \
     X(Rectangle, "re", 4)                                                                                              \
     X(MoveTo, "m", 2)                                                                                                  \
     X(LineTo, "l", 2)                                                                                                  \
@@ -35,10 +36,14 @@ class QPainterPath;
     X(Fill, "f", 0)                                                                                                    \
     X(FillEvenOdd, "f*", 0)                                                                                            \
     X(Stroke, "S", 0)                                                                                                  \
+    X(Clip, "W", 0)                                                                                                    \
+    X(ClipEvenOdd, "W*", 0)                                                                                            \
+    X(EndPath, "n", 0)                                                                                                 \
     X(CloseStroke, "s", 0)                                                                                             \
     X(Save, "q", 0)                                                                                                    \
     X(Restore, "Q", 0)                                                                                                 \
     X(Transform, "cm", 6)                                                                                              \
+    X(PaintXObject, "Do", 1)                                                                                           \
     X(BeginImage, "BI", 0)                                                                                             \
     X(ImageData, "ID", 0)                                                                                              \
     X(EndImage, "EI", 0)                                                                                               \

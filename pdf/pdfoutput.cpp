@@ -10,7 +10,8 @@ std::unique_ptr<PdfOutput> PdfOutput::toFile(const QString &target)
     out->m_target = target;
     out->m_staging.setFileName(out->m_staged.stage(target));
     if (!out->m_staging.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw RpError(QStringLiteral("cannot write %1: %2").arg(target, out->m_staging.errorString()));
+        throw RpError::io(QStringLiteral("cannot write %1: %2").arg(target, out->m_staging.errorString()), target,
+                          out->m_staging.errorString());
     out->m_file = std::make_unique<PdfFile>(&out->m_staging, target);
     return out;
 }
@@ -33,7 +34,8 @@ void PdfOutput::commit()
     m_file->flush();
     if (!m_stream) {
         if (!m_staging.flush())
-            throw RpError(QStringLiteral("cannot write %1: %2").arg(m_target, m_staging.errorString()));
+            throw RpError::io(QStringLiteral("cannot write %1: %2").arg(m_target, m_staging.errorString()), m_target,
+                              m_staging.errorString());
         m_staging.close();
         m_staged.commit();
         return;
@@ -41,7 +43,8 @@ void PdfOutput::commit()
     if (m_stream->isSequential()) {
         const QByteArray &doc = m_file->bytes();
         if (m_stream->write(doc) != doc.size())
-            throw RpError(QStringLiteral("cannot write the document: %1").arg(m_stream->errorString()));
+            throw RpError::io(QStringLiteral("cannot write the document: %1").arg(m_stream->errorString()), QString(),
+                              m_stream->errorString());
         return;
     }
     // A stream that held a longer document before ends where this one does.

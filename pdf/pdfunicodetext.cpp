@@ -8,8 +8,8 @@
 
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfoperators.h"
-#include "platform/faces/synthglyph.h"
 #include "platform/fonts.h"
+#include "platform/synthesizedface.h"
 
 #include <QPainterPath>
 
@@ -39,7 +39,7 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
     // the recorded page.
     const double baseline = m_pageHeight - (item.lineTop + font->ascent() * sy);
     const double size = font->emSize() * sy;
-    const faces::Synthesis synthesis = font->synthesis();
+    const fonts::SynthesizedFace *synthesized = font->synthesizedFace();
     const QColor ink(item.fillColor.red, item.fillColor.green, item.fillColor.blue);
     const QString &text = item.text;
 
@@ -86,20 +86,22 @@ void RpPDFDocumentFilter::writeUnicodeText(const PDFItemRec &item)
             const QPointF pos = run.positions[g];
             const double x = item.xPos + pos.x() * hs * sx;
 
-            if (synthesis != faces::Synthesis::None && u < text.size()) {
+            if (synthesized && u < text.size()) {
                 const char32_t ch = cluster.isEmpty() ? 0 : cluster.toUcs4().value(0);
                 const qreal advance = u < qsizetype(layout.advances.size()) ? layout.advances[size_t(u)] / hs
                                                                              : font->emSize();
-                const faces::SynthGlyph sg = faces::synthesizedGlyph(synthesis, ch, run.rawFont, glyph, font->emSize(),
-                                                                     font->ascent(), font->descent(), advance);
-                if (sg.kind != faces::SynthGlyph::Kind::FaceGlyph) {
+                const fonts::SynthesizedGlyph sg = synthesized->glyph(
+                    {ch, run.rawFont, glyph, font->emSize(), font->ascent(), font->descent(), advance, ink});
+                if (sg.kind == fonts::SynthesizedGlyph::Kind::Shapes) {
                     const QTransform penToPage = QTransform::fromTranslate(pos.x(), pos.y()) *
                                                  QTransform(hs * sx, 0, 0, -sy, item.xPos, baseline);
-                    for (const QByteArray &l : m_synthFonts.show(sg, ink, cluster, font->emSize(), advance, penToPage))
+                    for (const QByteArray &l : m_synthFonts.show(sg, cluster, font->emSize(), advance, penToPage))
                         textLine(l);
                     page().outlines = true;
                     continue;
                 }
+                if (sg.kind == fonts::SynthesizedGlyph::Kind::Blank)
+                    continue; // no face has the character: the cell stays empty
             }
             // The glyph in the font that is written, when that is another
             // file of the face than the one that laid the text out.

@@ -6,9 +6,7 @@
 #include "pdf/pdfnumbers.h"
 #include "pdf/pdfoperators.h"
 #include "pdf/pdfsyntax.h"
-#include "platform/faces/emsquare.h"
-#include "platform/faces/synthglyph.h"
-#include "platform/faces/tracingglyph.h"
+#include "platform/synthesizedface.h"
 
 #include <QPainterPath>
 
@@ -31,59 +29,58 @@ QByteArray matrixLine(Op op, const QTransform &m, int scaleDecimals, int moveDec
                             compact(m.dx(), moveDecimals), compact(m.dy(), moveDecimals)});
 }
 
-// The shapes' units are 1/1024 of the em: whole units are finer than any
-// device shows a cell. Outlines flattened into many short lines keep the
-// points that hold them within half a unit.
-constexpr int kShapeDecimals = 0;
+// Outlines flattened into many short lines keep the points that hold them
+// within half a unit of the shapes.
 constexpr double kFlatness = 0.5;
 
+// Decimals enough for the shapes' units: whole units when the em has
+// hundreds of them, finer than any device shows a cell.
+int decimalsFor(const fonts::SynthesizedGlyph &glyph) { return glyph.unitsPerEm >= 500 ? 0 : 2; }
+
 // The operators that paint the glyph's shapes in its own units, as
-// faces::paintSynthGlyph paints them.
-QByteArray shapeOperators(const faces::SynthGlyph &glyph, const QColor &ink)
+// fonts::paintSynthesizedGlyph paints them.
+QByteArray shapeOperators(const fonts::SynthesizedGlyph &glyph)
 {
     QByteArray out;
     const auto add = [&out](const QByteArray &l) {
         out += l;
         out += '\n';
     };
-    if (glyph.kind == faces::SynthGlyph::Kind::StrokeOrder) {
-        const faces::StrokeOrderGlyph &g = *glyph.strokeOrder;
-        add(colorOf(ink, Op::FillColor));
-        pdfop::pathLines(g.ink, kShapeDecimals, add, kFlatness);
-        add(pdfop::line(pdfop::fillOf(g.ink)));
-        // The numbers: a light halo stroked round them, then the numbers.
-        if (g.haloWidth > 0) {
+    const int decimals = decimalsFor(glyph);
+    bool roundPen = false;
+    for (const fonts::GlyphShape &shape : glyph.shapes) {
+        if (!shape.path || shape.path->isEmpty())
+            continue;
+        if (shape.penWidth <= 0) {
+            add(colorOf(shape.color, Op::FillColor));
+            pdfop::pathLines(*shape.path, decimals, add, kFlatness);
+            add(pdfop::line(pdfop::fillOf(*shape.path)));
+            continue;
+        }
+        // Stroked with a round pen: a subpath of no length is a round dot.
+        if (!roundPen) {
             add(pdfop::line(Op::LineCap, {"1"}));
             add(pdfop::line(Op::LineJoin, {"1"}));
-            add(colorOf(faces::haloColor(ink), Op::StrokeColor));
-            add(pdfop::line(Op::LineWidth, {compact(2 * g.haloWidth, 2)}));
-            pdfop::pathLines(g.digits, kShapeDecimals, add, kFlatness);
-            add(pdfop::line(Op::Stroke));
+            roundPen = true;
         }
-        add(colorOf(faces::numberColor(ink), Op::FillColor));
-        pdfop::pathLines(g.digits, kShapeDecimals, add, kFlatness);
-        add(pdfop::line(pdfop::fillOf(g.digits)));
-    } else {
-        // Dots: strokes of no length with a round cap.
-        add(colorOf(ink, Op::StrokeColor));
-        add(pdfop::line(Op::LineCap, {"1"}));
-        add(pdfop::line(Op::LineWidth, {compact(faces::kTracingDotDiameter * faces::kEmSquare, 2)}));
-        pdfop::pathLines(*glyph.dots, kShapeDecimals, add);
+        add(colorOf(shape.color, Op::StrokeColor));
+        add(pdfop::line(Op::LineWidth, {compact(shape.penWidth, 2)}));
+        pdfop::pathLines(*shape.path, decimals, add);
         add(pdfop::line(Op::Stroke));
     }
     return out;
 }
 
-// Where the glyph's paint can reach, in its own units.
-QRectF shapeBounds(const faces::SynthGlyph &glyph)
+// What tells two glyphs of the same shapes apart: their colours and pens.
+QByteArray paintKey(const fonts::SynthesizedGlyph &glyph)
 {
-    if (glyph.kind == faces::SynthGlyph::Kind::StrokeOrder) {
-        const faces::StrokeOrderGlyph &g = *glyph.strokeOrder;
-        const qreal h = g.haloWidth;
-        return g.ink.controlPointRect() | g.digits.controlPointRect().adjusted(-h, -h, h, h);
+    QByteArray out;
+    for (const fonts::GlyphShape &shape : glyph.shapes) {
+        const QRgb rgb = shape.color.rgba();
+        out.append(reinterpret_cast<const char *>(&rgb), sizeof rgb);
+        out.append(reinterpret_cast<const char *>(&shape.penWidth), sizeof shape.penWidth);
     }
-    const qreal r = faces::kTracingDotDiameter * faces::kEmSquare / 2;
-    return glyph.dots->controlPointRect().adjusted(-r, -r, r, r);
+    return out;
 }
 
 } // namespace
@@ -103,16 +100,13 @@ PdfSynthFonts::Font &PdfSynthFonts::openFont()
     return *m_open;
 }
 
-QList<QByteArray> PdfSynthFonts::show(const faces::SynthGlyph &glyph, const QColor &ink, QStringView text, qreal em,
+QList<QByteArray> PdfSynthFonts::show(const fonts::SynthesizedGlyph &glyph, QStringView text, qreal em,
                                       qreal advance, const QTransform &penToPage)
 {
-    std::shared_ptr<const void> shape;
-    if (glyph.kind == faces::SynthGlyph::Kind::StrokeOrder)
-        shape = glyph.strokeOrder;
-    else if (glyph.kind == faces::SynthGlyph::Kind::Tracing)
-        shape = glyph.dots;
-    if (!shape || !(em > 0))
+    if (glyph.kind != fonts::SynthesizedGlyph::Kind::Shapes || glyph.shapes.empty() || !(em > 0))
         return {};
+    // Shapes without an identity are a glyph of their own each time.
+    const std::shared_ptr<const void> shape = glyph.identity ? glyph.identity : glyph.shapes.front().path;
 
     // Glyph space: thousandths of the em, y up, the pen position at the origin.
     const QTransform toGlyph = glyph.toLogical * QTransform::fromScale(1000 / em, -1000 / em);
@@ -128,7 +122,7 @@ QList<QByteArray> PdfSynthFonts::show(const faces::SynthGlyph &glyph, const QCol
     QByteArray key(reinterpret_cast<const char *>(&address), sizeof address);
     key.append(reinterpret_cast<const char *>(&seen.generation), sizeof seen.generation);
     key += place;
-    key += colorOf(ink, Op::FillColor);
+    key += paintKey(glyph);
 
     auto it = m_slots.constFind(key);
     if (it == m_slots.constEnd()) {
@@ -137,10 +131,10 @@ QList<QByteArray> PdfSynthFonts::show(const faces::SynthGlyph &glyph, const QCol
         g.width = advance / em * 1000;
         g.text = text.toString();
         const QByteArray procedure = pdfop::line(Op::GlyphWidth, {compact(g.width, 1), "0"}) + '\n' +
-                                     pdfop::line(Op::Save) + '\n' + place + '\n' + shapeOperators(glyph, ink) +
+                                     pdfop::line(Op::Save) + '\n' + place + '\n' + shapeOperators(glyph) +
                                      pdfop::line(Op::Restore) + '\n';
         g.procedure = pdfsyntax::deflate(procedure);
-        font.box |= toGlyph.mapRect(shapeBounds(glyph));
+        font.box |= toGlyph.mapRect(fonts::synthesizedGlyphBounds(glyph));
         font.glyphs.push_back(std::move(g));
         ++m_glyphCount;
         it = m_slots.insert(key, Slot{font.index, int(font.glyphs.size())});

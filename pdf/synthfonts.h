@@ -14,9 +14,9 @@
 // are full (255 glyphs each) or with writeRest() at the end. Their resource
 // names ("S00", "S01", ...) go in the document's font resources.
 //
-// A glyph is the same glyph again when it is the same shape object of the
-// faces (SynthGlyph shares them), placed the same way in its cell, in the
-// same ink; the fonts keep no shape alive.
+// A glyph is the same glyph again when it has the same identity (a face
+// gives the same shapes the same one), placed the same way in its cell, in
+// the same colours and pens; the fonts keep no shape alive.
 #include <QByteArray>
 #include <QColor>
 #include <QHash>
@@ -29,23 +29,22 @@
 #include <vector>
 
 class PdfFile;
-namespace faces {
-struct SynthGlyph;
+namespace fonts {
+struct SynthesizedGlyph;
 }
 
 class PdfSynthFonts {
 public:
     static constexpr int kGlyphsPerFont = 255; // codes 1 to 255
 
-    // The operators, one a line, that draw `glyph` (a stroke-order or
-    // tracing glyph; nothing for a FaceGlyph) in `ink`, for the characters
-    // `text`. `em` and `advance` are the font's em and the glyph's advance
+    // The operators, one a line, that draw `glyph` (of kind Shapes; nothing
+    // for another kind), for the characters `text`. `em` and `advance` are the font's em and the glyph's advance
     // in logical units; `penToPage` maps logical units relative to the pen
     // position on the baseline (y down) onto page points. The lines belong
     // inside a text object (BT ... ET) with the fill rendering mode; they
     // set the text font and matrix.
-    QList<QByteArray> show(const faces::SynthGlyph &glyph, const QColor &ink, QStringView text, qreal em,
-                           qreal advance, const QTransform &penToPage);
+    QList<QByteArray> show(const fonts::SynthesizedGlyph &glyph, QStringView text, qreal em, qreal advance,
+                           const QTransform &penToPage);
 
     // Writes the glyph procedures made since the last call, and the fonts
     // that are full.

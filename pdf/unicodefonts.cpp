@@ -171,7 +171,7 @@ QByteArray PdfUnicodeFonts::subsetProgram(int font) const
     HbPtr<hb_face_t> face(hb_face_create(whole.get(), 0));
     HbPtr<hb_subset_input_t> input(hb_subset_input_create_or_fail());
     if (!input)
-        throw RpError(QStringLiteral("no memory to subset the font %1").arg(f.face.familyName()));
+        throw RpError(RpErrorKind::NotAvailable, QStringLiteral("no memory to subset the font %1").arg(f.face.familyName()));
     hb_set_t *glyphs = hb_subset_input_glyph_set(input.get());
     hb_set_add(glyphs, 0);
     for (auto it = f.text.constBegin(); it != f.text.constEnd(); ++it)
@@ -179,12 +179,12 @@ QByteArray PdfUnicodeFonts::subsetProgram(int font) const
     hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
     HbPtr<hb_face_t> subset(hb_subset_or_fail(face.get(), input.get()));
     if (!subset)
-        throw RpError(QStringLiteral("the font %1 cannot be subset").arg(f.face.familyName()));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the font %1 cannot be subset").arg(f.face.familyName()));
     HbPtr<hb_blob_t> out(hb_face_reference_blob(subset.get()));
     unsigned length = 0;
     const char *data = hb_blob_get_data(out.get(), &length);
     if (!data || length == 0)
-        throw RpError(QStringLiteral("the font %1 cannot be subset").arg(f.face.familyName()));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the font %1 cannot be subset").arg(f.face.familyName()));
     return QByteArray(data, qsizetype(length));
 }
 

@@ -29,6 +29,8 @@ void Canvas::setPen(const gdi::LogPen &pen)
 {
     m_state.pen = pen;
     m_state.penStyle.clear();
+    m_state.penBrush = {gdi::BS_SOLID, pen.color, 0};
+    m_state.penPattern = QImage();
 }
 
 void Canvas::setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries)
@@ -38,6 +40,23 @@ void Canvas::setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEnt
         m_state.penStyle.assign(styleEntries.begin(), styleEntries.end());
     else
         m_state.penStyle.clear();
+    m_state.penBrush = {gdi::BS_SOLID, pen.color, 0};
+    m_state.penPattern = QImage();
+}
+
+void Canvas::setPenBrush(const gdi::LogBrush &brush, const QImage &pattern)
+{
+    // A cosmetic pen, a pattern brush without its picture and a brush of no
+    // known style stroke solid.
+    const bool picture = brush.style == gdi::BS_PATTERN || brush.style == gdi::BS_DIBPATTERN;
+    const bool geometric = (m_state.pen.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
+    if (geometric && (brush.style == gdi::BS_HATCHED || (picture && !pattern.isNull()))) {
+        m_state.penBrush = brush;
+        m_state.penPattern = picture ? pattern : QImage();
+    } else {
+        m_state.penBrush = {gdi::BS_SOLID, m_state.pen.color, 0};
+        m_state.penPattern = QImage();
+    }
 }
 
 void Canvas::setBrush(const gdi::LogBrush &brush)
@@ -72,6 +91,13 @@ void Canvas::setBkColor(gdi::ColorRef color) { m_state.bkColor = color; }
 void Canvas::setBkMode(qint32 mode) { m_state.bkMode = mode; }
 void Canvas::setTextAlign(quint32 align) { m_state.textAlign = align; }
 void Canvas::setStretchBltMode(qint32 mode) { m_state.stretchBltMode = mode; }
+
+void Canvas::setRop2(qint32 mode)
+{
+    // A mode out of range is refused and the old one stays.
+    if (mode >= gdi::R2_BLACK && mode <= gdi::R2_WHITE)
+        m_state.rop2 = mode;
+}
 void Canvas::setTransform(const QTransform &t) { m_state.transform = t; }
 void Canvas::moveTo(qint32 x, qint32 y) { m_state.position = {x, y}; }
 

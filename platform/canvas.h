@@ -42,6 +42,13 @@ public:
     // ExtCreatePen takes them: pixels for a cosmetic pen, logical units for
     // a geometric one. setPen() selects a pen without them.
     virtual void setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries);
+    // What the selected pen's stroke is filled with, as ExtCreatePen takes a
+    // brush for it: BS_SOLID in the pen's colour (what setPen and setExtPen
+    // select), BS_HATCHED (the hatch in the pen's colour, the background by
+    // the background mode), BS_PATTERN or BS_DIBPATTERN tiling `pattern` from
+    // the device's origin as a pattern brush does. A canvas that cannot fill
+    // a stroke with a picture strokes in the pen's colour.
+    virtual void setPenBrush(const gdi::LogBrush &brush, const QImage &pattern = {});
     virtual void setBrush(const gdi::LogBrush &brush);
     // A brush that tiles a picture in device pixels from the device's origin
     // (brushes do not scale). A monochrome picture (QImage::Format_Mono) draws
@@ -59,12 +66,21 @@ public:
     virtual void setBkMode(qint32 mode);
     virtual void setTextAlign(quint32 align);
     virtual void setStretchBltMode(qint32 mode);
+    // SetROP2: how lines, outlines and the insides of figures combine the
+    // pen's or brush's colour with what is on the page (R2_BLACK ...
+    // R2_WHITE; R2_COPYPEN by default). Text, bitmaps, fillRect, patBlt and
+    // gradients are not affected. A canvas that cannot read its page back
+    // draws as over blank white paper; one that cannot combine at all draws
+    // as R2_COPYPEN.
+    virtual void setRop2(qint32 mode);
     // Logical-to-device mapping (world transform). Used by the metafile player
     // and for drawing a scene at another resolution.
     virtual void setTransform(const QTransform &t);
 
     const gdi::LogPen &pen() const { return m_state.pen; }
     const std::vector<quint32> &penStyleEntries() const { return m_state.penStyle; }
+    const gdi::LogBrush &penBrush() const { return m_state.penBrush; }
+    const QImage &penPattern() const { return m_state.penPattern; }
     const gdi::LogBrush &brush() const { return m_state.brush; }
     const QImage &brushPattern() const { return m_state.brushPattern; }
     qint32 polyFillMode() const { return m_state.polyFillMode; }
@@ -75,6 +91,7 @@ public:
     qint32 bkMode() const { return m_state.bkMode; }
     quint32 textAlign() const { return m_state.textAlign; }
     qint32 stretchBltMode() const { return m_state.stretchBltMode; }
+    qint32 rop2() const { return m_state.rop2; }
     const QTransform &transform() const { return m_state.transform; }
     gdi::Point currentPosition() const { return m_state.position; }
 
@@ -159,6 +176,8 @@ protected:
     struct State {
         gdi::LogPen pen;
         std::vector<quint32> penStyle; // PS_USERSTYLE lengths
+        gdi::LogBrush penBrush{gdi::BS_SOLID, 0, 0}; // what the pen's stroke is filled with
+        QImage penPattern;                           // its picture (BS_PATTERN, BS_DIBPATTERN)
         gdi::LogBrush brush;
         QImage brushPattern; // BS_PATTERN, BS_DIBPATTERN
         qint32 polyFillMode = gdi::ALTERNATE;
@@ -169,6 +188,7 @@ protected:
         qint32 bkMode = gdi::OPAQUE;
         quint32 textAlign = gdi::TA_LEFT | gdi::TA_TOP;
         qint32 stretchBltMode = gdi::BLACKONWHITE;
+        qint32 rop2 = gdi::R2_COPYPEN;
         gdi::Point position;
         QTransform transform;
     };

@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 #include "platform/fonts_p.h"
 #include "platform/symbolfonts.h"
+#include "platform/synthesizedface.h"
 
 #include <QHash>
 
@@ -145,7 +146,8 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
     // Heights beyond any sensible size (damaged input) are held at a limit.
     const qint32 height = std::clamp(font.height, -kMaxHeight, kMaxHeight);
     rf->m_family = standInFamily(font.faceName, font.charSet, font.pitchAndFamily);
-    rf->m_synthesis = faces::synthesisFor(font.faceName);
+    if (auto face = registeredSynthesizedFace(font.faceName); face && !isFamilyInstalled(font.faceName))
+        rf->m_synthesized = std::move(face);
 
     // Metrics come from the face at any size; read them at a round em first.
     QRawFont probe = rawFontFor(rf->m_family, font, 64);
@@ -206,6 +208,9 @@ std::shared_ptr<const ResolvedFont> resolve(const gdi::LogFont &font)
         if (rf->m_symbols && isFamilyInstalled(QStringLiteral("Symbola")))
             rf->m_fallbackFamilies.append(QStringLiteral("Symbola"));
     }
+    // A symbol face that is here itself keeps its codes in its private-use
+    // range U+F020 to U+F0FF.
+    rf->m_symbolCodes = font.charSet == gdi::SYMBOL_CHARSET && !rf->m_symbols;
 
     if (cache.size() > 512)
         cache.clear(); // a runaway set of sizes must not grow without end
@@ -278,6 +283,15 @@ const ResolvedFont::CharInfo &ResolvedFont::charInfo(char32_t ch) const
     return *m_chars.insert(ch, info);
 }
 
+char32_t ResolvedFont::drawnChar(char32_t ch) const
+{
+    if (m_symbols)
+        return symbolToUnicode(*m_symbols, ch);
+    if (m_symbolCodes && ch >= 0x20 && ch <= 0xFF && m_raw.supportsCharacter(uint(0xF000 + ch)))
+        return 0xF000 + ch;
+    return ch;
+}
+
 TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
 {
     TextLayout out;
@@ -303,7 +317,7 @@ TextLayout ResolvedFont::layout(const QString &text, bool rightToLeft) const
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]);
             len = 2;
         }
-        const CharInfo &info = charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch);
+        const CharInfo &info = charInfo(drawnChar(ch));
         const qreal adv = info.advance * m_hscale;
         pieces.push_back({info.face, info.glyph, adv, i});
         out.advances[size_t(i)] = adv;
@@ -388,7 +402,7 @@ qreal ResolvedFont::advanceWidth(const QString &text) const
         char32_t ch = s[i].unicode();
         if (s[i].isHighSurrogate() && i + 1 < n && s[i + 1].isLowSurrogate())
             ch = QChar::surrogateToUcs4(s[i], s[i + 1]), ++i;
-        total += charInfo(m_symbols ? symbolToUnicode(*m_symbols, ch) : ch).advance;
+        total += charInfo(drawnChar(ch)).advance;
     }
     return total * m_hscale;
 }

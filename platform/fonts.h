@@ -14,16 +14,17 @@
 // Layout is linear: advances are the font's unhinted design advances scaled to
 // the em, so text measured at one resolution and drawn at another lines up.
 //
-// Text in the "Symbol" and "Wingdings" faces, where a stand-in draws them, is
-// laid out as the characters their codes stand for (symbolfonts.h).
+// Text in the symbol faces of symbolfonts.h, where a stand-in draws them, is
+// laid out as the characters their codes stand for; a symbol-charset face
+// that is installed draws codes 0x20 to 0xFF from its own U+F0xx range.
 //
 // Family names go through fontconfig first. When the asked family is not
 // installed (fontconfig would silently hand out some other face) our own
-// substitution chains pick the stand-in: the Kai faces of the worksheets fall
-// back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
+// substitution chains pick the stand-in: Kai faces (a family named Kai or 楷)
+// fall back to TW-Kai, then AR PL UKai TW, then any Chinese Kai face, then any
 // Chinese face; the common Windows faces to the installed sans, serif and
-// monospace faces.
-#include "platform/faces/synthesis.h"
+// monospace faces. A family can be drawn by a face the program draws itself
+// (synthesizedface.h); the stand-in still gives it its metrics.
 #include "platform/gdi.h"
 
 #include <QByteArray>
@@ -41,6 +42,7 @@
 namespace fonts {
 
 struct SymbolTable;
+class SynthesizedFace;
 
 // --- family resolution -------------------------------------------------------
 
@@ -116,11 +118,12 @@ public:
     // The logical font this was resolved from.
     const gdi::LogFont &logFont() const { return m_logFont; }
     // The installed family that draws it (the stand-in, for a synthesised
-    // face: its metrics and the glyphs it falls back to).
+    // face: its metrics and the glyphs it leaves to the stand-in).
     const QString &family() const { return m_family; }
-    // The worksheet face this program draws itself, if the logical font
-    // names one that is not installed (platform/faces/synthesis.h).
-    faces::Synthesis synthesis() const { return m_synthesis; }
+    // The face the program draws itself for the logical font's family, when
+    // one is registered and no font of the family is installed
+    // (synthesizedface.h); null otherwise.
+    const SynthesizedFace *synthesizedFace() const { return m_synthesized.get(); }
     // The em height in logical units.
     qreal emSize() const { return m_em; }
     // Horizontal scale for a logical font with a width other than 0 (1 else).
@@ -169,10 +172,12 @@ private:
     };
     Face makeFace(const QString &family) const;
     const CharInfo &charInfo(char32_t ch) const;
+    // The character that draws `ch`: what a symbol face's code stands for.
+    char32_t drawnChar(char32_t ch) const;
 
     gdi::LogFont m_logFont;
     QString m_family;
-    faces::Synthesis m_synthesis = faces::Synthesis::None;
+    std::shared_ptr<const SynthesizedFace> m_synthesized;
     qreal m_em = 16;
     qreal m_hscale = 1;
     qreal m_ascent = 0;
@@ -182,6 +187,7 @@ private:
     QRawFont m_raw;
     QStringList m_fallbackFamilies;
     const SymbolTable *m_symbols = nullptr; // a symbol face's codes, when a stand-in draws it
+    bool m_symbolCodes = false;             // a symbol face of its own: codes in its U+F0xx range
     // Faces and characters are filled in on first use; a resolved font is
     // used on the thread that resolved it.
     mutable std::vector<Face> m_faces; // [0] is the face itself

@@ -22,9 +22,11 @@ namespace {
 
 // --- families ------------------------------------------------------------------
 
-// Face names the worksheets and the window ask for, drawn with a Kai face.
-const char16_t *const kKaiFaces[] = {u"標楷體", u"華康標楷筆順體", u"華康標楷虛線體", u"DFKai-SB", u"BiauKai"};
-const char *const kKaiChain[] = {"TW-Kai", "AR PL UKai TW", "AR PL UKai HK", "AR PL UKai CN", "AR PL UKai TW MBE"};
+// Kai face names of the other platform, drawn with a Kai face here (as is any
+// family whose name says Kai or 楷).
+const char16_t *const kKaiFaces[] = {u"標楷體", u"DFKai-SB", u"BiauKai"};
+// TW-Kai keeps the characters beyond the basic plane in faces of their own.
+const char *const kKaiChain[] = {"TW-Kai", "TW-Kai-Ext-B", "TW-Kai-Plus", "AR PL UKai TW", "AR PL UKai HK", "AR PL UKai CN", "AR PL UKai TW MBE"};
 
 const char16_t *const kMingFaces[] = {u"新細明體", u"細明體", u"PMingLiU", u"MingLiU", u"宋体", u"新宋体", u"SimSun", u"NSimSun"};
 const char *const kMingChain[] = {"AR PL UMing TW", "AR PL UMing CN", "Noto Serif CJK TC", "Noto Serif CJK SC"};

@@ -85,6 +85,17 @@ struct LogPen {
 
 enum : quint32 { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5 };
 enum : quint32 { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5 };
+// Hatch styles that are no pattern but a solid fill: in the brush's colour,
+// the text colour or the background colour of the time it draws (the
+// dithered ones are drawn solid too).
+enum : quint32 {
+    HS_SOLIDCLR = 6,
+    HS_DITHEREDCLR = 7,
+    HS_SOLIDTEXTCLR = 8,
+    HS_DITHEREDTEXTCLR = 9,
+    HS_SOLIDBKCLR = 10,
+    HS_DITHEREDBKCLR = 11,
+};
 
 struct LogBrush {
     quint32 style = BS_SOLID;
@@ -148,6 +159,49 @@ enum : quint32 {
     BLACKNESS = 0x00000042,
     WHITENESS = 0x00FF0062,
 };
+
+// Binary raster operations (SetROP2): how the colour of a pen or brush (P)
+// is combined with the colour already on the page (D). The mode less one is
+// the operation's truth table: bit (2 P + D) is the result for those bits.
+enum : qint32 {
+    R2_BLACK = 1,
+    R2_NOTMERGEPEN = 2,
+    R2_MASKNOTPEN = 3,
+    R2_NOTCOPYPEN = 4,
+    R2_MASKPENNOT = 5,
+    R2_NOT = 6,
+    R2_XORPEN = 7,
+    R2_NOTMASKPEN = 8,
+    R2_MASKPEN = 9,
+    R2_NOTXORPEN = 10,
+    R2_NOP = 11,
+    R2_MERGENOTPEN = 12,
+    R2_COPYPEN = 13,
+    R2_MERGEPENNOT = 14,
+    R2_MERGEPEN = 15,
+    R2_WHITE = 16,
+};
+// The colour `mode` makes of pen colour `p` over page colour `d`.
+constexpr ColorRef rop2Color(qint32 mode, ColorRef p, ColorRef d)
+{
+    const quint32 t = quint32(mode - 1);
+    ColorRef r = 0;
+    if (t & 1)
+        r |= ~p & ~d;
+    if (t & 2)
+        r |= ~p & d;
+    if (t & 4)
+        r |= p & ~d;
+    if (t & 8)
+        r |= p & d;
+    return r & 0xffffff;
+}
+// Whether the result of `mode` depends on what is on the page.
+constexpr bool rop2ReadsPage(qint32 mode)
+{
+    const quint32 t = quint32(mode - 1);
+    return ((t >> 1) & 5) != (t & 5);
+}
 
 // Polygon fill modes: ALTERNATE fills between odd and even edge crossings,
 // WINDING every point the outline winds around.

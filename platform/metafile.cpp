@@ -27,13 +27,13 @@ Metafile Metafile::fromBytes(const QByteArray &bytes)
 {
     using namespace emf;
     if (bytes.size() < 88)
-        throw RpError(strings::notMetafile().arg(strings::badHeaderSize().arg(bytes.size())));
+        throw RpError(RpErrorKind::DamagedInput, strings::notMetafile().arg(strings::badHeaderSize().arg(bytes.size())));
     const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
     if (qFromLittleEndian<quint32>(b) != T_HEADER || qFromLittleEndian<quint32>(b + 40) != 0x464D4520)
-        throw RpError(strings::notMetafile().arg(strings::badSignature()));
+        throw RpError(RpErrorKind::DamagedInput, strings::notMetafile().arg(strings::badSignature()));
     const quint32 size = qFromLittleEndian<quint32>(b + 4);
     if (size < 88)
-        throw RpError(strings::notMetafile().arg(strings::badHeaderSize().arg(size)));
+        throw RpError(RpErrorKind::DamagedInput, strings::notMetafile().arg(strings::badHeaderSize().arg(size)));
 
     RecordScanner scanner{QByteArrayView(bytes)};
     RecordRef ref;

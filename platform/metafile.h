@@ -48,6 +48,10 @@ public:
     double frameTopPixels() const;
     double pixelsPerHundredthMmX() const;
     double pixelsPerHundredthMmY() const;
+    // The reference device's pixels per inch (96 for a page recorded at the
+    // screen's resolution, 600 for one recorded at a printing resolution).
+    double pixelsPerInchX() const { return pixelsPerHundredthMmX() * 2540; }
+    double pixelsPerInchY() const { return pixelsPerHundredthMmY() * 2540; }
 
     // One text-output record (EMR_EXTTEXTOUTA, EMR_EXTTEXTOUTW or
     // EMR_SMALLTEXTOUT).

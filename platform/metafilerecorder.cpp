@@ -27,7 +27,7 @@ enum : quint32 {
     NULL_PEN = STOCK | 8,
     SYSTEM_FONT = STOCK | 13,
 };
-enum : quint32 { GM_COMPATIBLE = 1, GM_ADVANCED = 2, DIB_RGB_COLORS = 0, AC_SRC_ALPHA = 1 };
+enum : quint32 { GM_COMPATIBLE = 1, GM_ADVANCED = 2, DIB_RGB_COLORS = 0, AC_SRC_ALPHA = 1, BS_DIBPATTERNPT = 6 };
 
 qint32 roundi(qreal v) { return qint32(std::clamp<qreal>(std::round(v), -2147483647.0, 2147483647.0)); }
 
@@ -37,8 +37,9 @@ XForm toXForm(const QTransform &t)
 }
 } // namespace
 
-MetafileRecorder::MetafileRecorder(int width, int height, const QString &description)
-    : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_description(description), m_used(1, true)
+MetafileRecorder::MetafileRecorder(int width, int height, const QString &description, int dpi)
+    : m_width(std::max(width, 1)), m_height(std::max(height, 1)), m_description(description),
+      m_dpi(dpi > 0 ? dpi : units::screenPixelsPerInch()), m_used(1, true)
 {
 }
 
@@ -49,15 +50,15 @@ int MetafileRecorder::deviceCaps(int index) const
     switch (index) {
     case gdi::LOGPIXELSX:
     case gdi::LOGPIXELSY:
-        return units::screenPixelsPerInch();
+        return m_dpi;
     case gdi::HORZRES:
         return m_width;
     case gdi::VERTRES:
         return m_height;
     case gdi::HORZSIZE:
-        return roundi(m_width * 25.4 / units::screenPixelsPerInch());
+        return roundi(m_width * 25.4 / m_dpi);
     case gdi::VERTSIZE:
-        return roundi(m_height * 25.4 / units::screenPixelsPerInch());
+        return roundi(m_height * 25.4 / m_dpi);
     case gdi::BITSPIXEL:
         return screenColorDepth();
     case gdi::PLANES:
@@ -72,7 +73,7 @@ int MetafileRecorder::deviceCaps(int index) const
 void MetafileRecorder::checkOpen() const
 {
     if (m_finished)
-        throw RpError(strings::recorderFinished());
+        throw RpError(RpErrorKind::Internal, strings::recorderFinished());
 }
 
 void MetafileRecorder::write(const Record &r)
@@ -117,26 +118,43 @@ void MetafileRecorder::release(quint32 index)
 void MetafileRecorder::selectPen()
 {
     const gdi::LogPen &pen = m_state.pen;
-    if (pen == m_recPen && m_state.penStyle == m_recPenStyle)
+    const gdi::LogBrush &penBrush = m_state.penBrush;
+    const QImage &penPattern = m_state.penPattern;
+    const bool solid = penBrush.style == gdi::BS_SOLID;
+    if (pen == m_recPen && m_state.penStyle == m_recPenStyle &&
+        (solid ? m_recPenBrush.style == gdi::BS_SOLID : penBrush == m_recPenBrush && penPattern == m_recPenPattern))
         return;
     checkOpen();
     const quint32 old = m_current.pen;
     const bool user = (pen.style & gdi::PS_STYLE_MASK) == gdi::PS_USERSTYLE;
-    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || (pen == gdi::LogPen{} && !user)) {
+    if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL || (pen == gdi::LogPen{} && !user && solid)) {
         write(EMR_SELECTOBJECT{(pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL ? quint32(NULL_PEN) : quint32(BLACK_PEN)});
         m_current.pen = 0;
     } else {
         const quint32 index = allocate();
         const bool geometric = (pen.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
         if (geometric || user) {
-            // Geometric pens (end caps, joins) and dash lengths of the pen's
-            // own need the extended form; a cosmetic pen is one pixel wide.
+            // Geometric pens (end caps, joins, a brush of their own) and dash
+            // lengths of the pen's own need the extended form; a cosmetic pen
+            // is one pixel wide.
             EMR_EXTCREATEPEN r;
             r.index = index;
             r.style = pen.style;
             r.width = geometric ? quint32(std::max(pen.width, 0)) : 1;
             r.brushStyle = gdi::BS_SOLID;
             r.color = pen.color;
+            if (penBrush.style == gdi::BS_HATCHED) {
+                r.brushStyle = gdi::BS_HATCHED;
+                r.color = penBrush.color;
+                r.hatch = penBrush.hatch;
+            } else if (!solid) {
+                // The colour field of a DIB pattern tells how its colour
+                // table is read.
+                const bool mono = penBrush.style == gdi::BS_PATTERN;
+                r.brushStyle = mono ? quint32(gdi::BS_PATTERN) : quint32(BS_DIBPATTERNPT);
+                r.color = mono ? pen.color : quint32(DIB_RGB_COLORS);
+                r.dib = mono ? monoImageToDib(penPattern) : imageToDib(penPattern);
+            }
             if (user)
                 r.styleEntries = m_state.penStyle;
             write(r);
@@ -150,6 +168,8 @@ void MetafileRecorder::selectPen()
     release(old);
     m_recPen = pen;
     m_recPenStyle = m_state.penStyle;
+    m_recPenBrush = penBrush;
+    m_recPenPattern = penPattern;
 }
 
 void MetafileRecorder::selectBrush()
@@ -217,6 +237,12 @@ void MetafileRecorder::setPen(const gdi::LogPen &pen)
 void MetafileRecorder::setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries)
 {
     Canvas::setExtPen(pen, styleEntries);
+    selectPen();
+}
+
+void MetafileRecorder::setPenBrush(const gdi::LogBrush &brush, const QImage &pattern)
+{
+    Canvas::setPenBrush(brush, pattern);
     selectPen();
 }
 
@@ -308,6 +334,15 @@ void MetafileRecorder::setStretchBltMode(qint32 mode)
     }
 }
 
+void MetafileRecorder::setRop2(qint32 mode)
+{
+    Canvas::setRop2(mode);
+    if (m_state.rop2 != m_recRop2) {
+        write(EMR_SETROP2{quint32(m_state.rop2)});
+        m_recRop2 = m_state.rop2;
+    }
+}
+
 void MetafileRecorder::setTransform(const QTransform &t)
 {
     Canvas::setTransform(t);
@@ -324,9 +359,9 @@ int MetafileRecorder::saveDC()
 {
     write(EMR_SAVEDC{});
     m_savedHandles.push_back(m_current);
-    m_savedRecorded.push_back({m_recPen, m_recPenStyle, m_recBrush, m_recBrushPattern, m_recFillMode, m_recMiterLimit,
-                               m_recFont, m_recTextColor, m_recBkColor, m_recBkMode, m_recTextAlign, m_recStretchMode,
-                               m_recTransform});
+    m_savedRecorded.push_back({m_recPen, m_recPenStyle, m_recPenBrush, m_recPenPattern, m_recBrush, m_recBrushPattern,
+                               m_recFillMode, m_recMiterLimit, m_recFont, m_recTextColor, m_recBkColor, m_recBkMode,
+                               m_recTextAlign, m_recStretchMode, m_recRop2, m_recTransform});
     return Canvas::saveDC();
 }
 
@@ -347,6 +382,8 @@ bool MetafileRecorder::restoreDC(int n)
     const Recorded &r = m_savedRecorded[size_t(target)];
     m_recPen = r.pen;
     m_recPenStyle = r.penStyle;
+    m_recPenBrush = r.penBrush;
+    m_recPenPattern = r.penPattern;
     m_recBrush = r.brush;
     m_recBrushPattern = r.brushPattern;
     m_recFillMode = r.fillMode;
@@ -357,6 +394,7 @@ bool MetafileRecorder::restoreDC(int n)
     m_recBkMode = r.bkMode;
     m_recTextAlign = r.textAlign;
     m_recStretchMode = r.stretchMode;
+    m_recRop2 = r.rop2;
     m_recTransform = r.transform;
     m_savedHandles.resize(size_t(target));
     m_savedRecorded.resize(size_t(target));
@@ -726,7 +764,7 @@ void MetafileRecorder::extTextOut(qint32 x, qint32 y, quint32 options, const gdi
     EMR_EXTTEXTOUTW r;
     r.bounds = deviceBounds(drawn, 1);
     r.graphicsMode = m_state.transform.isIdentity() ? GM_COMPATIBLE : GM_ADVANCED;
-    r.exScale = r.eyScale = float(2540.0 / 96 / 100); // 0.01 mm per pixel, over 100
+    r.exScale = r.eyScale = float(2540.0 / m_dpi / 100); // 0.01 mm per pixel, over 100
     r.text.reference = {x, y};
     r.text.options = options & (gdi::ETO_OPAQUE | gdi::ETO_CLIPPED | gdi::ETO_RTLREADING | gdi::ETO_GLYPH_INDEX);
     r.text.rect = rect ? *rect : textBox;
@@ -882,7 +920,7 @@ Metafile MetafileRecorder::finish()
         return *m_finished;
     write(EMR_EOF{});
 
-    const double dpi = units::screenPixelsPerInch();
+    const double dpi = m_dpi;
     EMR_HEADER h;
     h.bounds = m_hasBounds ? m_bounds : gdi::Rect{0, 0, -1, -1};
     h.frame = {0, 0, roundi(m_width * 2540.0 / dpi), roundi(m_height * 2540.0 / dpi)};

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A canvas that records an enhanced metafile. Its reference device is the
-// screen at 96 pixels per inch: text is measured with the same fonts and
-// metrics that draw it on playback. Every canvas operation becomes metafile
+// A canvas that records an enhanced metafile. Its reference device has the
+// resolution it is made with (the screen's 96 pixels per inch unless told
+// otherwise; a report's kept pages are recorded at a printing resolution):
+// text is measured with the same fonts and metrics that draw it on playback. Every canvas operation becomes metafile
 // records; pens, brushes and fonts are created when selected and deleted when
 // replaced (unless a saved state still holds them).
 #include "platform/canvas.h"
@@ -15,13 +16,15 @@
 
 class MetafileRecorder : public Canvas {
 public:
-    // A page of `width` x `height` pixels. The description is stored in the
-    // header ("application\0title" by convention).
-    MetafileRecorder(int width, int height, const QString &description = QStringLiteral("Tovrel"));
+    // A page of `width` x `height` pixels of a reference device of `dpi`
+    // pixels per inch. The description is stored in the header
+    // ("application\0title" by convention).
+    MetafileRecorder(int width, int height, const QString &description = QStringLiteral("Tovrel"), int dpi = 96);
     ~MetafileRecorder() override;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
+    int dpi() const { return m_dpi; }
 
     // Completes the recording. Later calls return the same metafile; drawing
     // after it throws RpError.
@@ -32,6 +35,7 @@ public:
 
     void setPen(const gdi::LogPen &pen) override;
     void setExtPen(const gdi::LogPen &pen, std::span<const quint32> styleEntries) override;
+    void setPenBrush(const gdi::LogBrush &brush, const QImage &pattern = {}) override;
     void setBrush(const gdi::LogBrush &brush) override;
     void setPatternBrush(const QImage &tile) override;
     void setPolyFillMode(qint32 mode) override;
@@ -42,6 +46,7 @@ public:
     void setBkMode(qint32 mode) override;
     void setTextAlign(quint32 align) override;
     void setStretchBltMode(qint32 mode) override;
+    void setRop2(qint32 mode) override;
     void setTransform(const QTransform &t) override;
 
     void moveTo(qint32 x, qint32 y) override;
@@ -107,6 +112,7 @@ private:
     int m_width;
     int m_height;
     QString m_description;
+    int m_dpi;
     QByteArray m_body;
     quint32 m_recordCount = 0;
     std::vector<bool> m_used; // object slots in use (slot 0 is the metafile)
@@ -116,6 +122,8 @@ private:
     // The state as recorded, to leave out records that change nothing.
     gdi::LogPen m_recPen;
     std::vector<quint32> m_recPenStyle;
+    gdi::LogBrush m_recPenBrush{gdi::BS_SOLID, 0, 0};
+    QImage m_recPenPattern;
     gdi::LogBrush m_recBrush;
     QImage m_recBrushPattern;
     qint32 m_recFillMode = gdi::ALTERNATE;
@@ -126,10 +134,13 @@ private:
     qint32 m_recBkMode = gdi::OPAQUE;
     quint32 m_recTextAlign = 0;
     qint32 m_recStretchMode = gdi::BLACKONWHITE;
+    qint32 m_recRop2 = gdi::R2_COPYPEN;
     QTransform m_recTransform;
     struct Recorded {
         gdi::LogPen pen;
         std::vector<quint32> penStyle;
+        gdi::LogBrush penBrush;
+        QImage penPattern;
         gdi::LogBrush brush;
         QImage brushPattern;
         qint32 fillMode;
@@ -139,6 +150,7 @@ private:
         qint32 bkMode;
         quint32 textAlign;
         qint32 stretchMode;
+        qint32 rop2;
         QTransform transform;
     };
     std::vector<Recorded> m_savedRecorded;

@@ -248,8 +248,7 @@ QRegion PainterCanvas::pathRegion(const QPainterPath &logical) const
     if (box.isEmpty() || dev.isEmpty())
         return {};
     constexpr int kBand = 256;
-    std::vector<QRect> rects;
-    std::vector<QRect> previousRow, row;
+    RunRegion runs;
     for (int top = box.top(); top <= box.bottom(); top += kBand) {
         const int h = std::min(kBand, box.bottom() + 1 - top);
         QImage mask(box.width(), h, QImage::Format_Alpha8);
@@ -264,34 +263,10 @@ QRegion PainterCanvas::pathRegion(const QPainterPath &logical) const
         }
         for (int y = 0; y < h; ++y) {
             const uchar *line = mask.constScanLine(y);
-            row.clear();
-            for (int x = 0; x < box.width();) {
-                if (!line[x]) {
-                    ++x;
-                    continue;
-                }
-                const int x0 = x;
-                while (x < box.width() && line[x])
-                    ++x;
-                row.emplace_back(box.left() + x0, top + y, x - x0, 1);
-            }
-            // A row like the one above it makes that band one taller.
-            bool same = !row.empty() && row.size() == previousRow.size();
-            for (size_t i = 0; same && i < row.size(); ++i)
-                same = row[i].left() == previousRow[i].left() && row[i].width() == previousRow[i].width();
-            if (same) {
-                for (size_t i = 0; i < row.size(); ++i)
-                    rects[rects.size() - row.size() + i].setBottom(top + y);
-            } else {
-                rects.insert(rects.end(), row.begin(), row.end());
-            }
-            previousRow = row;
+            runs.addRow(top + y, box.left(), box.width(), [line](int x) { return line[x] != 0; });
         }
     }
-    QRegion region;
-    if (!rects.empty())
-        region.setRects(rects.data(), int(rects.size()));
-    return region;
+    return runs.region();
 }
 
 void PainterCanvas::offsetClipRgn(qint32 dx, qint32 dy)

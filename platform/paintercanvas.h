@@ -18,6 +18,7 @@
 #include <QRegion>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -103,8 +104,30 @@ private:
     int devicePenWidth() const;
     bool penDrawsStyled() const;
     std::vector<qreal> penPattern(bool pixels) const;
-    QPen qpen(int width, bool closedFigure) const;
+    // A pen of `width` device pixels, or of `width` logical units for a
+    // stroke worked out in logical units (`logical`).
+    QPen qpen(qreal width, bool closedFigure, bool logical = false) const;
     QBrush qbrush(const gdi::LogBrush &brush) const;
+    QBrush brushOf(const gdi::LogBrush &brush, const QImage &pattern) const;
+    // What the pen's stroke is filled with, and a one-pixel pen of it.
+    QBrush penFill() const;
+    QPen pixelPen() const;
+    // Whether a pen of logical width is stretched more one way than another
+    // by the transform (a non-uniform scale or a shear).
+    bool penStretched() const;
+    // Strokes a device path with the selected pen of more than one pixel.
+    void strokeWide(const QPainterPath &device, bool closedFigure);
+    // Draws a line, outline or figure with the binary raster operation in
+    // force: straight onto the device for R2_COPYPEN, else into a layer over
+    // the device pixels of `logicalBounds` (grown by the pen's reach) that
+    // is then combined with the page; on a device without pixels to read,
+    // as over white paper.
+    void withRop2(const QRectF &logicalBounds, const std::function<void()> &draw);
+    void drawOverPaper(qint32 mode, const std::function<void()> &draw);
+    // Whether the device's pixels can be combined with (an image, a
+    // window), not a document.
+    bool pixelsReadBack() const;
+    QRect ropBox(const QRectF &logicalBounds) const;
     Qt::FillRule fillRule() const;
     void drawBitmap(const gdi::Rect &dest, const gdi::Rect &src, const QImage &image, quint32 rop, qreal opacity);
     void drawBand(QPoint at, const QImage &band, quint32 rop, qreal opacity);
@@ -113,9 +136,12 @@ private:
     void gradientTriangle(const gdi::TriVertex &a, const gdi::TriVertex &b, const gdi::TriVertex &c);
     void plotLine(QPoint from, QPoint to, bool lastPoint);
     void drawPolyline(std::span<const gdi::Point> points, bool closed);
+    void drawPolygon(std::span<const gdi::Point> points);
+    void drawPolyPolygon(std::span<const std::vector<gdi::Point>> polygons);
+    void drawPathNow(const QPainterPath &path, bool fill, bool stroke);
     void closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32 ch);
     void pixelEllipse(const QRect &d, const QBrush &brush);
-    // Text in a synthesised worksheet face: the glyphs of `placed` (the run
+    // Text in a face the program draws itself: the glyphs of `placed` (the run
     // at its final positions, the painter at the glyphs' transform) that the
     // face draws itself are painted as shapes, the rest as text.
     void drawSynthesized(const fonts::ResolvedFont &font, const fonts::GlyphRun &run, const QGlyphRun &placed,

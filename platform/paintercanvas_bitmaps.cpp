@@ -132,8 +132,7 @@ void PainterCanvas::setBitmapMode(quint32 rop, qreal opacity)
         m_painter->setOpacity(std::clamp<qreal>(opacity, 0, 1));
         return;
     }
-    const bool rasterOps = m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
-    if (!rasterOps)
+    if (!pixelsReadBack())
         return;
     if (rop == kSrcPaint)
         m_painter->setCompositionMode(QPainter::RasterOp_SourceOrDestination);

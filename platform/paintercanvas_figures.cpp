@@ -3,10 +3,12 @@
 // Pens, lines, brushes and closed figures of the painter canvas.
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
+#include "platform/penpattern.h"
 
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -61,7 +63,18 @@ int PainterCanvas::devicePenWidth() const
         return 0;
     if (p.width <= 0)
         return 1;
-    return std::max(1, roundi(p.width * deviceScale()));
+    // Stretched one way more than another, the pen is as wide as its widest.
+    const qreal scale = penStretched() ? stretches(fullTransform()).first : deviceScale();
+    return std::max(1, roundi(std::min<qreal>(p.width * scale, kDeviceLimit)));
+}
+
+bool PainterCanvas::penStretched() const
+{
+    const gdi::LogPen &p = m_state.pen;
+    if (p.width <= 0 || (p.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL)
+        return false;
+    const auto [largest, smallest] = stretches(fullTransform());
+    return std::isfinite(largest) && largest - smallest > 1e-9 * largest;
 }
 
 // A styled pen keeps its dashes while it is at most one logical unit wide; a
@@ -103,27 +116,15 @@ std::vector<qreal> PainterCanvas::penPattern(bool pixels) const
             out.insert(out.end(), out.begin(), out.end());
         return out;
     }
-    switch (p.style & gdi::PS_STYLE_MASK) {
-    case gdi::PS_DASH:
-        return {18, 6};
-    case gdi::PS_DOT:
-    case gdi::PS_ALTERNATE:
-        return {1, 1};
-    case gdi::PS_DASHDOT:
-        return {9, 6, 3, 6};
-    case gdi::PS_DASHDOTDOT:
-        return {9, 3, 3, 3, 3, 3};
-    default:
-        return {};
-    }
+    return gdi::builtInPenPattern(p.style);
 }
 
-QPen PainterCanvas::qpen(int width, bool closedFigure) const
+QPen PainterCanvas::qpen(qreal width, bool closedFigure, bool logical) const
 {
     const gdi::LogPen &p = m_state.pen;
-    QPen pen(qcolor(p.color));
-    pen.setWidth(width);
-    if (width <= 1)
+    QPen pen(penFill(), width);
+    const bool hairline = !logical && width <= 1;
+    if (hairline)
         pen.setCosmetic(true);
     Qt::PenCapStyle cap = Qt::RoundCap;
     Qt::PenJoinStyle join = closedFigure ? Qt::MiterJoin : Qt::RoundJoin;
@@ -149,7 +150,7 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
             join = Qt::RoundJoin;
         }
     }
-    if (width <= 1)
+    if (hairline)
         cap = Qt::FlatCap;
     pen.setCapStyle(cap);
     pen.setJoinStyle(join);
@@ -161,10 +162,47 @@ QPen PainterCanvas::qpen(int width, bool closedFigure) const
         const std::vector<qreal> pat = penPattern(false);
         pen.setDashPattern(QList<qreal>(pat.begin(), pat.end()));
         // A geometric pen puts its end caps on every dash.
-        if (width > 1 && (p.style & gdi::PS_TYPE_MASK) != gdi::PS_GEOMETRIC)
+        if (!hairline && (p.style & gdi::PS_TYPE_MASK) != gdi::PS_GEOMETRIC)
             pen.setCapStyle(Qt::FlatCap);
     }
     return pen;
+}
+
+QPen PainterCanvas::pixelPen() const
+{
+    QPen pen(penFill(), 1);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+void PainterCanvas::strokeWide(const QPainterPath &device, bool closedFigure)
+{
+    if (!penStretched()) {
+        m_painter->strokePath(device, qpen(devicePenWidth(), closedFigure));
+        return;
+    }
+    // A pen of logical width under a transform that stretches one way more
+    // than another: the stroke is worked out in logical units and mapped
+    // with the figure, wider across one direction than across another.
+    const QTransform t = fullTransform();
+    bool invertible = false;
+    const QTransform back = t.inverted(&invertible);
+    if (!invertible)
+        return;
+    QPainterPathStroker stroker(qpen(m_state.pen.width, closedFigure, true));
+    QPainterPath outline = mappedPath(stroker.createStroke(back.map(device)), t);
+    outline.setFillRule(Qt::WindingFill);
+    m_painter->fillPath(outline, penFill());
+    // Thinner than a pixel across its narrow way, the stroke keeps its
+    // centre line of one pixel.
+    if (m_state.pen.width * stretches(t).second < 1) {
+        m_styleOffset = 0;
+        for (const QPolygonF &poly : device.toSubpathPolygons())
+            for (qsizetype i = 1; i < poly.size(); ++i)
+                plotLine(QPoint(roundi(poly[i - 1].x() - kPixelCentre), roundi(poly[i - 1].y() - kPixelCentre)),
+                         QPoint(roundi(poly[i].x() - kPixelCentre), roundi(poly[i].y() - kPixelCentre)), false);
+        m_painter->setBrush(Qt::NoBrush);
+    }
 }
 
 // A one-pixel line from `from` to `to`, the last point left out unless
@@ -237,9 +275,7 @@ void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
     };
     auto onDevice = [&](QPoint p) { return p.x() >= minX && p.x() <= maxX && p.y() >= minY && p.y() <= maxY; };
 
-    QPen pen(qcolor(m_state.pen.color));
-    pen.setWidth(1);
-    pen.setCosmetic(true);
+    QPen pen = pixelPen();
     pen.setCapStyle(Qt::SquareCap);
     m_painter->setPen(pen);
     m_painter->setBrush(Qt::NoBrush);
@@ -284,6 +320,26 @@ void PainterCanvas::plotLine(QPoint from, QPoint to, bool lastPoint)
         m_painter->strokePath(path, pen);
 }
 
+namespace {
+
+QRectF boundsOf(std::span<const gdi::Point> points)
+{
+    if (points.empty())
+        return {};
+    qreal l = points[0].x, t = points[0].y, r = l, b = t;
+    for (const gdi::Point &p : points) {
+        l = std::min<qreal>(l, p.x);
+        r = std::max<qreal>(r, p.x);
+        t = std::min<qreal>(t, p.y);
+        b = std::max<qreal>(b, p.y);
+    }
+    return QRectF(QPointF(l, t), QPointF(r, b));
+}
+
+QRectF boundsOf(const gdi::Rect &r) { return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom)).normalized(); }
+
+} // namespace
+
 // --- lines -------------------------------------------------------------------------
 
 void PainterCanvas::lineTo(qint32 x, qint32 y)
@@ -291,14 +347,14 @@ void PainterCanvas::lineTo(qint32 x, qint32 y)
     const gdi::Point from = m_state.position;
     m_state.position = {x, y};
     const gdi::Point pts[2] = {from, {x, y}};
-    drawPolyline(pts, false);
+    withRop2(boundsOf(pts), [&] { drawPolyline(pts, false); });
 }
 
 void PainterCanvas::polyline(std::span<const gdi::Point> points)
 {
     if (points.size() < 2)
         return;
-    drawPolyline(points, false);
+    withRop2(boundsOf(points), [&] { drawPolyline(points, false); });
 }
 
 void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed)
@@ -329,24 +385,49 @@ void PainterCanvas::drawPolyline(std::span<const gdi::Point> points, bool closed
     }
     if (closed)
         path.closeSubpath();
-    m_painter->strokePath(path, qpen(w, closed));
+    strokeWide(path, closed);
 }
 
 // --- brushes -----------------------------------------------------------------------
 
-QBrush PainterCanvas::qbrush(const gdi::LogBrush &b) const
+QBrush PainterCanvas::qbrush(const gdi::LogBrush &b) const { return brushOf(b, m_state.brushPattern); }
+
+QBrush PainterCanvas::penFill() const
+{
+    const gdi::LogBrush &b = m_state.penBrush;
+    if (b.style == gdi::BS_HATCHED || b.style == gdi::BS_PATTERN || b.style == gdi::BS_DIBPATTERN)
+        return brushOf(b, m_state.penPattern);
+    return QBrush(qcolor(m_state.pen.color));
+}
+
+QBrush PainterCanvas::brushOf(const gdi::LogBrush &b, const QImage &pattern) const
 {
     switch (b.style) {
     case gdi::BS_NULL:
         return Qt::NoBrush;
     case gdi::BS_HATCHED: {
+        // The hatch styles past the patterns fill solid, in the colour of
+        // the brush, the text or the background at the time they draw.
+        switch (b.hatch) {
+        case gdi::HS_SOLIDCLR:
+        case gdi::HS_DITHEREDCLR:
+            return QBrush(qcolor(b.color));
+        case gdi::HS_SOLIDTEXTCLR:
+        case gdi::HS_DITHEREDTEXTCLR:
+            return QBrush(qcolor(m_state.textColor));
+        case gdi::HS_SOLIDBKCLR:
+        case gdi::HS_DITHEREDBKCLR:
+            return QBrush(qcolor(m_state.bkColor));
+        default:
+            break;
+        }
         const QColor bk = qcolor(m_state.bkColor);
         return QBrush(hatchImage(b.hatch, qcolor(b.color), m_state.bkMode == gdi::OPAQUE ? &bk : nullptr));
     }
     case gdi::BS_PATTERN:
     case gdi::BS_DIBPATTERN: {
-        // The selected brush's picture; without one, its colour.
-        QImage tile = m_state.brushPattern;
+        // The brush's picture; without one, its colour.
+        QImage tile = pattern;
         if (tile.isNull())
             return QBrush(qcolor(b.color));
         if (tile.format() == QImage::Format_Mono || tile.format() == QImage::Format_MonoLSB) {
@@ -373,8 +454,7 @@ void PainterCanvas::patBlt(const gdi::Rect &r, quint32 rop)
 {
     if (!active())
         return;
-    const bool rasterOps =
-        m_painter->paintEngine() && m_painter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    const bool rasterOps = pixelsReadBack();
     QPainter::CompositionMode op;
     switch (rop) {
     case gdi::DSTINVERT:
@@ -452,7 +532,7 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
         m_painter->setWorldTransform(QTransform());
         m_painter->fillPath(dev, brush);
         if (w > 0)
-            m_painter->strokePath(dev, qpen(w, true));
+            strokeWide(dev, true);
         return;
     }
 
@@ -518,9 +598,8 @@ void PainterCanvas::closedFigure(const gdi::Rect &r, int kind, qint32 cw, qint32
             m_painter->fillPath(path, brush);
         }
     }
-    if (w > 0) {
-        m_painter->strokePath(path, qpen(w, true));
-    }
+    if (w > 0)
+        strokeWide(path, true);
 }
 
 // A one-pixel ellipse outline inside the device rectangle `d`, thin and
@@ -579,21 +658,34 @@ void PainterCanvas::pixelEllipse(const QRect &d, const QBrush &brush)
             if (qint64(hi) - lo > 1)
                 m_painter->fillRect(QRect(lo + 1, y, hi - lo - 1, 1), brush);
         }
-    QPen pen(qcolor(m_state.pen.color));
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    m_painter->setPen(pen);
+    m_painter->setPen(pixelPen());
     m_painter->drawPoints(pts);
 }
 
-void PainterCanvas::rectangle(const gdi::Rect &r) { closedFigure(r, kRect, 0, 0); }
-void PainterCanvas::roundRect(const gdi::Rect &r, qint32 cw, qint32 ch) { closedFigure(r, kRound, cw, ch); }
-void PainterCanvas::ellipse(const gdi::Rect &r) { closedFigure(r, kEllipse, 0, 0); }
+void PainterCanvas::rectangle(const gdi::Rect &r)
+{
+    withRop2(boundsOf(r), [&] { closedFigure(r, kRect, 0, 0); });
+}
+
+void PainterCanvas::roundRect(const gdi::Rect &r, qint32 cw, qint32 ch)
+{
+    withRop2(boundsOf(r), [&] { closedFigure(r, kRound, cw, ch); });
+}
+
+void PainterCanvas::ellipse(const gdi::Rect &r)
+{
+    withRop2(boundsOf(r), [&] { closedFigure(r, kEllipse, 0, 0); });
+}
 
 void PainterCanvas::polygon(std::span<const gdi::Point> points)
 {
     if (!active() || points.size() < 2)
         return;
+    withRop2(boundsOf(points), [&] { drawPolygon(points); });
+}
+
+void PainterCanvas::drawPolygon(std::span<const gdi::Point> points)
+{
     const QBrush brush = qbrush(m_state.brush);
     if (brush.style() != Qt::NoBrush && points.size() >= 3) {
         QPainterPath path;
@@ -612,11 +704,22 @@ void PainterCanvas::polygon(std::span<const gdi::Point> points)
     drawPolyline(points, true);
 }
 
-
 void PainterCanvas::polyPolygon(std::span<const std::vector<gdi::Point>> polygons)
 {
     if (!active())
         return;
+    std::vector<gdi::Point> corners;
+    for (const auto &poly : polygons)
+        if (!poly.empty()) {
+            const QRectF b = boundsOf(poly);
+            corners.push_back({qint32(b.left()), qint32(b.top())});
+            corners.push_back({qint32(b.right()), qint32(b.bottom())});
+        }
+    withRop2(boundsOf(corners), [&] { drawPolyPolygon(polygons); });
+}
+
+void PainterCanvas::drawPolyPolygon(std::span<const std::vector<gdi::Point>> polygons)
+{
     const QBrush brush = qbrush(m_state.brush);
     if (brush.style() != Qt::NoBrush) {
         QPainterPath path;
@@ -643,6 +746,11 @@ void PainterCanvas::drawPath(const QPainterPath &path, bool fill, bool stroke)
 {
     if (!active() || path.isEmpty())
         return;
+    withRop2(path.controlPointRect(), [&] { drawPathNow(path, fill, stroke); });
+}
+
+void PainterCanvas::drawPathNow(const QPainterPath &path, bool fill, bool stroke)
+{
     QPainterPath dev = toDevicePath(path);
     dev.setFillRule(path.fillRule());
     const QPainterPath shifted = dev.translated(kPixelCentre, kPixelCentre);
@@ -670,5 +778,5 @@ void PainterCanvas::drawPath(const QPainterPath &path, bool fill, bool stroke)
     }
     // Wide pens run through pixel centres, as a polyline's do.
     m_painter->setBrush(Qt::NoBrush);
-    m_painter->strokePath(shifted, qpen(w, false));
+    strokeWide(shifted, false);
 }

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Text of the painter canvas in the worksheet faces this program draws
-// itself (platform/faces): the stroke-order and the tracing face.
-#include "platform/faces/glyphbitmaps.h"
-#include "platform/faces/synthglyph.h"
+// Text of the painter canvas in a face the program draws itself
+// (synthesizedface.h).
 #include "platform/paintercanvas.h"
 #include "platform/paintercanvas_p.h"
+#include "platform/synthesizedface.h"
+#include "platform/synthglyphbitmaps.h"
 
 #include <QPaintEngine>
 #include <QPainterPath>
@@ -21,8 +21,10 @@ void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts
     const QColor ink = qcolor(m_state.textColor);
     const qreal hs = font.horizontalScale();
     const QTransform glyphs = m_painter->worldTransform();
+    const fonts::SynthesizedFace &face = *font.synthesizedFace();
     QList<quint32> asText;
     QList<QPointF> asTextPos;
+    bool drawnBySelf = false;
     for (qsizetype g = 0; g < run.glyphs.size(); ++g) {
         const qsizetype u = run.units[size_t(g)];
         char32_t ch = 0;
@@ -32,16 +34,19 @@ void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts
                 ch = QChar::surrogateToUcs4(text[u], text[u + 1]);
         }
         const qreal advance = u < qsizetype(advances.size()) ? advances[size_t(u)] / hs : font.emSize();
-        const faces::SynthGlyph sg = faces::synthesizedGlyph(font.synthesis(), ch, run.rawFont, run.glyphs[g],
-                                                             font.emSize(), font.ascent(), font.descent(), advance);
-        if (sg.kind == faces::SynthGlyph::Kind::FaceGlyph) {
+        const fonts::SynthesizedGlyph sg = face.glyph({ch, run.rawFont, run.glyphs[g], font.emSize(), font.ascent(),
+                                                       font.descent(), advance, ink});
+        if (sg.kind == fonts::SynthesizedGlyph::Kind::FaceGlyph) {
             asText.append(run.glyphs[g]);
             asTextPos.append(pos[g]);
             continue;
         }
+        drawnBySelf = true;
+        if (sg.kind == fonts::SynthesizedGlyph::Kind::Blank)
+            continue;
         m_painter->setWorldTransform(QTransform::fromTranslate(pos[g].x(), pos[g].y()) * glyphs);
-        if (!faces::paintFromBitmapCache(*m_painter, sg, ink))
-            faces::paintSynthGlyph(*m_painter, sg, ink);
+        if (!fonts::paintFromBitmapCache(*m_painter, sg))
+            fonts::paintSynthesizedGlyph(*m_painter, sg);
     }
     m_painter->setWorldTransform(glyphs);
     if (!asText.isEmpty() && outlinesOnly(glyphs, font.emSize())) {
@@ -61,7 +66,7 @@ void PainterCanvas::drawSynthesized(const fonts::ResolvedFont &font, const fonts
     // Documents (a printer's PDF, for one) keep the text itself, unseen,
     // under the drawn shapes, so that it can be searched and copied.
     const QPaintEngine *engine = m_painter->paintEngine();
-    if (engine && engine->type() != QPaintEngine::Raster && asText.size() < run.glyphs.size()) {
+    if (engine && engine->type() != QPaintEngine::Raster && drawnBySelf) {
         m_painter->save();
         m_painter->setPen(QColor(0, 0, 0, 0));
         m_painter->drawGlyphRun(QPointF(0, 0), placed);

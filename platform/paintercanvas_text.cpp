@@ -136,7 +136,7 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
         }
         // Synthesised faces draw their own shapes at any size (a printer's
         // resolution puts a large cell's glyph beyond the bitmap limit).
-        if (outlines && font.synthesis() == faces::Synthesis::None) {
+        if (outlines && !font.synthesizedFace()) {
             QPainterPath path;
             for (qsizetype g = 0; g < run.glyphs.size() && g < pos.size(); ++g)
                 path.addPath(run.rawFont.pathForGlyph(run.glyphs[g]).translated(pos[g]));
@@ -149,7 +149,7 @@ void PainterCanvas::extTextOut(qint32 x, qint32 y, quint32 options, const gdi::R
         gr.setRawFont(run.rawFont);
         gr.setGlyphIndexes(run.glyphs);
         gr.setPositions(pos);
-        if (font.synthesis() != faces::Synthesis::None)
+        if (font.synthesizedFace())
             drawSynthesized(font, run, gr, text, glyphMode, layout.advances);
         else
             m_painter->drawGlyphRun(QPointF(0, 0), gr);

@@ -4,6 +4,7 @@
 // printer setup, print, load, save, cancel, close.
 #include "preview/standardpreview.h"
 
+#include "pdf/recordedpages.h"
 #include "platform/messages.h"
 #include "platform/metafile.h"
 #include "platform/rperror.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QTabWidget>
 
 using namespace previewstrings;
@@ -104,7 +106,7 @@ void RpStandardPreview::lastPageClick()
 void RpStandardPreview::gotoPageButtonClick()
 {
     QString value = QString::number(m_preview->pageNumber());
-    if (!previewDialogs().inputQuery(this, text(kSelectPageFrom).arg(pageCount()), text(kEnterPageNumber), value))
+    if (!previewDialogs().inputQuery(this, ui(kSelectPageFrom).arg(pageCount()), ui(kEnterPageNumber), value))
         return;
     bool ok = false;
     int n = value.trimmed().toInt(&ok);
@@ -135,6 +137,9 @@ void RpStandardPreview::findButtonClick()
     m_tabs->setCurrentWidget(m_tabSearchResult);
     m_searchResultBox->setEnabled(true);
     m_searchTextLabel->setText(req->text);
+    // Emptying and filling the list is no choice of a page: the page shown
+    // stays.
+    const QSignalBlocker quiet(m_searchResultBox);
     m_searchResultBox->clear();
     const int count = pageCount();
     RpPrinter *p = reportPrinter();
@@ -143,13 +148,13 @@ void RpStandardPreview::findButtonClick()
         if (!bytes)
             continue;
         if (pagesearch::pageContains(*bytes, req->text, req->matchCase)) {
-            auto *item = new QListWidgetItem(text(kPage) + QLatin1Char(' ') + QString::number(n));
+            auto *item = new QListWidgetItem(ui(kPage) + QLatin1Char(' ') + QString::number(n));
             item->setData(Qt::UserRole, n);
             m_searchResultBox->addItem(item);
         }
     }
     if (m_searchResultBox->count() == 0) {
-        m_searchResultBox->addItem(text(kNoMatchingText));
+        m_searchResultBox->addItem(ui(kNoMatchingText));
         m_searchResultBox->setEnabled(false);
     }
     m_searching = false;
@@ -316,8 +321,8 @@ void RpStandardPreview::loadClick()
     if (standPrevEvent(StandPrevEventType::spLoad, kEvLoad))
         return;
     const QString trp = text(kTrp);
-    const QString filter = text(kReportFileKind) + QStringLiteral(" (*.") + trp + QStringLiteral(")|*.") + trp;
-    const QString name = previewDialogs().openFileName(this, text(kLoadReport), filter);
+    const QString filter = ui(kReportFileKind) + QStringLiteral(" (*.") + trp + QStringLiteral(")|*.") + trp;
+    const QString name = previewDialogs().openFileName(this, ui(kLoadReport), filter);
     if (!name.isEmpty())
         loadFile(name);
 }
@@ -328,7 +333,7 @@ bool RpStandardPreview::loadFile(const QString &fileName)
     if (!p)
         return false;
     if (!QFileInfo(fileName).isFile()) {
-        previewDialogs().message(this, text(kFileDoesNotExist));
+        previewDialogs().message(this, ui(kFileDoesNotExist));
         return false;
     }
     try {
@@ -339,6 +344,8 @@ bool RpStandardPreview::loadFile(const QString &fileName)
         return false;
     }
     previewState().previewTitle = fileName;
+    // Its print jobs are named after the file.
+    p->setTitle(QFileInfo(fileName).completeBaseName());
     m_thumbCache.clear();
     m_preview->setReportPrinter(p); // page 1 of the loaded pages
     m_reportOrientation = p->orientation() == RpOrientation::poLandscape ? 1 : 0;
@@ -364,7 +371,7 @@ void RpStandardPreview::saveClick()
     const QString e = saveTypeExtension(m_report ? m_report->previewDefaultSaveType() : PrevSaveType::stTRP);
     const QString filter = e + QStringLiteral("|*") + e + QLatin1Char('|') + savefiletypes::saveDialogFilterString();
     int index = 1;
-    const QString name = previewDialogs().saveFileName(this, text(kSaveReport), filter, QStringLiteral("*") + e, &index);
+    const QString name = previewDialogs().saveFileName(this, ui(kSaveReport), filter, QStringLiteral("*") + e, &index);
     if (!name.isEmpty())
         saveAs(name, index);
 }
@@ -402,6 +409,14 @@ void RpStandardPreview::saveAs(QString name, int filterIndex)
         if (!type || !type->create)
             return; // no filter for it: nothing is written
         std::unique_ptr<RpExportFilter> filter = type->create(name);
+        // A loaded report file has no report behind it to run again: its
+        // recorded pages go into the PDF document as they are.
+        const bool recordedPages = printerState().reportFileLoaded || (!m_report && !p->onExportToFilter);
+        if (recordedPages && filter->isPdfDocumentFilter()) {
+            filter.reset();
+            writeRecordedPagesPdf(*p, name, 1, p->pageCount());
+            return;
+        }
         if (m_report && m_report->parentComposite())
             m_report->parentComposite()->exportToFilter(filter.get());
         else if (m_report)
@@ -410,6 +425,10 @@ void RpStandardPreview::saveAs(QString name, int filterIndex)
             p->onExportToFilter(filter.get());
     } catch (const RpError &err) {
         previewDialogs().message(this, err.message());
+    } catch (const std::exception &err) {
+        // Not the engine's own (a library below it): said all the same, and
+        // the window goes on.
+        previewDialogs().message(this, QString::fromLocal8Bit(err.what()));
     }
 }
 

@@ -25,7 +25,9 @@ QWidget *RpStandardPreviewInterface::showModal(RpPrinter *printer)
 std::optional<PrintDialogChoice> runPrintDialog(const PrintDialogPreset &preset)
 {
     PrinterDevice &dev = systemPrinter();
+    // Every report runs its print dialog as its printer setup.
     RpPrintDialog dlg;
+    dlg.setupOnly = true;
     if (preset.printerIndex >= 0 && preset.printerIndex < dev.printers().size() && preset.printerIndex != dev.printerIndex()) {
         try {
             dev.setPrinterIndex(preset.printerIndex);
@@ -46,7 +48,7 @@ std::optional<PrintDialogChoice> runPrintDialog(const PrintDialogPreset &preset)
         return std::nullopt;
     PrintDialogChoice c;
     c.printerIndex = dev.printerIndex();
-    c.printRange = PrintRange(int(dlg.printRange));
+    c.printRange = dlg.printRange;
     c.fromPage = dlg.fromPage;
     c.toPage = dlg.toPage;
     c.copies = dlg.copies();

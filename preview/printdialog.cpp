@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <exception>
+
 PlatformPrintDialog::~PlatformPrintDialog() = default;
 
 PlatformPrintDialog &platformPrintDialog()
@@ -59,6 +61,7 @@ PrintDlgData RpPrintDialog::request() const
     d.minPage = quint16(minPage);
     d.maxPage = quint16(maxPage);
     d.copies = m_copies;
+    d.setupOnly = setupOnly;
     PrinterDevice &dev = systemPrinter();
     d.devMode = dev.deviceMode().value_or(DevMode{});
     d.deviceName = dev.deviceName();
@@ -74,7 +77,9 @@ bool RpPrintDialog::execute()
     std::optional<PrintDlgData> got;
     try {
         got = platformPrintDialog().run(active, req);
-    } catch (...) {
+    } catch (const std::exception &) {
+        // A dialog that cannot open (no print system) is as one cancelled:
+        // nothing is printed, and the window before is active again.
         got.reset();
     }
     if (active)

@@ -8,6 +8,7 @@
 // qtprintdialog.h, tests put their own in previewState().printDialog) and
 // reads the choice back into its fields.
 #include "printer/devmode.h"
+#include "printer/printrange.h"
 
 #include <QString>
 #include <optional>
@@ -39,6 +40,10 @@ struct PrintDlgData {
     QString deviceName;
     // On return: the file the output goes to (a PDF file), or empty.
     QString outputFileName;
+    // The dialog only sets up the printer: its choice is kept for the next
+    // print, so it confirms with "OK" and its title says it is the printer
+    // setup.
+    bool setupOnly = false;
 };
 
 class PlatformPrintDialog {
@@ -63,7 +68,7 @@ enum PrintDialogOption {
 
 class RpPrintDialog {
 public:
-    enum class Range { prAllPages = 0, prSelection = 1, prPageNums = 2 };
+    using Range = PrintRange;
 
     RpPrintDialog();
 
@@ -94,6 +99,8 @@ public:
     int duplexCode = 0;
     // The file chosen to print into, when printing to a file.
     QString outputFileName;
+    // Printer setup: the choice is kept, nothing is printed now.
+    bool setupOnly = false;
 
 private:
     int m_copies = 1;

@@ -29,6 +29,9 @@ struct PreviewProcessState {
     PlatformPrintDialog *printDialog = nullptr;
     // Told the window's state after each change (end-to-end tests).
     std::function<void(const QJsonObject &)> stateObserver;
+    // Told what the platform's print dialog shows once it is on the screen
+    // (end-to-end tests, which press its buttons).
+    std::function<void(const QJsonObject &)> dialogObserver;
 };
 
 PreviewProcessState &previewState();

@@ -3,25 +3,40 @@
 #include "preview/qtprintdialog.h"
 
 #include "platform/units.h"
+#include "preview/processwide.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTimer>
 
 namespace {
 
 // Centres the dialog when it is first shown: across the screen, and a third
-// of the way down.
-class CentreOnShow : public QObject {
+// of the way down. A printer setup's title and accept button say what it is
+// (set as it shows, after the dialog has set its own).
+class FirstShow : public QObject {
 public:
-    using QObject::QObject;
+    FirstShow(bool setup) : m_setup(setup) {}
     bool eventFilter(QObject *o, QEvent *e) override
     {
+        auto *w = static_cast<QWidget *>(o);
+        // Shown, and grown when its options open: what it shows now.
+        if ((e->type() == QEvent::Show || e->type() == QEvent::Resize) && previewState().dialogObserver)
+            QTimer::singleShot(0, w, [w] { previewState().dialogObserver(dialogState(w)); });
         if (e->type() == QEvent::Show && !m_done) {
             m_done = true;
-            auto *w = static_cast<QWidget *>(o);
+            if (m_setup)
+                presentAsSetup(w);
             if (QScreen *s = w->screen()) {
                 const QRect g = s->geometry();
                 const QSize size = w->frameGeometry().size();
@@ -30,8 +45,44 @@ public:
         }
         return false;
     }
+    // What the dialog shows and where its controls are (their centres on
+    // the screen), for the end-to-end tests.
+    static QJsonObject dialogState(QWidget *dialog)
+    {
+        auto at = [](const QWidget *c) {
+            const QPoint p = c->mapToGlobal(c->rect().center());
+            return QJsonArray{p.x(), p.y()};
+        };
+        QJsonObject s;
+        s[QStringLiteral("title")] = dialog->windowTitle();
+        if (auto *buttons = dialog->findChild<QDialogButtonBox *>()) {
+            for (const auto &[role, name] : {std::pair{QDialogButtonBox::Ok, "ok"}, std::pair{QDialogButtonBox::Cancel, "cancel"}})
+                if (const QPushButton *b = buttons->button(role))
+                    s[QLatin1String(name)] = QJsonObject{{"text", b->text()}, {"at", at(b)}};
+        }
+        for (const QSpinBox *box : dialog->findChildren<QSpinBox *>())
+            if (box->objectName() == QLatin1String("copies") && box->isVisible())
+                s[QStringLiteral("copies")] = QJsonObject{{"value", box->value()}, {"at", at(box)}};
+        // The button that opens the dialog's options ("Options >>").
+        for (const QPushButton *b : dialog->findChildren<QPushButton *>())
+            if (b->text().contains(QLatin1String(">>")) && b->isVisible())
+                s[QStringLiteral("options")] = QJsonObject{{"text", b->text()}, {"at", at(b)}};
+        for (const QComboBox *box : dialog->findChildren<QComboBox *>())
+            if (box->objectName() == QLatin1String("printers"))
+                s[QStringLiteral("printer")] = box->currentText();
+        return s;
+    }
+
+    static void presentAsSetup(QWidget *dialog)
+    {
+        dialog->setWindowTitle(QCoreApplication::translate("RpPrintDialog", "Printer setup"));
+        if (auto *buttons = dialog->findChild<QDialogButtonBox *>())
+            if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+                ok->setText(QCoreApplication::translate("RpPrintDialog", "OK"));
+    }
 
 private:
+    bool m_setup;
     bool m_done = false;
 };
 
@@ -127,7 +178,9 @@ std::optional<PrintDlgData> QtPlatformPrintDialog::run(QWidget *owner, const Pri
     if (!(r.flags & D::PD_NOPAGENUMS))
         dlg.setMinMax(std::max<int>(1, r.minPage), std::max<int>(1, r.maxPage));
     dlg.setWindowModality(Qt::ApplicationModal);
-    CentreOnShow centre;
+    if (r.setupOnly)
+        FirstShow::presentAsSetup(&dlg);
+    FirstShow centre(r.setupOnly);
     dlg.installEventFilter(&centre);
     if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -131,8 +131,12 @@ void RpPreview::setZoom(int z)
 
 QSize RpPreview::paperPixels(double zoom) const
 {
-    if (RpPrinter *p = m_printer.get())
-        return {p->xSize(p->paperWidthValue() / 100.0 * zoom), p->ySize(p->paperLengthValue() / 100.0 * zoom)};
+    // The paper at the screen's resolution, whatever resolution its pages
+    // are recorded at.
+    if (RpPrinter *p = m_printer.get()) {
+        const double f = units::devicePerNative(units::screenPixelsPerInch());
+        return {rpRound(p->paperWidthValue() / 100.0 * zoom * f), rpRound(p->paperLengthValue() / 100.0 * zoom * f)};
+    }
     return {rpRound(kLetterWidth / 100.0 * zoom), rpRound(kLetterLength / 100.0 * zoom)};
 }
 

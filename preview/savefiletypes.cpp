@@ -30,7 +30,7 @@ std::vector<ExportFileType> exportFileTypes()
 QString saveDialogFilterString()
 {
     const QString trp = QString::fromLatin1(previewstrings::kTrp);
-    QString s = QString::fromLatin1(previewstrings::kReportFileKind) + QStringLiteral("(*.") + trp +
+    QString s = previewstrings::ui(previewstrings::kReportFileKind) + QStringLiteral("(*.") + trp +
                 QStringLiteral(")|*.") + trp;
     for (const ExportFileType &t : exportFileTypes())
         s += QLatin1Char('|') + t.name + QStringLiteral(" (*.") + t.extension + QStringLiteral(")|*.") + t.extension;

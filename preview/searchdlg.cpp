@@ -17,21 +17,21 @@ SearchDlg::SearchDlg(QWidget *parent) : QDialog(parent)
     // A dialog frame without the help and system icons; 305 x 118 at 120
     // pixels per inch.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowTitle(QString::fromLatin1(kSearchForText));
+    setWindowTitle(previewstrings::ui(kSearchForText));
     setFixedSize(244, 94);
-    m_label = new QLabel(QString::fromLatin1(kSearchText), this);
+    m_label = new QLabel(previewstrings::ui(kSearchText), this);
     m_label->setGeometry(8, 8, 228, 16);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("TextSearch"));
     m_edit->setGeometry(8, 26, 228, 22);
-    m_matchCase = new QCheckBox(QString::fromLatin1(kMatchCase), this);
+    m_matchCase = new QCheckBox(previewstrings::ui(kMatchCase), this);
     m_matchCase->setObjectName(QStringLiteral("CaseSensitive"));
     m_matchCase->setGeometry(8, 60, 100, 20);
-    m_search = new QPushButton(QString::fromLatin1(kSearch), this);
+    m_search = new QPushButton(previewstrings::ui(kSearch), this);
     m_search->setObjectName(QStringLiteral("BSearch"));
     m_search->setGeometry(112, 58, 60, 25);
     m_search->setDefault(true);
-    m_cancel = new QPushButton(QString::fromLatin1(kCancel), this);
+    m_cancel = new QPushButton(previewstrings::ui(kCancel), this);
     m_cancel->setObjectName(QStringLiteral("BCancel"));
     m_cancel->setGeometry(176, 58, 60, 25);
     connect(m_search, &QPushButton::clicked, this, [this] {

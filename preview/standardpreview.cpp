@@ -4,6 +4,7 @@
 
 #include "platform/messages.h"
 #include "preview/pagepainting.h"
+#include "preview/previewdialogs.h"
 #include "preview/previewstrings.h"
 #include "preview/processwide.h"
 #include "preview/rppreview.h"
@@ -46,7 +47,7 @@ RpStandardPreview::RpStandardPreview(QWidget *owner, RpPrinter *printer)
     setObjectName(QStringLiteral("FRpPreview"));
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
-    setWindowTitle(text(kCaption));
+    setWindowTitle(ui(kCaption));
     m_actions["CancelButton"]->setEnabled(false);
     m_actions["Print"]->setEnabled(false);
 
@@ -85,7 +86,7 @@ RpStandardPreview::RpStandardPreview(QWidget *owner, RpPrinter *printer)
     if (printer) {
         printer->setOrientation(m_reportOrientation ? RpOrientation::poLandscape : RpOrientation::poPortrait);
         if (!printer->title().isEmpty())
-            setWindowTitle(text(kCaption) + printer->title());
+            setWindowTitle(ui(kCaption) + printer->title());
     }
 
     m_lastProgress = 0;
@@ -157,8 +158,8 @@ void RpStandardPreview::createControls()
     addButton("CancelButton", toolicons::Cancel, kCancelTheReport, &S::cancelButtonClick);
     m_exitButton = new QToolButton(m_toolBar);
     m_exitButton->setObjectName(QStringLiteral("ExitButton"));
-    m_exitButton->setText(text(kClose));
-    m_exitButton->setToolTip(text(kClosePreview));
+    m_exitButton->setText(ui(kClose));
+    m_exitButton->setToolTip(ui(kClosePreview));
     m_exitButton->setAutoRaise(true);
     m_exitButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     connect(m_exitButton, &QToolButton::clicked, this, [this] { exitClick(); });
@@ -175,12 +176,12 @@ void RpStandardPreview::createControls()
     thumbLayout->setContentsMargins(0, 0, 0, 0);
     m_thumbGrid = new ThumbGrid(m_tabThumbs);
     thumbLayout->addWidget(m_thumbGrid);
-    m_tabs->addTab(m_tabThumbs, text(kThumbNails));
+    m_tabs->addTab(m_tabThumbs, ui(kThumbNails));
     m_tabSearchResult = new QWidget;
     m_tabSearchResult->setObjectName(QStringLiteral("TabSearchResult"));
     auto *searchLayout = new QVBoxLayout(m_tabSearchResult);
     searchLayout->setContentsMargins(2, 2, 2, 2);
-    m_groupBox1 = new QGroupBox(text(kSearchText), m_tabSearchResult);
+    m_groupBox1 = new QGroupBox(ui(kSearchText), m_tabSearchResult);
     m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *groupLayout = new QVBoxLayout(m_groupBox1);
     m_searchTextLabel = new QLabel(m_groupBox1);
@@ -191,7 +192,7 @@ void RpStandardPreview::createControls()
     m_searchResultBox->setObjectName(QStringLiteral("SearchResultBox"));
     m_searchResultBox->setEnabled(false);
     searchLayout->addWidget(m_searchResultBox, 1);
-    m_tabs->addTab(m_tabSearchResult, text(kSearchResults));
+    m_tabs->addTab(m_tabSearchResult, ui(kSearchResults));
     m_preview = new RpPreview(m_splitter);
     m_preview->horizontalScrollBar()->setSingleStep(52);
     m_preview->verticalScrollBar()->setSingleStep(43);
@@ -206,7 +207,7 @@ void RpStandardPreview::createControls()
     const int widths[3] = {40, 120, 50};
     const char *initial[3] = {"0%", kPage, " "};
     for (int i = 0; i < 3; ++i) {
-        m_panels[i] = new QLabel(text(initial[i]), m_statusBar);
+        m_panels[i] = new QLabel(ui(initial[i]), m_statusBar);
         m_panels[i]->setMinimumWidth(widths[i]);
         m_panels[i]->setFrameShape(QFrame::StyledPanel);
         m_statusBar->addWidget(m_panels[i], i == 2 ? 1 : 0);
@@ -226,9 +227,9 @@ void RpStandardPreview::createControls()
 
 QAction *RpStandardPreview::addButton(const char *name, int image, const char *hint, void (RpStandardPreview::*slot)())
 {
-    QAction *a = m_toolBar->addAction(toolicons::icon(image), text(hint));
+    QAction *a = m_toolBar->addAction(toolicons::icon(image), ui(hint));
     a->setObjectName(text(name));
-    a->setToolTip(text(hint));
+    a->setToolTip(ui(hint));
     connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
     if (QWidget *w = m_toolBar->widgetForAction(a))
         w->setObjectName(text(name));
@@ -306,8 +307,8 @@ void RpStandardPreview::setNavigationEnabled(bool on)
 
 void RpStandardPreview::updateInfo()
 {
-    m_panels[1]->setText(text(kPage) + QLatin1Char(' ') + QString::number(m_preview->pageNumber()) +
-                         QLatin1Char(' ') + text(kOf) + QLatin1Char(' ') + QString::number(pageCount()));
+    m_panels[1]->setText(ui(kPage) + QLatin1Char(' ') + QString::number(m_preview->pageNumber()) +
+                         QLatin1Char(' ') + ui(kOf) + QLatin1Char(' ') + QString::number(pageCount()));
     m_panels[2]->setText(previewState().previewTitle);
     notifyState();
 }
@@ -338,6 +339,8 @@ void RpStandardPreview::rpPreviewPageAvailable(int)
         setNavigationEnabled(true);
         m_thumbGrid->setRowCount(pageCount());
         m_actions["CancelButton"]->setEnabled(false);
+        // The run is over: no progress to show.
+        m_panels[0]->setText(QString());
     } else {
         // The page being drawn has no thumbnail yet.
         m_thumbGrid->setRowCount(pageCount() - 1);
@@ -345,6 +348,13 @@ void RpStandardPreview::rpPreviewPageAvailable(int)
     }
     if (m_report && m_report->pagesInPreview() != 0 && m_report->pagesInPreview() == pageCount())
         m_report->setUserCancel(true);
+    // A run on a thread of its own that failed: its error in the status bar,
+    // and said once.
+    if (p && !p->runError().isEmpty() && !m_runErrorShown) {
+        m_runErrorShown = true;
+        m_panels[0]->setText(p->runError());
+        previewDialogs().message(this, p->runError());
+    }
     notifyState();
 }
 
@@ -418,6 +428,12 @@ bool RpStandardPreview::eventFilter(QObject *watched, QEvent *e)
     if (!w || w->window() != this)
         return false;
     auto *k = static_cast<QKeyEvent *>(e);
+    // A list with the focus (the thumbnails, the search results) is walked
+    // with the keys; Esc still closes the window.
+    if (k->key() != Qt::Key_Escape)
+        for (QWidget *list : {static_cast<QWidget *>(m_thumbGrid), static_cast<QWidget *>(m_searchResultBox)})
+            if (list->hasFocus() && (w == list || list->isAncestorOf(w)))
+                return false;
     return formKeyDown(k->key(), k->modifiers());
 }
 
@@ -520,6 +536,11 @@ QJsonObject RpStandardPreview::testState() const
     buttons[QStringLiteral("ExitButton")] = QJsonArray{m_exitButton->mapToGlobal(m_exitButton->rect().center()).x(),
                                                        m_exitButton->mapToGlobal(m_exitButton->rect().center()).y()};
     s[QStringLiteral("buttons")] = buttons;
+    QJsonObject tips;
+    for (const auto &[name, a] : m_actions)
+        tips[name] = a->toolTip();
+    tips[QStringLiteral("ExitButton")] = m_exitButton->toolTip();
+    s[QStringLiteral("tips")] = tips;
     return s;
 }
 

@@ -132,6 +132,7 @@ private:
     std::map<QString, QAction *> m_actions;
     QToolButton *m_exitButton = nullptr;
     QStatusBar *m_statusBar = nullptr;
+    bool m_runErrorShown = false;
     QLabel *m_panels[3] = {};
     QSplitter *m_splitter = nullptr;
     QTabWidget *m_tabs = nullptr;

@@ -5,6 +5,8 @@
 #include "printer/printerstrings.h"
 #include "printer/processwide.h"
 
+#include <exception>
+
 void RpExportFilterLibrary::addFilter(const RpExportFilterClass &filterClass)
 {
     if (!filterClass.create)
@@ -28,7 +30,9 @@ void RpExportFilterLibrary::removeFilter(const RpExportFilterClass &filterClass)
                 m_filters.erase(it);
                 return;
             }
-    } catch (...) {
+    } catch (const std::exception &) {
+        // A class whose filter cannot be made was never added (addFilter
+        // makes one): there is nothing to remove.
     }
 }
 

@@ -23,13 +23,14 @@ QStringList pngPageNames(const QString &output, int pages)
 
 QImage playPage(const Metafile &page, int dpi)
 {
-    // The page was recorded at the screen's 96 pixels an inch.
-    const qint64 w = qint64(page.width()) * dpi / 96, h = qint64(page.height()) * dpi / 96;
+    // The paper at `dpi`, whatever resolution the page was recorded at.
+    const qint64 w = rpRound64(page.width() * dpi / page.pixelsPerInchX());
+    const qint64 h = rpRound64(page.height() * dpi / page.pixelsPerInchY());
     if (w < 1 || h < 1 || w * h > 400'000'000)
-        throw RpError(QStringLiteral("a page is %1 x %2 pixels at %3 dpi: too large to play").arg(w).arg(h).arg(dpi));
+        throw RpError(RpErrorKind::BadArgument, QStringLiteral("a page is %1 x %2 pixels at %3 dpi: too large to play").arg(w).arg(h).arg(dpi));
     QImage image(int(w), int(h), QImage::Format_RGB32);
     if (image.isNull())
-        throw RpError(QStringLiteral("no memory for a page of %1 x %2 pixels").arg(w).arg(h));
+        throw RpError(RpErrorKind::NotAvailable, QStringLiteral("no memory for a page of %1 x %2 pixels").arg(w).arg(h));
     image.fill(Qt::white);
     {
         PainterCanvas canvas(&image, dpi);
@@ -48,11 +49,11 @@ QStringList writePngPages(RpPrinter &printer, const QString &output, int dpi,
             beforePage(i);
         const std::optional<Metafile> page = printer.getPage(i + 1);
         if (!page)
-            throw RpError(QStringLiteral("page %1 of the document is missing").arg(i + 1));
+            throw RpError(RpErrorKind::DamagedInput, QStringLiteral("page %1 of the document is missing").arg(i + 1));
         const QImage image = playPage(*page, dpi);
         const QString staged = files.stage(names[i]);
         if (!image.save(staged, "PNG"))
-            throw RpError(QStringLiteral("cannot write %1").arg(names[i]));
+            throw RpError::io(QStringLiteral("cannot write %1").arg(names[i]), names[i], QString());
     }
     files.commit();
     return names;

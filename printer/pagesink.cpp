@@ -10,8 +10,8 @@
 
 // --- recording -------------------------------------------------------------
 
-RpRecordingSink::RpRecordingSink(QSize pagePixels, const QString &description)
-    : m_pagePixels(pagePixels), m_description(description)
+RpRecordingSink::RpRecordingSink(QSize pagePixels, const QString &description, int dpi)
+    : m_pagePixels(pagePixels), m_description(description), m_dpi(dpi)
 {
 }
 
@@ -19,7 +19,7 @@ RpRecordingSink::~RpRecordingSink() = default;
 
 Canvas *RpRecordingSink::beginPage()
 {
-    m_recorder = std::make_unique<MetafileRecorder>(m_pagePixels.width(), m_pagePixels.height(), m_description);
+    m_recorder = std::make_unique<MetafileRecorder>(m_pagePixels.width(), m_pagePixels.height(), m_description, m_dpi);
     return m_recorder.get();
 }
 
@@ -45,8 +45,8 @@ void RpRecordingSink::abort()
 
 void RpRecordingSink::dropOpenPage() { m_recorder.reset(); }
 
-double RpRecordingSink::xFactor() const { return units::devicePerNative(units::screenPixelsPerInch()); }
-double RpRecordingSink::yFactor() const { return units::devicePerNative(units::screenPixelsPerInch()); }
+double RpRecordingSink::xFactor() const { return units::devicePerNative(m_dpi); }
+double RpRecordingSink::yFactor() const { return units::devicePerNative(m_dpi); }
 
 void RpStoreSink::keep(const QByteArray &metafile) { m_store.addPage(metafile); }
 
@@ -59,6 +59,8 @@ RpDeviceSink::~RpDeviceSink()
     try {
         abort();
     } catch (...) {
+        // A destructor cannot pass it on; the error that left the document
+        // running is the one the caller hears of.
     }
 }
 

@@ -6,8 +6,8 @@
 // pixels; positions convert with the sink's factors), and the sink does what
 // its destination does with a finished page:
 //
-//   RpRecordingSink   records each page as a metafile at the screen's
-//                     resolution into the page store (the preview's pages);
+//   RpRecordingSink   records each page as a metafile at the resolution it
+//                     is given into the page store (the preview's pages);
 //   RpDeviceSink      draws each page on the printer, the printer's document
 //                     beginning with the first page;
 //   RpDiscardingSink  records pages nobody keeps (pages outside the print
@@ -39,10 +39,10 @@ public:
     virtual double yFactor() const = 0;
 };
 
-// Records pages of `pagePixels` (the paper at the screen's resolution).
+// Records pages of `pagePixels` (the paper at `dpi` pixels per inch).
 class RpRecordingSink : public RpPageSink {
 public:
-    RpRecordingSink(QSize pagePixels, const QString &description);
+    RpRecordingSink(QSize pagePixels, const QString &description, int dpi);
     ~RpRecordingSink() override;
 
     Canvas *beginPage() override;
@@ -63,6 +63,7 @@ protected:
 private:
     QSize m_pagePixels;
     QString m_description;
+    int m_dpi;
     std::unique_ptr<MetafileRecorder> m_recorder;
 };
 
@@ -70,8 +71,8 @@ private:
 // a page (its temporary file cannot be written) endPage raises RpError.
 class RpStoreSink : public RpRecordingSink {
 public:
-    RpStoreSink(RpPageList &store, QSize pagePixels, const QString &description)
-        : RpRecordingSink(pagePixels, description), m_store(store) {}
+    RpStoreSink(RpPageList &store, QSize pagePixels, const QString &description, int dpi)
+        : RpRecordingSink(pagePixels, description, dpi), m_store(store) {}
     // An abandoned page is dropped instead of kept (an aborted export).
     void setDropAbandonedPage(bool v) { m_dropAbandoned = v; }
 

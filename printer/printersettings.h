@@ -7,6 +7,7 @@
 // the settings a report stores and copies into its printer before a run.
 #include "platform/messages.h"
 #include "printer/devmode.h"
+#include "printer/orientation.h"
 #include "printer/papersizes.h"
 
 #include <QString>
@@ -16,7 +17,6 @@
 class PrinterDevice;
 class RpPrinter;
 
-enum class RpOrientation { poPortrait, poLandscape };
 
 class PrinterSettings {
 public:

@@ -107,6 +107,11 @@ QString errBadReportFile(const QString &why)
     return QStringLiteral("Not a valid report file: %1").arg(why);
 }
 
+QString errNotReportFile()
+{
+    return QStringLiteral("Not a report file: it does not start with the markers 3 and 50 of a report file");
+}
+
 QString errCompressedPage(const QString &why)
 {
     return QStringLiteral("Damaged compressed page: %1").arg(why);

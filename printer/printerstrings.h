@@ -8,11 +8,11 @@ namespace printerstrings {
 
 inline constexpr char kReportPrinterNotReady[] = "Report printer not ready";
 inline constexpr char kIllegalNewPage[] = "Illegal call to NewPage";
-inline constexpr char kPrintingProgress[] = "Printing progress";
+inline constexpr char kPrintingProgress[] = QT_TRANSLATE_NOOP("Progress", "Printing progress");
 inline constexpr char kExportingProgress[] = "Exporting Progress";
 inline constexpr char kPercentSuffix[] = "% ";
-inline constexpr char kCompleted[] = " Completed";
-inline constexpr char kCancel[] = "Cancel";
+inline constexpr char kCompleted[] = QT_TRANSLATE_NOOP("Progress", " Completed");
+inline constexpr char kCancel[] = QT_TRANSLATE_NOOP("Progress", "Cancel");
 inline constexpr char kReportFileType[] = "Tovrel report file";
 inline constexpr char kReportFileExt[] = "TRP";
 inline constexpr char kTempPrefix[] = "TRP";
@@ -33,6 +33,8 @@ QString errStreamWrite(const QString &why);
 QString errFileOpen(const QString &path, const QString &why);
 QString errFileSave(const QString &path, const QString &why);
 QString errBadReportFile(const QString &why);
+// A file that is no report file at all.
+QString errNotReportFile();
 QString errCompressedPage(const QString &why);
 QString errNotMetafile(const QString &why);
 // The chosen printer was removed from the system after it was chosen.

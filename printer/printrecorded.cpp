@@ -43,6 +43,8 @@ void RpPrinter::print()
                 try {
                     d.endDoc();
                 } catch (...) {
+                    // A destructor cannot pass it on; the error that ended
+                    // the job early is the one the caller hears of.
                 }
             }
         }
@@ -124,6 +126,7 @@ void RpPrinter::printMetafileDirect(const QString &, int fromPage, int toPage)
             try {
                 dev.abortDoc();
             } catch (const RpError &) {
+                // The error that ended the job is the one passed on.
             }
         }
         throw;

@@ -16,9 +16,13 @@ class RpPreviewInterface;
 
 // How a preview window is opened for a report printer.
 using RpPreviewInterfaceFactory = std::function<std::unique_ptr<RpPreviewInterface>()>;
-// The document filter that RpPrinter::exportMetafile writes recorded pages
-// through (the PDF document filter), made for a file name.
-using RpMetafileFilterFactory = std::function<std::unique_ptr<RpPAbstractExportFilter>(const QString &filename)>;
+class RpPrinter;
+// What RpPrinter::exportMetafile writes recorded pages `fromPage` to
+// `toPage` (a range within the document) with: the PDF document writer,
+// which plays them in as vectors. Throws RpError when the file cannot be
+// written.
+using RpRecordedPagesWriter =
+    std::function<void(RpPrinter &printer, const QString &filename, int fromPage, int toPage)>;
 
 struct PrinterProcessState {
     // The printer object standing in for the system's (tests); null: the
@@ -42,7 +46,7 @@ struct PrinterProcessState {
     TextEncoding textEncoding = TextEncoding::AnsiEncoding;
     // What exportMetafile writes with (registered at start-up by the
     // program; empty: exportMetafile writes nothing). User-interface thread.
-    RpMetafileFilterFactory metafileFilter;
+    RpRecordedPagesWriter recordedPagesWriter;
 };
 
 PrinterProcessState &printerState();

@@ -95,13 +95,13 @@ QString QtPrinterDevice::deviceName() const { return m_index >= 0 ? m_names.valu
 void QtPrinterDevice::setPrinterIndex(int index)
 {
     if (m_printing)
-        throw RpError(QString::fromLatin1(printerstrings::kPrintingInProgress));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kPrintingInProgress));
     if (index < -1 || index >= m_names.size())
-        throw RpError(QString::fromLatin1(printerstrings::kPrinterIndexOutOfRange));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kPrinterIndexOutOfRange));
     if (index == -1) {
         const QPrinterInfo def = QPrinterInfo::defaultPrinter();
         if (def.isNull())
-            throw RpError(QString::fromLatin1(printerstrings::kNoDefaultPrinter));
+            throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kNoDefaultPrinter));
         select(def.printerName());
         return;
     }
@@ -323,11 +323,11 @@ void QtPrinterDevice::setOutputFileName(const QString &fileName)
 void QtPrinterDevice::beginDoc()
 {
     if (m_printing)
-        throw RpError(QString::fromLatin1(printerstrings::kPrintingInProgress));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kPrintingInProgress));
     requirePrinterInstalled();
     m_printer->setDocName(m_title);
     if (!m_painter.begin(m_printer.get()))
-        throw RpError(QString::fromLatin1(printerstrings::kPrinterNotValid));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kPrinterNotValid));
     m_printing = true;
     const int dpi = m_printer->resolution();
     m_canvas = std::make_unique<PainterCanvas>(&m_painter, dpi, dpi);
@@ -341,13 +341,13 @@ void QtPrinterDevice::requirePrinterInstalled() const
         return;
     const QString name = m_printer->printerName();
     if (!name.isEmpty() && !QPrinterInfo::availablePrinterNames().contains(name))
-        throw RpError(printerstrings::errPrinterGone(name));
+        throw RpError(RpErrorKind::Printer, printerstrings::errPrinterGone(name));
 }
 
 void QtPrinterDevice::newPage()
 {
     if (!m_printing)
-        throw RpError(QString::fromLatin1(printerstrings::kNotPrinting));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kNotPrinting));
     // A fresh canvas per page: the device page starts with default objects.
     m_canvas.reset();
     m_printer->newPage();
@@ -360,7 +360,7 @@ void QtPrinterDevice::newPage()
 void QtPrinterDevice::endDoc()
 {
     if (!m_printing)
-        throw RpError(QString::fromLatin1(printerstrings::kNotPrinting));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kNotPrinting));
     m_canvas.reset();
     // The print system drops a job for a queue that went away while the
     // pages were drawn without telling anyone: the document is abandoned and
@@ -380,7 +380,7 @@ void QtPrinterDevice::endDoc()
 void QtPrinterDevice::abortDoc()
 {
     if (!m_printing)
-        throw RpError(QString::fromLatin1(printerstrings::kNotPrinting));
+        throw RpError(RpErrorKind::Printer, QString::fromLatin1(printerstrings::kNotPrinting));
     m_canvas.reset();
     m_printer->abort();
     m_painter.end();

@@ -8,6 +8,7 @@
 #include "platform/rperror.h"
 #include "printer/papersizes.h"
 #include "printer/processwide.h"
+#include "platform/units.h"
 
 #include <cstdlib>
 
@@ -42,8 +43,12 @@ void RpPrinter::guessPaper(bool exact)
     } catch (const RpError &) {
         return;
     }
+    // The page's size in pixels of the screen, whatever resolution it was
+    // recorded at.
+    const double toScreen = units::screenPixelsPerInch() / mf.pixelsPerInchX();
+    const double width = mf.width() * toScreen, height = mf.height() * toScreen;
     if (!exact) {
-        qint64 a = qint64(mf.width() / m_xFactor / 10), b = qint64(mf.height() / m_xFactor / 10);
+        qint64 a = qint64(width / m_xFactor / 10), b = qint64(height / m_xFactor / 10);
         RpOrientation o = RpOrientation::poPortrait;
         if (b < a) {
             o = RpOrientation::poLandscape;
@@ -64,7 +69,7 @@ void RpPrinter::guessPaper(bool exact)
             setPaperSize(found);
         return;
     }
-    const qint64 a = qint64(mf.width() / m_xFactor / 40), b = qint64(mf.height() / m_xFactor / 40);
+    const qint64 a = qint64(width / m_xFactor / 40), b = qint64(height / m_xFactor / 40);
     std::optional<std::pair<RpPaperSize, RpOrientation>> match;
     for (int i = int(RpPaperSize::Letter); i <= int(RpPaperSize::ESheet); ++i) {
         const auto mm = papers::sizeMM(RpPaperSize(i));

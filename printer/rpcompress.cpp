@@ -18,7 +18,7 @@ constexpr int kUncodedLeaf = 2 * kLeaves;
 
 [[noreturn]] void uncodedLeaf(qint64 at)
 {
-    throw RpError(printerstrings::errCompressedPage(
+    throw RpError(RpErrorKind::DamagedInput, printerstrings::errCompressedPage(
         QStringLiteral("the coded bits of byte %1 lead to a leaf no byte is coded with").arg(at + 1)));
 }
 } // namespace
@@ -272,11 +272,11 @@ QByteArray RpCompress::compressBytes(QByteArrayView data)
 QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
 {
     if (count < 0)
-        throw RpError(printerstrings::errCompressedPage(QStringLiteral("negative byte count")));
+        throw RpError(RpErrorKind::DamagedInput, printerstrings::errCompressedPage(QStringLiteral("negative byte count")));
     // Every byte takes at least one bit, so more than 8 bytes per coded byte
     // cannot come out: a larger count is a damaged page, not an allocation.
     if (count > qint64(coded.size()) * 8)
-        throw RpError(printerstrings::errCompressedPage(
+        throw RpError(RpErrorKind::DamagedInput, printerstrings::errCompressedPage(
             QStringLiteral("the byte count %1 does not fit in %2 coded bytes").arg(count).arg(coded.size())));
     // Decoding never looks at up links: the splay takes its nodes from the
     // path noted on the way down.
@@ -350,7 +350,7 @@ QByteArray RpCompress::expandBytes(QByteArrayView coded, qint64 count)
         while (node < kLeaves) {
             if (nbits == 0) {
                 if (p >= end)
-                    throw RpError(printerstrings::errCompressedPage(
+                    throw RpError(RpErrorKind::DamagedInput, printerstrings::errCompressedPage(
                         QStringLiteral("the coded data ends after %1 of %2 bytes").arg(i).arg(count)));
                 acc = *p++;
                 nbits = 8;

@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 namespace {
 
@@ -27,12 +28,12 @@ QString bad(const QString &why) { return printerstrings::errBadReportFile(why); 
 QByteArray readAt(RpStream &s, qint64 pos, qint64 n)
 {
     if (pos < 0 || n < 0 || pos > s.size() || n > s.size() - pos)
-        throw RpError(bad(QStringLiteral("offset %1 (+%2) lies outside the file of %3 bytes")
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("offset %1 (+%2) lies outside the file of %3 bytes")
                               .arg(pos).arg(n).arg(s.size())));
     QByteArray b(qsizetype(n), Qt::Uninitialized);
     s.seek(pos);
     if (s.read(b.data(), n) != n)
-        throw RpError(bad(QStringLiteral("cannot read %1 bytes at offset %2").arg(n).arg(pos)));
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("cannot read %1 bytes at offset %2").arg(n).arg(pos)));
     return b;
 }
 
@@ -111,49 +112,66 @@ RpPageList::RecordInfo inspectRecord(RpStream &s, qint64 pos, int headerLength, 
 {
     const qint64 size = s.size();
     if (pos < headerLength || pos > size - 12)
-        throw RpError(bad(QStringLiteral("a record at offset %1 lies outside the file").arg(pos)));
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("a record at offset %1 lies outside the file").arg(pos)));
     RpPageList::RecordInfo r;
     r.start = pos;
     const QByteArray head = readAt(s, pos, 8);
     r.pageNumber = qFromLittleEndian<qint32>(head.constData());
     r.next = quint32(qFromLittleEndian<qint32>(head.constData() + 4));
     if (r.next < pos + 12 || r.next > size)
-        throw RpError(bad(QStringLiteral("the record of page %1 at offset %2 points to offset %3")
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the record of page %1 at offset %2 points to offset %3")
                               .arg(r.pageNumber).arg(pos).arg(r.next)));
     r.trailer = i32At(s, r.next - 4);
     if (r.trailer != pos)
-        throw RpError(bad(QStringLiteral("the record at offset %1 ends with offset %2: records do not chain")
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the record at offset %1 ends with offset %2: records do not chain")
                               .arg(pos).arg(r.trailer)));
     r.storedBytes = r.next - pos - 12;
     if (compressed) {
         if (r.storedBytes < 4)
-            throw RpError(bad(QStringLiteral("the compressed page at offset %1 has no byte count").arg(pos)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the compressed page at offset %1 has no byte count").arg(pos)));
         const qint64 count = i32At(s, pos + 8);
         if (count < 0 || count > (r.storedBytes - 4) * 8)
-            throw RpError(bad(QStringLiteral("the compressed page at offset %1 claims %2 bytes").arg(pos).arg(count)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the compressed page at offset %1 claims %2 bytes").arg(pos).arg(count)));
         r.metafileBytes = count;
     } else {
         const QByteArray emf = readAt(s, pos + 8, std::min<qint64>(r.storedBytes, 52));
         const qint64 n = emfDeclaredLength(emf.constData(), emf.size());
         if (n < 0)
-            throw RpError(bad(QStringLiteral("the page at offset %1 is not an enhanced metafile").arg(pos)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the page at offset %1 is not an enhanced metafile").arg(pos)));
         if (n < kEmfMinHeader || n > r.storedBytes)
-            throw RpError(bad(QStringLiteral("the metafile at offset %1 claims %2 bytes in a record of %3")
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the metafile at offset %1 claims %2 bytes in a record of %3")
                                   .arg(pos + 8).arg(n).arg(r.storedBytes)));
         r.metafileBytes = n;
     }
     return r;
 }
 
-// Reads the header and walks every record; raises on anything that does not fit.
+LoadedInfo inspectRecords(RpStream &s);
+
+// Reads the header and walks every record; raises on anything that does not
+// fit. A file that does not start with the markers of a report file and does
+// not read as one is named for what it is.
 LoadedInfo inspect(RpStream &s)
+{
+    try {
+        return inspectRecords(s);
+    } catch (const RpError &) {
+        const QByteArray head = readAt(s, 0, std::min<qint64>(4, s.size()));
+        if (head.size() < 4 || qFromLittleEndian<quint16>(head.constData()) != 3 ||
+            qFromLittleEndian<quint16>(head.constData() + 2) != 50)
+            throw RpError(RpErrorKind::DamagedInput, printerstrings::errNotReportFile());
+        throw;
+    }
+}
+
+LoadedInfo inspectRecords(RpStream &s)
 {
     LoadedInfo info;
     const qint64 size = s.size();
     info.headerLength = detectHeaderLength(s);
     info.header.length = info.headerLength;
     if (size < info.headerLength)
-        throw RpError(bad(QStringLiteral("the file of %1 bytes is shorter than its header").arg(size)));
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the file of %1 bytes is shorter than its header").arg(size)));
     const QByteArray head = readAt(s, 0, info.headerLength);
     if (head.size() >= 4) {
         info.header.marker1 = qFromLittleEndian<quint16>(head.constData());
@@ -176,15 +194,15 @@ LoadedInfo inspect(RpStream &s)
     info.header.compressed = info.compressed;
     const qint64 maxRecords = (size - info.headerLength) / 12;
     if (countKnown && (info.pageCount < 0 || info.pageCount > maxRecords))
-        throw RpError(bad(QStringLiteral("a page count of %1 does not fit in %2 bytes").arg(info.pageCount).arg(size)));
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("a page count of %1 does not fit in %2 bytes").arg(info.pageCount).arg(size)));
 
     qint64 pos = info.headerLength;
     for (int i = 1; countKnown ? i <= info.pageCount : pos < size; ++i) {
         if (i > maxRecords)
-            throw RpError(bad(QStringLiteral("more records than the file can hold")));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("more records than the file can hold")));
         RpPageList::RecordInfo r = inspectRecord(s, pos, info.headerLength, info.compressed);
         if (r.pageNumber != i)
-            throw RpError(bad(QStringLiteral("record %1 at offset %2 carries page number %3")
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("record %1 at offset %2 carries page number %3")
                                   .arg(i).arg(pos).arg(r.pageNumber)));
         pos = r.next;
         info.records.push_back(r);
@@ -195,7 +213,7 @@ LoadedInfo inspect(RpStream &s)
     if (!countKnown) {
         info.pageCount = int(info.records.size());
         if (pos != size)
-            throw RpError(bad(QStringLiteral("%1 bytes follow the last record").arg(size - pos)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("%1 bytes follow the last record").arg(size - pos)));
     }
     info.header.pageCount = info.pageCount;
     return info;
@@ -258,51 +276,45 @@ void RpPageList::addPage(const QByteArray &metafile)
         m_stream = std::make_unique<RpStream>();
     const qint64 declared = emfDeclaredLength(metafile.constData(), metafile.size());
     if (declared < 0)
-        throw RpError(printerstrings::errNotMetafile(QStringLiteral("no metafile header")));
+        throw RpError(RpErrorKind::BadArgument, printerstrings::errNotMetafile(QStringLiteral("no metafile header")));
     if (declared != metafile.size())
-        throw RpError(printerstrings::errNotMetafile(
+        throw RpError(RpErrorKind::BadArgument, printerstrings::errNotMetafile(
             QStringLiteral("its header declares %1 bytes, it has %2").arg(declared).arg(metafile.size())));
     if (metafile.size() > 0x7fff0000)
-        throw RpError(printerstrings::errNotMetafile(QStringLiteral("too large for a report file")));
+        throw RpError(RpErrorKind::BadArgument, printerstrings::errNotMetafile(QStringLiteral("too large for a report file")));
 
     RpStream &s = *m_stream;
-    s.lockStream();
-    try {
-        const int newCount = m_pageCount + 1;
-        if (newCount == 1)
-            writeHeader(1);
-        const qint64 start = s.seek(0, RpStream::FromEnd);
-        writeI32(s, newCount);
-        const qint64 q = s.position();
-        writeI32(s, 0);
-        if (m_compression) {
-            const QByteArray coded = RpCompress::compressBytes(metafile);
-            writeI32(s, qint32(metafile.size()));
-            s.write(coded.constData(), coded.size());
-        } else {
-            s.write(metafile.constData(), metafile.size());
-        }
-        writeI32(s, qint32(start));
-        const qint64 end = s.position();
-        if (end > 0x7fffffff)
-            throw RpError(printerstrings::errStreamWrite(QStringLiteral("a report file holds at most 2 GiB")));
-        s.seek(q);
-        writeI32(s, qint32(end));
-        // Keep the count in the header current, so a document that is never
-        // finished (aborted) still says how many pages it holds.
-        s.seek(8);
-        writeI32(s, newCount);
-        s.seek(end);
-        m_pageCount = newCount;
-        if (m_recordStarts.size() == size_t(newCount - 1))
-            m_recordStarts.push_back(start);
-        else
-            m_recordStarts.clear();
-    } catch (...) {
-        s.unlockStream();
-        throw;
+    const auto held = s.holdLock();
+    const int newCount = m_pageCount + 1;
+    if (newCount == 1)
+        writeHeader(1);
+    const qint64 start = s.seek(0, RpStream::FromEnd);
+    writeI32(s, newCount);
+    const qint64 q = s.position();
+    writeI32(s, 0);
+    if (m_compression) {
+        const QByteArray coded = RpCompress::compressBytes(metafile);
+        writeI32(s, qint32(metafile.size()));
+        s.write(coded.constData(), coded.size());
+    } else {
+        s.write(metafile.constData(), metafile.size());
     }
-    s.unlockStream();
+    writeI32(s, qint32(start));
+    const qint64 end = s.position();
+    if (end > 0x7fffffff)
+        throw RpError(RpErrorKind::DiskFull, printerstrings::errStreamWrite(QStringLiteral("a report file holds at most 2 GiB")));
+    s.seek(q);
+    writeI32(s, qint32(end));
+    // Keep the count in the header current, so a document that is never
+    // finished (aborted) still says how many pages it holds.
+    s.seek(8);
+    writeI32(s, newCount);
+    s.seek(end);
+    m_pageCount = newCount;
+    if (m_recordStarts.size() == size_t(newCount - 1))
+        m_recordStarts.push_back(start);
+    else
+        m_recordStarts.clear();
 }
 
 void RpPageList::finish()
@@ -310,15 +322,9 @@ void RpPageList::finish()
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
         m_stream = std::make_unique<RpStream>();
-    m_stream->lockStream();
-    try {
-        writeHeader(m_pageCount);
-        m_stream->seek(0, RpStream::FromEnd);
-    } catch (...) {
-        m_stream->unlockStream();
-        throw;
-    }
-    m_stream->unlockStream();
+    const auto held = m_stream->holdLock();
+    writeHeader(m_pageCount);
+    m_stream->seek(0, RpStream::FromEnd);
 }
 
 void RpPageList::moveToFirstRecord()
@@ -336,7 +342,7 @@ void RpPageList::moveToLastRecord()
     const qint64 size = m_stream->size();
     const qint64 last = i32At(*m_stream, size - 4);
     if (last < m_headerLength || last > size - 12)
-        throw RpError(bad(QStringLiteral("the last record offset %1 lies outside the file").arg(last)));
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the last record offset %1 lies outside the file").arg(last)));
     m_stream->seek(last);
 }
 
@@ -362,7 +368,7 @@ qint64 RpPageList::locate(int k)
     }
     auto check = [&](qint64 p) {
         if (p < m_headerLength || p > size - 12)
-            throw RpError(bad(QStringLiteral("a record offset %1 lies outside the file").arg(p)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("a record offset %1 lies outside the file").arg(p)));
     };
     check(pos);
     int p = i32At(s, pos);
@@ -377,16 +383,16 @@ qint64 RpPageList::locate(int k)
     // pages, or a step the wrong way, means the records do not chain.
     for (int steps = 0; p != k; ++steps) {
         if (steps > m_pageCount || p < 1 || p > m_pageCount || (p < k) != forward)
-            throw RpError(bad(QStringLiteral("the walk to page %1 does not reach it").arg(k)));
+            throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the walk to page %1 does not reach it").arg(k)));
         qint64 to;
         if (forward) {
             to = quint32(i32At(s, pos + 4));
             if (to <= pos)
-                throw RpError(bad(QStringLiteral("the record at offset %1 points backwards").arg(pos)));
+                throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the record at offset %1 points backwards").arg(pos)));
         } else {
             to = i32At(s, pos - 4);
             if (to >= pos)
-                throw RpError(bad(QStringLiteral("the record before offset %1 points forwards").arg(pos)));
+                throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("the record before offset %1 points forwards").arg(pos)));
         }
         check(to);
         pos = to;
@@ -400,7 +406,7 @@ QByteArray RpPageList::readRecord(qint64 pos, int pageNumber)
     RpStream &s = *m_stream;
     const RecordInfo r = inspectRecord(s, pos, m_headerLength, m_compression);
     if (r.pageNumber != pageNumber)
-        throw RpError(bad(QStringLiteral("record at offset %1 carries page number %2, not %3")
+        throw RpError(RpErrorKind::DamagedInput, bad(QStringLiteral("record at offset %1 carries page number %2, not %3")
                               .arg(pos).arg(r.pageNumber).arg(pageNumber)));
     QByteArray page;
     if (m_compression) {
@@ -419,18 +425,21 @@ std::optional<QByteArray> RpPageList::getPage(int pageNumber)
     if (!m_stream || pageNumber < 1 || pageNumber > m_pageCount)
         return std::nullopt;
     RpStream &s = *m_stream;
-    s.lockStream();
-    try {
-        const qint64 pos = locate(pageNumber);
-        QByteArray page = readRecord(pos, pageNumber);
-        s.unlockStream();
-        return page;
-    } catch (...) {
-        // Stand on a record start again, so the next walk begins sound.
-        s.seek(m_headerLength);
-        s.unlockStream();
-        throw;
-    }
+    const auto held = s.holdLock();
+    // A walk or a read that fails stands on a record start again, so the
+    // next walk begins sound.
+    struct StartAgainOnError {
+        RpStream &s;
+        qint64 start;
+        int unwinding = std::uncaught_exceptions();
+        ~StartAgainOnError()
+        {
+            if (std::uncaught_exceptions() > unwinding)
+                s.seek(start);
+        }
+    } startAgain{s, m_headerLength};
+    const qint64 pos = locate(pageNumber);
+    return readRecord(pos, pageNumber);
 }
 
 void RpPageList::commit(std::unique_ptr<RpStream> stream, int headerLength, int pageCount, bool compressed)
@@ -485,20 +494,22 @@ void RpPageList::saveToFile(const QString &fileName)
 {
     std::lock_guard<std::recursive_mutex> lock(m_lock);
     if (!m_stream)
-        throw RpError(printerstrings::errFileSave(fileName, QStringLiteral("there are no pages")));
+        throw RpError(RpErrorKind::NotAvailable, printerstrings::errFileSave(fileName, QStringLiteral("there are no pages")));
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
-        throw RpError(printerstrings::errFileSave(fileName, out.errorString()));
+        throw RpError::io(printerstrings::errFileSave(fileName, out.errorString()), fileName, out.errorString());
     try {
         m_stream->saveToStream(out);
     } catch (const RpError &e) {
         out.cancelWriting();
         m_stream->seek(0, RpStream::FromEnd);
-        throw RpError(printerstrings::errFileSave(fileName, e.message()));
+        RpErrorWhere where = e.where();
+        where.file = fileName;
+        throw RpError(e.kind(), printerstrings::errFileSave(fileName, e.message()), where, e.reason());
     }
     m_stream->seek(0, RpStream::FromEnd);
     if (!out.commit())
-        throw RpError(printerstrings::errFileSave(fileName, out.errorString()));
+        throw RpError::io(printerstrings::errFileSave(fileName, out.errorString()), fileName, out.errorString());
 }
 
 void RpPageList::addOutline(int, const QString &, int, const QRect &) {}

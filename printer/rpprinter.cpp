@@ -59,6 +59,8 @@ RpPrinter::~RpPrinter()
         try {
             cleanup();
         } catch (...) {
+            // A destructor cannot pass it on: a printer freed with its
+            // document running (an error part-way) goes all the same.
         }
     }
 }
@@ -143,6 +145,12 @@ void RpPrinter::setAvailablePages(int n)
     postMessage(m_client, CM_PAGEAVAILABLE, quintptr(n), 0);
 }
 
+void RpPrinter::setRunError(const QString &message)
+{
+    m_runError = message;
+    postMessage(m_client, CM_PAGEAVAILABLE, quintptr(m_availablePages), 0);
+}
+
 void RpPrinter::setProgress(int p)
 {
     m_progress = p;
@@ -167,7 +175,7 @@ void RpPrinter::beginDoc()
         m_settings.applySettings();
     setWaste();
     if (m_status != mpReady)
-        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     m_pageNumber = 0;
     m_pageCount = 0;
     m_status = mpBusy;
@@ -179,11 +187,16 @@ void RpPrinter::beginDoc()
     if (m_destination == rpdMetafile) {
         m_pageList->setStream(std::make_unique<RpStream>(m_settings.memoryLimit()));
         m_pageList->clear();
-        m_xFactor = m_yFactor = screenFactor();
-        m_storeSink = std::make_unique<RpStoreSink>(*m_pageList, recordedPageSize(), description);
+        m_recordingDpi = recordingDpi();
+        m_xFactor = m_yFactor = units::devicePerNative(m_recordingDpi);
+        m_storeSink = std::make_unique<RpStoreSink>(*m_pageList, recordedPageSize(), description, m_recordingDpi);
     } else {
+        // Pages outside the print range are drawn as the device draws the
+        // others, at its resolution, so that they lay out alike.
+        const int dpi = device().deviceCaps(gdi::LOGPIXELSX);
+        m_recordingDpi = units::devicePerNative(dpi) < kMinFactor ? units::screenPixelsPerInch() : dpi;
         m_deviceSink = std::make_unique<RpDeviceSink>(device(), m_title);
-        m_discardSink = std::make_unique<RpDiscardingSink>(recordedPageSize(), description);
+        m_discardSink = std::make_unique<RpDiscardingSink>(recordedPageSize(), description, m_recordingDpi);
         PrinterDevice &dev = device();
         m_xFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSX));
         m_yFactor = units::devicePerNative(dev.deviceCaps(gdi::LOGPIXELSY));
@@ -199,9 +212,14 @@ bool RpPrinter::inPrintRange() const
     return (m_firstPage <= 0 || m_pageCount >= m_firstPage) && (m_lastPage <= 0 || m_lastPage >= m_pageCount);
 }
 
+int RpPrinter::recordingDpi() const
+{
+    return m_parent && m_parent->exporting() ? units::screenPixelsPerInch() : kRecordingPixelsPerInch;
+}
+
 QSize RpPrinter::recordedPageSize() const
 {
-    const double f = screenFactor();
+    const double f = units::devicePerNative(m_recordingDpi);
     return {rpRound(paperWidthValue() * f), rpRound(paperLengthValue() * f)};
 }
 
@@ -240,7 +258,7 @@ void RpPrinter::openPage()
 void RpPrinter::newPage()
 {
     if (m_status != mpBusy)
-        throw RpError(QString::fromLatin1(printerstrings::kIllegalNewPage));
+        throw RpError(RpErrorKind::BadArgument, QString::fromLatin1(printerstrings::kIllegalNewPage));
     if (m_pageNumber > 0) {
         closePage();
         setAvailablePages(m_availablePages + 1);
@@ -274,6 +292,10 @@ void RpPrinter::endDoc()
 
 void RpPrinter::abortDoc()
 {
+    // Nothing to abort: no document, or one already ended (or given up when
+    // its store failed).
+    if (m_status != mpBusy)
+        return;
     // The open page of an aborted export is dropped; otherwise it is kept.
     if (m_storeSink)
         m_storeSink->setDropAbandonedPage(m_parent && m_parent->exporting());

@@ -18,6 +18,8 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -53,6 +55,12 @@ class RpPrinter {
 public:
     static constexpr double kFallbackFactor = units::kScreenPixelsPerNative;
     static constexpr double kMinFactor = 0.1;
+    // The resolution pages are recorded at: a printing resolution, so that a
+    // line a fraction of a screen pixel wide is on the recorded page as it is
+    // on the printed one. A report's export run records at the screen's, the
+    // resolution its items are measured in; the pages it records are not
+    // kept.
+    static constexpr int kRecordingPixelsPerInch = 600;
 
     explicit RpPrinter(RpPrinterParent *parentReport = nullptr);
     ~RpPrinter();
@@ -66,8 +74,14 @@ public:
     void newPage();
     void endDoc();
     void abortDoc();
+    // Any thread: the window cancels while the run reads it on its own.
     void cancel() { m_cancelled = true; }
     bool cancelled() const { return m_cancelled; }
+    // What ended a run that failed on a thread of its own, for the preview
+    // to show; empty otherwise. Setting it tells the client. User-interface
+    // thread.
+    const QString &runError() const { return m_runError; }
+    void setRunError(const QString &message);
 
     // --- geometry -------------------------------------------------------
     qint32 xPos(double v) const;
@@ -103,11 +117,11 @@ public:
     // Asks the report behind the document to run again into `filter`
     // (onExportToFilter); nothing happens when no report is behind it.
     void exportToFilter(RpExportFilter *filter);
-    // Writes pages fromPage..toPage of a finished document as pictures, one
-    // a page, at (dpLeftMargin, dpTopMargin) through the registered metafile
-    // filter (a PDF document for `fileName`). Does nothing unless the
-    // document is finished; throws RpError when no such filter is
-    // registered or a page cannot be read or written.
+    // Writes pages fromPage..toPage of a finished document into a PDF
+    // document for `fileName` through the registered recorded-pages writer
+    // (printerState().recordedPagesWriter), each page's drawing as it was
+    // recorded. Does nothing unless the document is finished; throws RpError
+    // when no writer is registered or a page cannot be read or written.
     void exportMetafile(const QString &fileName, int fromPage, int toPage);
     double dpLeftMargin() const { return m_dpLeftMargin; }
     void setDpLeftMargin(double v) { m_dpLeftMargin = v; }
@@ -121,7 +135,7 @@ public:
     void closePreview(QWidget *control);
     bool showingPreview() const { return m_showingPreview; }
     void setShowingPreview(bool v);
-    QWidget *previewControl() const { return m_previewControl; }
+    QWidget *previewControl() const { return m_previewControl.data(); }
 
     // --- report files ---------------------------------------------------
     void save(const QString &fileName);
@@ -188,8 +202,10 @@ public:
 private:
     bool inPrintRange() const;
     void setWaste();
-    // The paper at the screen's resolution: the size of a recorded page.
+    // The paper at the recording resolution: the size of a recorded page.
     QSize recordedPageSize() const;
+    // The resolution pages of a new recorded document are recorded at.
+    int recordingDpi() const;
     // Finishes the open page on its sink; a sink that cannot keep it (the
     // page store cannot be written) ends the document, nothing of it kept.
     void closePage();
@@ -212,7 +228,8 @@ private:
     RpPrinterStatus m_status = mpReady;
     RpPrinterDestination m_destination = rpdMetafile;
     int m_availablePages = 0;
-    bool m_cancelled = false;
+    std::atomic<bool> m_cancelled = false;
+    QString m_runError;
     int m_firstPage = 0, m_lastPage = 0;
     qint32 m_leftWaste = 0, m_topWaste = 0;
     int m_pageCount = 0, m_pageNumber = 0;
@@ -222,8 +239,10 @@ private:
     QString m_title;
     bool m_showingPreview = false;
     double m_xFactor = kFallbackFactor, m_yFactor = kFallbackFactor;
+    // The resolution of the pages of the document being generated.
+    int m_recordingDpi = kRecordingPixelsPerInch;
     QPointer<QObject> m_client, m_master;
-    QWidget *m_previewControl = nullptr;
+    QPointer<QWidget> m_previewControl;
     bool m_reportLoaded = false;
     double m_dpLeftMargin = 0, m_dpTopMargin = 0;
     std::unique_ptr<RpProgressDialog> m_progress_window;

@@ -7,6 +7,8 @@
 #include "printer/rpprinter.h"
 #include "printer/rpprinterparent.h"
 
+#include <QCoreApplication>
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -17,14 +19,14 @@
 RpProgressDialog::RpProgressDialog(RpPrinter *printer, RpPrinterParent *report, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), m_printer(printer), m_report(report)
 {
-    setWindowTitle(QString::fromLatin1(printerstrings::kPrintingProgress));
+    setWindowTitle(QCoreApplication::translate("Progress", printerstrings::kPrintingProgress));
     auto *layout = new QVBoxLayout(this);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 100);
     m_bar->setValue(0);
     m_text = new QLabel(this);
     m_text->setAlignment(Qt::AlignCenter);
-    m_cancel = new QPushButton(QString::fromLatin1(printerstrings::kCancel), this);
+    m_cancel = new QPushButton(QCoreApplication::translate("Progress", printerstrings::kCancel), this);
     layout->addWidget(m_bar);
     layout->addWidget(m_text);
     layout->addWidget(m_cancel, 0, Qt::AlignCenter);
@@ -45,7 +47,7 @@ bool RpProgressDialog::event(QEvent *e)
             if (p % 5 == 0) {
                 m_bar->setValue(p);
                 m_text->setText(QString::number(p) + QLatin1String(printerstrings::kPercentSuffix) +
-                                QLatin1String(printerstrings::kCompleted));
+                                QCoreApplication::translate("Progress", printerstrings::kCompleted));
                 processMessages();
             }
         }

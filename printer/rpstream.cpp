@@ -27,7 +27,8 @@ std::unique_ptr<RpStream> RpStream::createFromFile(const QString &fileName)
     std::unique_ptr<RpStream> s(new RpStream(FileOnly{}));
     s->m_file = std::make_unique<QFile>(fileName);
     if (!s->m_file->open(QIODevice::ReadOnly))
-        throw RpError(printerstrings::errFileOpen(fileName, s->m_file->errorString()));
+        throw RpError::io(printerstrings::errFileOpen(fileName, s->m_file->errorString()), fileName,
+                          s->m_file->errorString());
     s->m_device = s->m_file.get();
     s->m_deviceSize = s->m_file->size();
     return s;
@@ -65,14 +66,22 @@ qint64 RpStream::read(char *buffer, qint64 count)
 }
 
 namespace {
-// Why `out` refused bytes. A file that ran out of room (a full disk, a size
-// limit) often has nothing better to say than Qt's default text.
-QString writeFailure(const QIODevice &out)
+// Why `out` refused bytes, as an error naming its file. A file that ran out
+// of room (a full disk, a size limit) often has nothing better to say than
+// Qt's default text, or nothing: bytes that went missing without a word
+// found no room.
+RpError writeFailure(const QIODevice &out)
 {
+    const auto *file = qobject_cast<const QFileDevice *>(&out);
+    const QString name = file ? file->fileName() : QString();
     const QString why = out.errorString();
-    if (why.isEmpty() || why == QLatin1String("Unknown error"))
-        return QStringLiteral("not every byte could be written (the disk may be full)");
-    return why;
+    if (why.isEmpty() || why == QLatin1String("Unknown error")) {
+        const QString reason = QStringLiteral("not every byte could be written (the disk may be full)");
+        RpErrorWhere where;
+        where.file = name;
+        return RpError(RpErrorKind::DiskFull, printerstrings::errStreamWrite(reason), where, reason);
+    }
+    return RpError::io(printerstrings::errStreamWrite(why), name, why);
 }
 } // namespace
 
@@ -82,7 +91,7 @@ qint64 RpStream::write(const char *buffer, qint64 count)
     if (count <= 0)
         return 0;
     if (m_readOnly)
-        throw RpError(printerstrings::errStreamWrite(QStringLiteral("the stream is read-only")));
+        throw RpError(RpErrorKind::Internal, printerstrings::errStreamWrite(QStringLiteral("the stream is read-only")));
     if (m_inMemory) {
         const qint64 end = m_memoryPos + count;
         if (end > m_memory.size())
@@ -97,7 +106,7 @@ qint64 RpStream::write(const char *buffer, qint64 count)
     while (done < count) {
         const qint64 n = m_device->write(buffer + done, count - done);
         if (n <= 0)
-            throw RpError(printerstrings::errStreamWrite(writeFailure(*m_device)));
+            throw writeFailure(*m_device);
         done += n;
         m_deviceSize = std::max(m_deviceSize, m_device->pos());
     }
@@ -105,7 +114,7 @@ qint64 RpStream::write(const char *buffer, qint64 count)
     // A disk that fills part-way through lets the flush stop short without
     // an error: the file's size tells.
     if (m_tempFile && (!m_tempFile->flush() || m_tempFile->size() < m_deviceSize))
-        throw RpError(printerstrings::errStreamWrite(writeFailure(*m_tempFile)));
+        throw writeFailure(*m_tempFile);
     return count;
 }
 
@@ -119,16 +128,16 @@ void RpStream::spill()
     // fileName() gives the file its name at once (Qt may otherwise keep it
     // unnamed until asked), so the temporary file is there to be seen.
     if (!tmp->open() || tmp->fileName().isEmpty())
-        throw RpError(printerstrings::errTempCreate(dir, tmp->errorString()));
+        throw RpError::io(printerstrings::errTempCreate(dir, tmp->errorString()), dir, tmp->errorString());
     qint64 done = 0;
     while (done < m_memory.size()) {
         const qint64 n = tmp->write(m_memory.constData() + done, m_memory.size() - done);
         if (n <= 0)
-            throw RpError(printerstrings::errStreamWrite(writeFailure(*tmp)));
+            throw writeFailure(*tmp);
         done += n;
     }
     if (!tmp->flush() || tmp->size() < m_memory.size() || !tmp->seek(m_memoryPos))
-        throw RpError(printerstrings::errStreamWrite(writeFailure(*tmp)));
+        throw writeFailure(*tmp);
     // Only now that the file holds every byte does the stream move to it; on
     // failure above the temporary file goes away and the stream stays in memory.
     m_tempFile = std::move(tmp);
@@ -194,10 +203,10 @@ void RpStream::saveToStream(QIODevice &out)
         if (n <= 0)
             break;
         if (out.write(block, n) != n)
-            throw RpError(printerstrings::errStreamWrite(writeFailure(out)));
+            throw writeFailure(out);
     }
     // A file device keeps the last bytes in its buffer; writing them out can
     // still fail, or stop short without a word when the disk fills.
     if (file && (!file->flush() || (checkSize && file->size() < start + size())))
-        throw RpError(printerstrings::errStreamWrite(writeFailure(out)));
+        throw writeFailure(out);
 }

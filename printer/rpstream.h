@@ -47,6 +47,9 @@ public:
 
     void lockStream() { m_lock.lock(); }
     void unlockStream() { m_lock.unlock(); }
+    // The stream's lock, held until the returned lock goes out of scope
+    // (also when an error leaves it).
+    [[nodiscard]] std::unique_lock<std::recursive_mutex> holdLock() { return std::unique_lock(m_lock); }
 
     // Copies the whole stream, from position 0, into out (blocks of 10240).
     // Raises RpError when out does not take every byte; a file is flushed

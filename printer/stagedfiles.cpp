@@ -48,7 +48,7 @@ QString StagedFiles::stage(const QString &targetName)
     QTemporaryFile f(target + QStringLiteral(".XXXXXX"));
     f.setAutoRemove(false);
     if (!f.open())
-        throw RpError(QStringLiteral("cannot write %1: %2").arg(targetName, f.errorString()));
+        throw RpError::io(QStringLiteral("cannot write %1: %2").arg(targetName, f.errorString()), targetName, f.errorString());
     const QString name = f.fileName();
     f.close();
     m_targets << target;
@@ -71,8 +71,26 @@ void StagedFiles::commit()
             for (qsizetype j = i; j < m_staged.size(); ++j)
                 QFile::remove(m_staged[j]);
             m_committed = true;
-            throw RpError(QStringLiteral("cannot write %1: %2").arg(m_named[i], QString::fromLocal8Bit(ec.message())));
+            throw RpError::io(QStringLiteral("cannot write %1: %2").arg(m_named[i], QString::fromLocal8Bit(ec.message())),
+                              m_named[i], QString::fromLocal8Bit(ec.message()), ec.value());
         }
     }
     m_committed = true;
+}
+
+void writeDocumentFile(const QString &fileName, const QByteArray &document)
+{
+    StagedFiles files;
+    QFile f(files.stage(fileName));
+    if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.flush())
+        throw RpError::io(QStringLiteral("cannot write %1: %2").arg(fileName, f.errorString()), fileName, f.errorString());
+    f.close();
+    files.commit();
+}
+
+void writeDocument(QIODevice &out, const QByteArray &document)
+{
+    if (out.write(document) != document.size())
+        throw RpError::io(QStringLiteral("cannot write the document: %1").arg(out.errorString()), QString(),
+                          out.errorString());
 }

@@ -32,3 +32,14 @@ private:
     QStringList m_targets, m_named, m_staged;
     bool m_committed = false;
 };
+
+class QByteArray;
+class QIODevice;
+
+// A whole document written to `fileName` through a staged file: the file
+// holds all of it or is as it was. Throws RpError (input/output, disk full)
+// naming the file.
+void writeDocumentFile(const QString &fileName, const QByteArray &document);
+// A whole document written to `out` at its position. Throws RpError
+// (input/output, disk full) when it does not take every byte.
+void writeDocument(QIODevice &out, const QByteArray &document);

@@ -197,14 +197,14 @@ std::unique_ptr<Report> RpCompositeReport::makeStandIn(bool forPreview)
     return standIn;
 }
 
-void RpCompositeReport::print()
+void RpCompositeReport::runOnStandInPrinter(bool forPreview, const std::function<void(CustomReport &)> &go)
 {
     if (onAddReports)
         onAddReports(this);
     if (m_reports.isEmpty())
         return;
     CustomReport *first = m_reports.first();
-    std::unique_ptr<Report> standIn = makeStandIn(false);
+    std::unique_ptr<Report> standIn = makeStandIn(forPreview);
     std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
     struct Restore {
         RpCompositeReport &c;
@@ -212,50 +212,40 @@ void RpCompositeReport::print()
         ~Restore() { c.m_reportPrinter = std::move(kept); }
     } restore{*this, kept};
     m_reportPrinter = std::make_unique<RpPrinter>(standIn.get());
-    const bool landscape = first->page()->orientation() == PrinterOrientation::poLandscape;
-    m_reportPrinter->setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
-    m_reportPrinter->setTitle(m_reportTitle);
+    m_reportPrinter->setOrientation(first->page()->orientation());
     m_reportPrinter->setFirstPage(m_settings.firstPage);
     m_reportPrinter->setLastPage(m_settings.lastPage);
-    m_settings.orientation = int(first->page()->orientation());
-    m_settings.paperSize = first->page()->paperSize();
-    m_settings.title = m_reportTitle;
-    m_reportPrinter->setDestination(rpdPrinter);
-    generateComposite();
+    go(*first);
     m_reportPrinter.reset();
+}
+
+void RpCompositeReport::print()
+{
+    runOnStandInPrinter(false, [this](CustomReport &first) {
+        m_reportPrinter->setTitle(m_reportTitle);
+        m_settings.orientation = int(first.page()->orientation());
+        m_settings.paperSize = first.page()->paperSize();
+        m_settings.title = m_reportTitle;
+        m_reportPrinter->setDestination(rpdPrinter);
+        generateComposite();
+    });
 }
 
 void RpCompositeReport::preview()
 {
-    if (onAddReports)
-        onAddReports(this);
-    if (m_reports.isEmpty())
-        return;
-    CustomReport *first = m_reports.first();
-    std::unique_ptr<Report> standIn = makeStandIn(true);
-    std::unique_ptr<RpPrinter> kept = std::move(m_reportPrinter);
-    struct Restore {
-        RpCompositeReport &c;
-        std::unique_ptr<RpPrinter> &kept;
-        ~Restore() { c.m_reportPrinter = std::move(kept); }
-    } restore{*this, kept};
-    m_reportPrinter = std::make_unique<RpPrinter>(standIn.get());
-    const bool landscape = first->page()->orientation() == PrinterOrientation::poLandscape;
-    m_reportPrinter->setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
-    m_reportPrinter->setMaster(m_window.get());
-    m_reportPrinter->setFirstPage(m_settings.firstPage);
-    m_reportPrinter->setLastPage(m_settings.lastPage);
-    if (first->onPreview)
-        m_reportPrinter->onPreview = first->onPreview;
-    m_reportPrinter->onExportToFilter = [this](RpExportFilter *f) { exportToFilter(f); };
-    m_reportPrinter->onPrintSetup = [this](RpPrinter *) { printerSetup(); };
-    m_reportPrinter->preview();
-    generateComposite();
-    if (m_reportPrinter)
-        m_reportPrinter->setReportLoaded(true);
-    while (m_reportPrinter && m_reportPrinter->showingPreview() && !QCoreApplication::closingDown())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    m_reportPrinter.reset();
+    runOnStandInPrinter(true, [this](CustomReport &first) {
+        m_reportPrinter->setMaster(m_window.get());
+        if (first.onPreview)
+            m_reportPrinter->onPreview = first.onPreview;
+        m_reportPrinter->onExportToFilter = [this](RpExportFilter *f) { exportToFilter(f); };
+        m_reportPrinter->onPrintSetup = [this](RpPrinter *) { printerSetup(); };
+        m_reportPrinter->preview();
+        generateComposite();
+        if (m_reportPrinter)
+            m_reportPrinter->setReportLoaded(true);
+        while (m_reportPrinter && m_reportPrinter->showingPreview() && !QCoreApplication::closingDown())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    });
 }
 
 void RpCompositeReport::prepare()

@@ -85,6 +85,11 @@ private:
     // A report standing for the composite towards its printer: its first
     // report's page and preview settings.
     std::unique_ptr<Report> makeStandIn(bool forPreview);
+    // Print and Preview: `go` runs with a printer of its own, made for the
+    // first report's stand-in (its orientation, the composite's page
+    // range); the composite's printer is kept aside meanwhile and back
+    // afterwards. Nothing runs without reports.
+    void runOnStandInPrinter(bool forPreview, const std::function<void(CustomReport &first)> &go);
     // Generates every report in order, each from where the one before ended;
     // true when one was cancelled (the later ones are not generated).
     bool runParts(RpRunPosition start, const std::function<void(CustomReport *)> &generate);

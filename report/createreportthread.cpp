@@ -6,18 +6,27 @@
 #include "platform/rperror.h"
 #include "printer/rpprinter.h"
 
+#include <optional>
+
 void CustomReport::BackgroundRun::run()
 {
+    std::optional<RpError> error;
     try {
-        m_report.generateReport(false);
+        m_report.runReserved(false);
     } catch (const RpError &e) {
-        m_error = e.message();
+        error = e;
     } catch (const std::exception &e) {
-        m_error = QString::fromLocal8Bit(e.what());
+        error = RpError(RpErrorKind::Internal, QString::fromLocal8Bit(e.what()));
     }
-    // A cancelled run's printer is freed, on the thread its preview lives on.
-    if (m_report.cancelled()) {
-        CustomReport *report = &m_report;
-        runOnGuiThread(report, [report] { report->m_reportPrinter.reset(); });
-    }
+    // What the run leaves is handed on on the thread its preview lives on: a
+    // failed run's error to the preview and the report's handler, a cancelled
+    // run's printer freed.
+    CustomReport *report = &m_report;
+    const bool cancelled = report->cancelled();
+    runOnGuiThread(report, [report, cancelled, error] {
+        if (error)
+            report->backgroundRunFailed(*error);
+        if (cancelled)
+            report->m_reportPrinter.reset();
+    });
 }

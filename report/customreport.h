@@ -27,6 +27,7 @@ class RpCompositeReport;
 class RpController;
 class RpCustomBand;
 class RpDataSet;
+class RpError;
 class RpExportFilter;
 class RpPrintable;
 class RpPrinter;
@@ -111,6 +112,12 @@ public:
     void setShowProgress(bool v) { m_showProgress = v; }
     const QString &reportTitle() const { return m_reportTitle; }
     void setReportTitle(const QString &s) { m_reportTitle = s; }
+    // What the report's print jobs are called when it has no title (the
+    // program names its documents; not stored with the report).
+    const QString &jobName() const { return m_jobName; }
+    void setJobName(const QString &s) { m_jobName = s; }
+    // The title of the report's print jobs: its title, or else its job name.
+    const QString &jobTitle() const { return m_reportTitle.isEmpty() ? m_jobName : m_reportTitle; }
     const QStringList &description() const { return m_description; }
     void setDescription(const QStringList &d) { m_description = d; }
     // Named functions, in order: "PAGENUMBER" = "0", ...
@@ -193,6 +200,9 @@ public:
     void applyReportPrinterSettings();
 
     bool available() const { return m_available; }
+    // A run on a thread of its own has not yet handed on what it left (its
+    // pages' printer, its error). User-interface thread.
+    bool backgroundRunning() const;
     bool cancelled() const { return m_cancelled; }
     bool userCancel() const { return m_userCancel; }
     // The printer of the current or last run: the report's own, or while it
@@ -235,6 +245,10 @@ public:
     std::function<void(CustomReport *)> afterPrintEvent, afterPreviewEvent, onStartPage, onEndPage;
     std::function<void(QObject *, bool &)> onNeedData;
     std::function<void(RpPrinter *)> onPreview;
+    // A run on a thread of its own (PrintBackground, PreviewModeless,
+    // CreateInBGThread) failed: its printer's document was aborted and its
+    // preview shows the error. Called on the user-interface thread.
+    std::function<void(CustomReport *, const RpError &)> onBackgroundError;
     // A control could not print part of its content (a damaged picture); the
     // page went on without it. Called once for each distinct message of a
     // run, on the thread the run prints on.
@@ -316,6 +330,7 @@ private:
     bool m_snapToGrid = true;
     bool m_showProgress = true;
     QString m_reportTitle;
+    QString m_jobName;
     QStringList m_description;
     QList<std::pair<QString, QString>> m_functions;
     quint32 m_backgroundColor = rpcolor::clWhite;
@@ -344,6 +359,11 @@ private:
     QString m_dataSetName;
     class BackgroundRun;
     std::unique_ptr<BackgroundRun> m_background;
+    void backgroundRunFailed(const RpError &error);
+    // Takes the report for a run: false while another run has it.
+    bool reserveRun();
+    // The run of a report already taken; it is free again afterwards.
+    void runReserved(bool compositePart);
     class PrinterAside;
     bool m_destroying = false;
     bool m_layingOut = false;

@@ -65,7 +65,7 @@ void CustomReport::applyReportPrinterSettings()
         p.setPrinterIndex(s.printerIndex);
     p.setPaperSize(m_page->paperSize());
     const bool landscape = m_page->orientation() == PrinterOrientation::poLandscape;
-    p.setOrientation(landscape ? RpOrientation::poLandscape : RpOrientation::poPortrait);
+    p.setOrientation(m_page->orientation());
     if (m_page->paperSize() == RpPaperSize::Custom) {
         const int w = rpRound(m_page->nativeValue(RpPage::WidthIdx));
         const int l = rpRound(m_page->nativeValue(RpPage::LengthIdx));
@@ -150,6 +150,10 @@ void CustomReport::previewModeless()
     if (!createReportPrinter())
         return;
     setUpPreviewPrinter(*this, *m_reportPrinter);
+    // The report is taken before the thread starts: no other run begins
+    // meanwhile, and Available reads false from now on.
+    if (!reserveRun())
+        return;
     // The window opens first, so it is there for the first page's notice.
     m_reportPrinter->preview();
     m_background = std::make_unique<BackgroundRun>(*this);
@@ -221,6 +225,8 @@ void CustomReport::printBackground()
     if (!createReportPrinter() || !m_reportPrinter->printerOK())
         return;
     m_reportPrinter->setDestination(rpdPrinter);
+    if (!reserveRun())
+        return;
     m_background = std::make_unique<BackgroundRun>(*this);
     m_background->start();
 }
@@ -233,9 +239,9 @@ void CustomReport::exportToFilter(RpExportFilter *filter)
     PrinterAside aside(*this);
     m_runFilter = filter;
     m_runFinalPass = false;
+    filter->setOriginalReportPrinter(aside.kept());
     // The printer the run places its items with (made anew here).
     createReportPrinter();
-    filter->setOriginalReportPrinter(m_reportPrinter.get());
     aside.showProgress(QString::fromLatin1(reportstrings::kExportingProgress));
     generateReport(false);
 }
@@ -261,13 +267,25 @@ void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer)
     generateReport(true);
 }
 
+bool CustomReport::backgroundRunning() const { return m_background && m_background->isRunning(); }
+
+void CustomReport::backgroundRunFailed(const RpError &error)
+{
+    if (m_reportPrinter)
+        m_reportPrinter->setRunError(error.message());
+    if (onBackgroundError)
+        onBackgroundError(this, error);
+}
+
 void CustomReport::cancel()
 {
     if (m_available)
         return;
     m_cancelled = true;
-    if (m_reportPrinter)
-        m_reportPrinter->cancel();
+    // The printer the run goes on: the composite's while the report runs as
+    // one of its parts.
+    if (RpPrinter *p = reportPrinter())
+        p->cancel();
 }
 
 bool CustomReport::event(QEvent *e)
@@ -358,10 +376,25 @@ void forEachPrintable(QObject *root, const std::function<void(RpPrintable *)> &f
 
 } // namespace
 
+bool CustomReport::reserveRun()
+{
+    bool available = true;
+    return m_available.compare_exchange_strong(available, false);
+}
+
 void CustomReport::generateReport(bool compositePart)
 {
-    if (!m_available)
-        return;
+    if (reserveRun())
+        runReserved(compositePart);
+}
+
+void CustomReport::runReserved(bool compositePart)
+{
+    // However the run ends, the report is available again afterwards.
+    struct Available {
+        std::atomic<bool> &flag;
+        ~Available() { flag = true; }
+    } available{m_available};
     // Margins that leave no room are dropped.
     auto native = [this](int i) { return m_page->nativeValue(i); };
     bool marginsDropped = false;
@@ -378,11 +411,10 @@ void CustomReport::generateReport(bool compositePart)
     if (marginsDropped)
         runOnGuiThread(this, [this] { setBandValues(); });
     if (!reportPrinter())
-        throw RpError(QString::fromLatin1(printerstrings::kReportPrinterNotReady));
+        throw RpError(RpErrorKind::NotAvailable, QString::fromLatin1(printerstrings::kReportPrinterNotReady));
     RpPrinter &printer = *reportPrinter();
     RpPrinterPageDevice device(printer);
 
-    m_available = false;
     m_cancelled = false;
     RpReportRun run(*this, device, m_runFilter);
     run.setFinalPass(m_runFinalPass);
@@ -393,7 +425,10 @@ void CustomReport::generateReport(bool compositePart)
     bool prepared = false;
     RpEvEnvironment environment;
     const RpUnit savedUnits = units();
-    auto finish = [&] {
+    // Ends what the run began. A run that failed aborts the printer's
+    // document: a document cut short is neither shown as complete nor sent
+    // to the printer.
+    auto finish = [&](bool failed) {
         if (prepared) {
             forEachPrintable(this, [](RpPrintable *p) { p->endPrinting(); });
             m_controller->unprepare();
@@ -402,86 +437,92 @@ void CustomReport::generateReport(bool compositePart)
         }
         setUnitsOnRun(savedUnits);
         if (docOpened || compositePart) {
-            if (m_cancelled)
+            if (m_cancelled || (failed && !compositePart))
                 printer.abortDoc();
             else if (!compositePart)
                 run.finalPass() ? printer.endDoc() : printer.abortDoc();
         }
         m_lastPosition = {run.currentX, run.currentY, run.currentColumn, run.pageNumber};
-        m_available = true;
     };
-    try {
-        bool printReport = true;
-        if (beforePrintEvent)
-            beforePrintEvent(this, printReport);
-        if (printReport) {
-            setUnitsOnRun(RpUnit::Native);
-            if (compositePart) {
-                m_page->setPaperSize(printer.paperSize());
-                m_page->setOrientation(printer.orientation() == RpOrientation::poLandscape
-                                           ? PrinterOrientation::poLandscape
-                                           : PrinterOrientation::poPortrait);
-                run.currentY = compositeStart.currentY;
-                run.currentColumn = compositeStart.currentColumn;
-                run.pageNumber = compositeStart.pageNumber;
-            } else {
-                applyReportPrinterSettings();
-                printer.setTitle(m_reportTitle);
-                printer.setCompression(hasOption(Compression));
-                printer.beginDoc();
-                docOpened = true;
-                run.currentY = -1;
-                run.pageNumber = 0;
-                run.currentColumn = m_page->columns();
+    // A run left by an error is ended on the way out; the error that ended it
+    // is the one the caller gets, so a second one while ending it (the same
+    // full disk) is dropped.
+    struct EndOnError {
+        decltype(finish) &end;
+        bool ended = false;
+        ~EndOnError()
+        {
+            if (!ended) {
+                try {
+                    end(true);
+                } catch (const std::exception &) {
+                }
             }
-            if (run.exporting() && !run.exportFilter()->active())
-                run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), &m_font);
-            run.resetPageFooterSize();
+        }
+    } onError{finish};
+    bool printReport = true;
+    if (beforePrintEvent)
+        beforePrintEvent(this, printReport);
+    if (printReport) {
+        setUnitsOnRun(RpUnit::Native);
+        if (compositePart) {
+            m_page->setPaperSize(printer.paperSize());
+            m_page->setOrientation(printer.orientation());
+            run.currentY = compositeStart.currentY;
+            run.currentColumn = compositeStart.currentColumn;
+            run.pageNumber = compositeStart.pageNumber;
+        } else {
+            applyReportPrinterSettings();
+            printer.setTitle(jobTitle());
+            printer.setCompression(hasOption(Compression));
+            printer.beginDoc();
+            docOpened = true;
+            run.currentY = -1;
+            run.pageNumber = 0;
+            run.currentColumn = m_page->columns();
+        }
+        if (run.exporting() && !run.exportFilter()->active())
+            run.exportFilter()->start(rpRound(native(RpPage::WidthIdx)), rpRound(native(RpPage::LengthIdx)), &m_font);
+        run.resetPageFooterSize();
+        run.currentX = rpRound(native(RpPage::LeftMarginIdx));
+
+        m_controller->collect();
+        rpGlobalEnvironment()->setDataSets(run.dataSets);
+        rpGlobalEnvironment()->prepare();
+        for (const auto &[name, expression] : m_functions)
+            environment.addFunction(name, expression);
+        environment.setDataSets(run.dataSets);
+        environment.prepare();
+        environment.setStringConstant(QStringLiteral("REPORTTITLE"), m_reportTitle);
+        environment.setIntegerConstant(QStringLiteral("PAGENUMBER"), run.pageNumber);
+        environment.setIntegerConstant(QStringLiteral("COLUMNNUMBER"), run.currentColumn);
+        run.environment = &environment;
+        prepared = true;
+        m_controller->prepare(run);
+        forEachPrintable(this, [&run](RpPrintable *p) { p->beginPrinting(run); });
+
+        reportState().compositePart = compositePart;
+        m_controller->setDetail(m_bands.detailBand());
+        m_controller->setHeader(m_bands.titleBand());
+        m_controller->setFooter(m_bands.summaryBand());
+        m_controller->setDataSet(findDataSet(m_dataSetName));
+        m_controller->onNeedData = onNeedData;
+        m_controller->runDetailLoop(run);
+
+        if (!compositePart) {
             run.currentX = rpRound(native(RpPage::LeftMarginIdx));
-
-            m_controller->collect();
-            rpGlobalEnvironment()->setDataSets(run.dataSets);
-            rpGlobalEnvironment()->prepare();
-            for (const auto &[name, expression] : m_functions)
-                environment.addFunction(name, expression);
-            environment.setDataSets(run.dataSets);
-            environment.prepare();
-            environment.setStringConstant(QStringLiteral("REPORTTITLE"), m_reportTitle);
-            environment.setIntegerConstant(QStringLiteral("PAGENUMBER"), run.pageNumber);
-            environment.setIntegerConstant(QStringLiteral("COLUMNNUMBER"), run.currentColumn);
-            run.environment = &environment;
-            prepared = true;
-            m_controller->prepare(run);
-            forEachPrintable(this, [&run](RpPrintable *p) { p->beginPrinting(run); });
-
-            reportState().compositePart = compositePart;
-            m_controller->setDetail(m_bands.detailBand());
-            m_controller->setHeader(m_bands.titleBand());
-            m_controller->setFooter(m_bands.summaryBand());
-            m_controller->setDataSet(findDataSet(m_dataSetName));
-            m_controller->onNeedData = onNeedData;
-            m_controller->runDetailLoop(run);
-
-            if (!compositePart) {
-                run.currentX = rpRound(native(RpPage::LeftMarginIdx));
-                run.lastPage = true;
-                if (!m_cancelled)
-                    run.endPage();
-                if (run.exporting())
-                    run.exportFilter()->finish();
-            } else if (m_tag == 999) {
-                run.lastPage = true;
+            run.lastPage = true;
+            if (!m_cancelled)
                 run.endPage();
-                if (run.exporting())
-                    run.exportFilter()->finish();
-            }
+            if (run.exporting())
+                run.exportFilter()->finish();
+        } else if (m_tag == 999) {
+            run.lastPage = true;
+            run.endPage();
+            if (run.exporting())
+                run.exportFilter()->finish();
         }
-    } catch (...) {
-        try {
-            finish();
-        } catch (...) {
-        }
-        throw;
     }
-    finish();
+    onError.ended = true;
+    finish(false);
 }

@@ -9,16 +9,21 @@
 
 #include "expr/environment.h"
 #include "platform/canvas.h"
+#include "platform/rperror.h"
 #include "printer/exportfilter.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
 #include "report/processwide.h"
+#include "report/reportstrings.h"
 #include "report/rpcontroller.h"
 #include "report/rpgroup.h"
 #include "report/rpprintable.h"
 #include "report/rpshape.h"
 
 #include <QSet>
+
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -337,18 +342,42 @@ void RpCustomBand::printContents(RpReportRun &run, double width, double height)
             c->fillRect(m_bandFrameRect, gdi::LogBrush{gdi::BS_SOLID, rpcolor::resolve(m_color), 0});
     m_expanded = 0;
     const QList<RpPrintable *> controls = printables();
+    // Fresh columns in a row that took nothing of what is left: a second one
+    // is as the first, so nothing would ever be placed.
+    int columnsTakingNothing = 0;
     for (bool first = true;; first = false) {
+        // What each control still to finish had printed before this round.
+        std::vector<std::optional<qint64>> before;
+        for (RpPrintable *p : controls)
+            before.push_back(first || p->printFinished() ? std::nullopt : std::optional(p->printProgress()));
         for (RpPrintable *p : controls)
             if (p->isPrintable() && (first || !p->printFinished()))
                 p->printAt(run, run.currentX, run.currentY);
         bool allFinished = true;
-        for (RpPrintable *p : controls)
-            if (p->isPrintable() && !p->printFinished())
+        bool tookSome = first;
+        const RpPrintable *stuck = nullptr;
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            RpPrintable *p = controls[i];
+            if (!p->isPrintable())
+                continue;
+            if (const std::optional<qint64> had = before[size_t(i)]; had && (p->printFinished() || p->printProgress() != *had))
+                tookSome = true;
+            if (!p->printFinished()) {
                 allFinished = false;
+                if (!stuck)
+                    stuck = p;
+            }
+        }
         if (run.finalPass() || run.exporting())
             drawFrameAndRules(run, width, height);
         if (allFinished)
             break;
+        columnsTakingNothing = tookSome ? 0 : columnsTakingNothing + 1;
+        if (columnsTakingNothing >= 2) {
+            RpErrorWhere where;
+            where.control = stuck->objectName();
+            throw RpError(RpErrorKind::BadArgument, reportstrings::cannotPlace(where.control), where);
+        }
         // Controls with lines left over continue in the next column.
         breakPending() = true;
         run.newColumn();

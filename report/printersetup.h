@@ -6,11 +6,10 @@
 // settings. The dialog is a window and lives above the report model: the
 // preview module registers how it is run (reportState().printDialog).
 #include "printer/papersizes.h"
+#include "printer/printrange.h"
 
 #include <functional>
 #include <optional>
-
-enum class PrintRange { prAllPages = 0, prSelection = 1, prPageNums = 2 };
 
 // What the print dialog is preset with.
 struct PrintDialogPreset {

@@ -24,4 +24,10 @@ QString valueCountError(int expected, int got)
     return QStringLiteral("Values: expected %1 numbers, found %2").arg(expected).arg(got);
 }
 
+QString cannotPlace(const QString &control)
+{
+    return QStringLiteral("The control %1 cannot place its next part even at the top of an empty column")
+        .arg(control.isEmpty() ? QStringLiteral("(unnamed)") : control);
+}
+
 } // namespace reportstrings

@@ -18,5 +18,7 @@ QString bandCaption(int bandType);
 QString bandNameBase(int bandType);
 
 QString valueCountError(int expected, int got);
+// A control whose next part an empty column cannot take.
+QString cannotPlace(const QString &control);
 
 } // namespace reportstrings

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page setup of a report: paper, orientation, margins and columns.
+#include "printer/orientation.h"
 #include "printer/papersizes.h"
 #include "report/rpunits.h"
 
-enum class PrinterOrientation { poPortrait = 0, poLandscape = 1 };
+// A page is set the way up its printer is.
+using PrinterOrientation = RpOrientation;
 enum class RpPrintOrder { ColByCol = 0, RowByRow = 1 };
 
 class RpPage : public RpUnitBase {

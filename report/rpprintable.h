@@ -63,6 +63,9 @@ public:
 
     bool isPrinting() const { return m_isPrinting; }
     bool printFinished() const { return m_printFinished; }
+    // How far an unfinished print has come (a label: the lines printed), so
+    // that a print that takes nothing of an empty column shows.
+    virtual qint64 printProgress() const { return 0; }
 
     virtual bool isPrintable() const { return m_enabled; }
     virtual void applyBandAlignment();

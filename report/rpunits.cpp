@@ -93,7 +93,7 @@ double RpUnitBase::getIndexedValue(int index) const
 void RpUnitBase::readValueList(const std::vector<double> &values)
 {
     if (values.size() != m_values.size())
-        throw RpError(reportstrings::valueCountError(int(m_values.size()), int(values.size())));
+        throw RpError(RpErrorKind::DamagedInput, reportstrings::valueCountError(int(m_values.size()), int(values.size())));
     m_values = values;
 }
 

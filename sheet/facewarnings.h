@@ -4,16 +4,21 @@
 // What a filled worksheet cannot show as it should, for warnings: a
 // character that no installed face can draw in a cell (neither the cell's
 // face, nor a face of its substitution chain, nor, for a worksheet face the
-// program draws itself, the stroke data), a character outside the Basic
-// Multilingual Plane, whose halves go into two cells as the window puts them
-// there, and a character the stroke-order face shows without its strokes
-// because the stroke data lacks it.
+// program draws itself, the stroke data), whose cells stay empty; and the
+// characters the stroke-order cells draw without stroke numbers, because no
+// stroke data of the tracing glyph's form has them.
 #include <QString>
 #include <QStringList>
 
 class CustomReport;
 
-// One warning a character, in the order of the word; empty when the sheet
-// shows every character. `report` holds layout `layout` (the faces of its
-// cells count, not what they are filled with).
-QStringList faceWarnings(const CustomReport &report, int layout, const QString &word);
+struct FaceWarnings {
+    QStringList lines;    // one a character no face draws, in the order of the word
+    QString unnumbered;   // the characters drawn without stroke numbers, each once
+};
+
+// What `report`, holding layout `layout` filled with `word`, cannot show.
+FaceWarnings faceWarnings(const CustomReport &report, int layout, const QString &word);
+
+// The line naming characters drawn without stroke numbers.
+QString unnumberedWarning(const QString &characters);

@@ -5,7 +5,8 @@
 // written as a PDF document.
 #include "app/startup.h"
 #include "app/worksheetfill.h"
-#include "platform/faces/strokedataoption.h"
+#include "faces/strokedataoption.h"
+#include "faces/strokestore.h"
 #include "platform/rperror.h"
 #include "printer/pageoutput.h"
 #include "printer/rpprinter.h"
@@ -62,14 +63,23 @@ int run(QStringList args)
     for (const QString &w : faces::useStrokeData(strokeData.folder))
         warning(QString(), w);
     startup::startEngine();
+    for (const faces::MissingStrokeData &m : faces::StrokeStore::global().missingData())
+        warning(QString(), faces::describeMissing(m));
 
     SheetDocument document;
+    QString unnumbered;
     for (const SheetWord &w : words) {
         document.addSheet(w.text);
         const int length = worksheet::wordLength(w.text);
-        for (const QString &line : faceWarnings(document.layout(length), length, w.text))
+        const FaceWarnings shown = faceWarnings(document.layout(length), length, w.text);
+        for (const QString &line : shown.lines)
             warning(w.source, line);
+        for (const QString &c : worksheet::wordCharacters(shown.unnumbered))
+            if (!unnumbered.contains(c))
+                unnumbered += c;
     }
+    if (!unnumbered.isEmpty())
+        warning(QString(), unnumberedWarning(unnumbered));
 
     const int sheets = document.sheetCount();
     ProgressLine progress(wantsProgressLine(sheets, stderrIsTerminal()));
@@ -103,13 +113,22 @@ int run(QStringList args)
         throw BadInput{{e.message()}};
     }
     progress.finish();
-    if (options.print) {
-        document.printer().setTitle(QStringLiteral("tovrel-sheet"));
-        for (const QString &w : printSheets(document.printer(), {options.queue, options.copies, options.duplex}))
-            warning(QString(), w);
-    }
     for (const QString &f : written)
         printLine(stdout, f);
+    if (options.print) {
+        // The job is named after the sheets, as the window names its jobs.
+        QStringList texts;
+        for (const SheetWord &w : words)
+            texts << w.text;
+        document.printer().setTitle(worksheet::sheetName(texts));
+        const SheetPrintResult printed =
+            printSheets(document.printer(), {options.queue, options.copies, options.duplex});
+        for (const QString &w : printed.warnings)
+            warning(QString(), w);
+        // As the print system's own commands tell it.
+        if (printed.jobId)
+            printLine(stdout, QStringLiteral("request id is %1-%2").arg(printed.queue).arg(*printed.jobId));
+    }
     return kExitSuccess;
 }
 
@@ -119,6 +138,7 @@ int main(int argc, char **argv)
 {
     // The same fonts at the same resolution as the window; no window is shown.
     startup::prepareProcess();
+    startup::quietQtMessages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -60,7 +60,7 @@ void SheetDocument::addSheet(const QString &word)
 {
     const int length = worksheet::wordLength(word);
     if (length < 1 || length > worksheet::kLongestWord)
-        throw RpError(QStringLiteral("no worksheet takes a word of %1 characters").arg(length));
+        throw RpError(RpErrorKind::BadArgument, QStringLiteral("no worksheet takes a word of %1 characters").arg(length));
     layout(length);
     m_words.append(word);
 }
@@ -108,10 +108,10 @@ void SheetDocument::generate(const std::function<void(int)> &beforeSheet)
     m_composite->prepare();
     RpPrinter *p = m_composite->reportPrinter();
     if (!p || p->status() != mpFinished)
-        throw RpError(QStringLiteral("the document was not finished"));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the document was not finished"));
     // Every layout fits its page: one page a sheet.
     if (p->pageCount() != sheetCount())
-        throw RpError(QStringLiteral("%1 sheets made %2 pages").arg(sheetCount()).arg(p->pageCount()));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("%1 sheets made %2 pages").arg(sheetCount()).arg(p->pageCount()));
 }
 
 void SheetDocument::exportThrough(RpExportFilter &filter, const std::function<void(int)> &beforeSheet)
@@ -134,7 +134,7 @@ void SheetDocument::exportPdf(const QString &output, const std::function<void(in
     pdf.setDocumentInfo(QStringLiteral("Tovrel"), QString(), QString(), QString());
     exportThrough(pdf, beforeSheet);
     if (!pdf.written())
-        throw RpError(QStringLiteral("the document was not finished"));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the document was not finished"));
 }
 
 void SheetDocument::exportTrx(const QString &output, const std::function<void(int)> &beforeSheet)
@@ -142,14 +142,14 @@ void SheetDocument::exportTrx(const QString &output, const std::function<void(in
     RpXDocumentFilter trx(output);
     exportThrough(trx, beforeSheet);
     if (!trx.written())
-        throw RpError(QStringLiteral("the document was not finished"));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the document was not finished"));
 }
 
 RpPrinter &SheetDocument::printer() const
 {
     RpPrinter *p = m_composite->reportPrinter();
     if (!p)
-        throw RpError(QStringLiteral("the document has not been made"));
+        throw RpError(RpErrorKind::Internal, QStringLiteral("the document has not been made"));
     return *p;
 }
 

@@ -63,8 +63,14 @@ SheetOptions parseSheetOptions(const QStringList &args)
         return o;
     if (!o.wordsFile.isEmpty() && !o.words.isEmpty())
         throw usageError(QStringLiteral("give the words on the command line or with --words, not both"));
-    if (o.wordsFile.isEmpty() && o.words.isEmpty())
+    if (o.wordsFile.isEmpty() && o.words.isEmpty()) {
+        // "--print WORD": the word went to --print as its queue.
+        if (o.print && !o.queue.isEmpty())
+            throw usageError(QStringLiteral("no words: '%1' was read as the printer queue of --print; give the words "
+                                            "before --print or after -- (tovrel-sheet --print -- %1)")
+                                 .arg(o.queue));
         throw usageError(QStringLiteral("no words: give one or more words, or --words FILE"));
+    }
     if ((copiesGiven || o.duplex) && !o.print)
         throw usageError(QStringLiteral("--copies and --duplex are for --print only"));
     if (o.output.isEmpty() && !o.print)
@@ -100,9 +106,9 @@ QString sheetHelp()
         "as one document: the layout of the word's length, filled as the\n"
         "worksheet window fills it.\n"
         "\n"
-        "A word has one to four characters. A character outside the Basic\n"
-        "Multilingual Plane counts as two, as the window counts it. A word that\n"
-        "is empty or longer is refused, and then nothing is written.\n"
+        "A word has one to four characters; a character outside the Basic\n"
+        "Multilingual Plane is one character, as the window counts it. A word\n"
+        "that is empty or longer is refused, and then nothing is written.\n"
         "\n"
         "options:\n"
         "  -o OUT.trp          save the pages as a report file\n"
@@ -119,21 +125,23 @@ QString sheetHelp()
         "                      are skipped, white space around a word is dropped\n"
         "  --print [QUEUE]     print the sheets on the printer QUEUE (the next\n"
         "                      argument, unless it starts with '-'), or on the\n"
-        "                      default printer; give the words before --print or\n"
-        "                      after --\n"
+        "                      default printer (the only one, when there is no\n"
+        "                      default); give the words before --print or after\n"
+        "                      --. The job is named after the sheets, and its id\n"
+        "                      is printed as \"request id is QUEUE-N\"\n"
         "  --copies N          with --print: copies of the document, 1 to %3\n"
         "  --duplex            with --print: both sides of the paper\n"
-        "  --stroke-data DIR   stroke data that overrides the built-in data\n"
+        "  --stroke-data DIR   stroke data that comes before the installed data\n"
         "                      character by character (also TOVREL_STROKE_DATA)\n"
         "  --                  what follows are words, even if they start with '-'\n"
         "  -h, --help          show this text\n"
         "\n"
-        "A character that no installed face can draw, and one the stroke data\n"
-        "lacks (its stroke-order cells show it without strokes), is named in a\n"
-        "warning on stderr; the sheet is still made. Files are written under a\n"
-        "temporary name and renamed when complete. More than 20 sheets show a\n"
-        "progress line when stderr is a terminal. The files written are listed\n"
-        "on stdout.\n"
+        "A character that no installed face can draw (its cells are left empty)\n"
+        "is named in a warning on stderr, and so, in one line, are the characters\n"
+        "drawn without stroke numbers; the sheet is still made. Files are written\n"
+        "under a temporary name and renamed when complete. More than 20 sheets\n"
+        "show a progress line when stderr is a terminal. The files written are\n"
+        "listed on stdout.\n"
         "\n"
         "exit status: 0 success, 1 the program failed, 2 bad input (options,\n"
         "words, a file that cannot be read or written, a printer that does\n"

@@ -3,12 +3,13 @@
 #include "sheet/sheetprint.h"
 
 #include "platform/rperror.h"
+#include "printer/cupsjobs.h"
 #include "printer/devmode.h"
 #include "printer/printerdevice.h"
 #include "printer/rpprinter.h"
 #include "sheet/badinput.h"
 
-QStringList printSheets(RpPrinter &printer, const SheetPrintOptions &o)
+SheetPrintResult printSheets(RpPrinter &printer, const SheetPrintOptions &o)
 {
     PrinterDevice &dev = systemPrinter();
     dev.refresh();
@@ -18,7 +19,15 @@ QStringList printSheets(RpPrinter &printer, const SheetPrintOptions &o)
     const QString known = QStringLiteral(" (printers: %1)").arg(queues.join(QStringLiteral(", ")));
     try {
         if (o.queue.isEmpty()) {
-            dev.setPrinterIndex(-1);
+            try {
+                dev.setPrinterIndex(-1);
+            } catch (const RpError &) {
+                // No default printer: the only one there is, as the window
+                // takes it.
+                if (queues.size() != 1)
+                    throw;
+                dev.setPrinterIndex(0);
+            }
         } else {
             const int index = int(queues.indexOf(o.queue));
             if (index < 0)
@@ -30,7 +39,8 @@ QStringList printSheets(RpPrinter &printer, const SheetPrintOptions &o)
     }
     printer.settings().setPrinter(&dev);
     printer.setCopies(o.copies);
-    QStringList warnings;
+    SheetPrintResult result;
+    result.queue = dev.deviceName();
     if (o.duplex) {
         const std::optional<DevMode> mode = dev.deviceMode();
         if (mode && mode->declares(DevMode::DM_DUPLEX)) {
@@ -38,11 +48,14 @@ QStringList printSheets(RpPrinter &printer, const SheetPrintOptions &o)
             // Portrait sheets turn over their long edge.
             printer.settings().setExtendedDuplex(DevMode::DMDUP_VERTICAL);
         } else {
-            warnings << QStringLiteral("%1 prints on one side only: --duplex is ignored").arg(dev.deviceName());
+            result.warnings << QStringLiteral("%1 prints on one side only: --duplex is ignored").arg(dev.deviceName());
         }
     }
     printer.setFirstPage(0);
     printer.setLastPage(0);
+    const std::optional<int> before = cupsjobs::latestJob(result.queue);
     printer.print();
-    return warnings;
+    if (before)
+        result.jobId = cupsjobs::jobAfter(result.queue, printer.title(), *before);
+    return result;
 }

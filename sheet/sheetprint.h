@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class RpPrinter;
 
 struct SheetPrintOptions {
@@ -13,8 +15,15 @@ struct SheetPrintOptions {
     bool duplex = false;
 };
 
-// Prints every recorded page of `printer` on the queue. Throws BadInput when
-// no printer is installed, when the queue does not exist (naming it and the
-// queues that do) or when no queue is named and there is no default one.
-// Returns warnings (a queue that cannot print both sides).
-QStringList printSheets(RpPrinter &printer, const SheetPrintOptions &options);
+struct SheetPrintResult {
+    QString queue;          // the queue printed on
+    std::optional<int> jobId; // the job the print system made of it, when it tells
+    QStringList warnings;   // a queue that cannot print both sides
+};
+
+// Prints every recorded page of `printer` (under its title) on the queue;
+// without one, on the default printer, or on the only printer there is when
+// no default is set. Throws BadInput when no printer is installed, when the
+// queue does not exist (naming it and the queues that do) or when no queue
+// is named, several are installed and none is the default.
+SheetPrintResult printSheets(RpPrinter &printer, const SheetPrintOptions &options);

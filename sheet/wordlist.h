@@ -3,6 +3,7 @@
 #pragma once
 // The words of a run, from the command line or from a words file, with
 // where each came from, and the check that refuses what no worksheet takes.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -21,14 +22,15 @@ std::vector<SheetWord> wordsFromArguments(const QStringList &words);
 // and lines starting with '#' are skipped. Throws BadInput when the file
 // cannot be read or a line is not UTF-8 (naming the line).
 std::vector<SheetWord> readWordsFile(const QString &path);
+// The same for the bytes of a words file read from `path`.
+std::vector<SheetWord> parseWordsFile(QByteArray bytes, const QString &path);
 
 // One message for each word no worksheet takes: an empty word, or one
-// longer than the longest word counted as the window counts (UTF-16 code
-// units). Empty when every word is good.
+// longer than the longest word counted as the window counts (characters,
+// not UTF-16 code units). Empty when every word is good.
 QStringList refusedWords(const std::vector<SheetWord> &words);
 
-// `word` in quotes; a character outside the Basic Multilingual Plane is
-// named, since it counts twice.
+// `word` in quotes.
 QString quotedWord(const QString &word);
 
 // "U+4E00" and the like.

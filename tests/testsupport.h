@@ -24,6 +24,13 @@ inline QByteArray readFile(const QString &path)
     return f.readAll();
 }
 
+// Writes `bytes` as the whole file; false when it cannot.
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 // Sets a process-wide value for a scope and puts the old one back, so a test
 // leaves the process as it found it:
 //   testsupport::ScopedValue scheme(reportState().surfaceScheme, richScheme());

@@ -2,12 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "facecheck.h"
 
-#include "platform/faces/emsquare.h"
-#include "platform/faces/strokeorderglyph.h"
-#include "platform/faces/strokestore.h"
-#include "platform/faces/tracingglyph.h"
+#include "app/layouts.h"
+#include "app/worksheetfill.h"
+#include "controls/rplabel.h"
+#include "faces/emsquare.h"
+#include "faces/modelform.h"
+#include "faces/strokedivision.h"
+#include "faces/strokepaths.h"
+#include "faces/strokestore.h"
+#include "faces/synthesis.h"
+#include "faces/tracingglyph.h"
 #include "platform/fonts.h"
 #include "platform/paintercanvas.h"
+#include "report/customreport.h"
 
 #include <QImage>
 #include <QPainter>
@@ -145,7 +152,7 @@ std::vector<char32_t> sample(const std::vector<char32_t> &all, int n)
     return out;
 }
 
-Counts check(const std::vector<char32_t> &chars, int em)
+Counts check(const std::vector<char32_t> &chars, int em, QStringList *formsTable)
 {
     Counts c;
     const gdi::LogFont strokeFont = logFont(faces::strokeOrderFamily(), em);
@@ -158,57 +165,98 @@ Counts check(const std::vector<char32_t> &chars, int em)
     const qreal ascent = stroke->ascent(), descent = stroke->descent();
     const qreal dotRadius = faces::kTracingDotDiameter * em / 2;
     const int erosion = int(std::ceil(dotRadius + 1.5));
-    faces::StrokeStore &store = faces::StrokeStore::global();
 
     for (char32_t ch : chars) {
         ++c.characters;
         const QString text = QString::fromUcs4(&ch, 1);
         QStringList why;
 
+        // What the tracing cell draws the character with.
+        const fonts::TextLayout traced = trace->layout(text);
+        const bool traceRun = !traced.runs.empty() && !traced.runs[0].glyphs.isEmpty();
+        const QRawFont traceFace = traceRun ? traced.runs[0].rawFont : QRawFont();
+        const quint32 traceGlyph = traceRun ? traced.runs[0].glyphs[0] : 0;
+        const bool someFace = traceGlyph != 0;
+
+        // --- the model form ---------------------------------------------------
+        const faces::ModelForm form = faces::modelFormInCell(ch);
+        if (formsTable) {
+            for (const faces::SourceForm &f : faces::compareSources(ch, traceFace, traceGlyph))
+                *formsTable << QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7")
+                                   .arg(text, faces::sourceName(f.source))
+                                   .arg(f.strokes)
+                                   .arg(f.difference.extra, 0, 'f', 5)
+                                   .arg(f.difference.missing, 0, 'f', 5)
+                                   .arg(f.dividedOtherwise)
+                                   .arg(faces::checkDivision(faces::StrokeStore::global(), *faces::StrokeStore::global().findIn(f.source, ch), ch).dividedOtherwise.size());
+        }
+        switch (form.kind) {
+        case faces::ModelForm::Kind::Numbered:
+            ++c.numbered[faces::sourceName(form.source)];
+            // The numbered strokes against the glyph the tracing cell draws.
+            if (someFace && !faces::compareForms(faces::inkOf(*form.strokes), traceFace.pathForGlyph(traceGlyph),
+                                                  traceFace.pixelSize())
+                                 .agrees())
+                ++c.formsDisagreeing, why << QStringLiteral("numbered in another form than the tracing glyph");
+            break;
+        case faces::ModelForm::Kind::Kai:
+            ++c.unnumbered;
+            c.unnumberedCharacters << text;
+            break;
+        case faces::ModelForm::Kind::Blank:
+            ++c.blank;
+            break;
+        }
+
         // --- stroke order -------------------------------------------------------
         const qreal advance = stroke->advanceWidth(text);
         const QRectF cell(at, at, advance, ascent + descent);
         const QImage s = draw(strokeFont, text, size, at);
-        if (blank(s))
+        if (blank(s) && form.kind != faces::ModelForm::Kind::Blank)
             ++c.strokeBlank, why << QStringLiteral("stroke-order glyph blank");
         if (const int n = inkOutside(s, cell))
             ++c.strokeOutsideCell, why << QStringLiteral("%1 stroke-order pixels outside the cell").arg(n);
-        const auto data = store.find(ch);
-        if (data) {
-            ++c.withData;
-            const auto g = faces::strokeOrderGlyph(ch);
-            bool countOk = g && g->strokeCount == int(data->strokes.size()) &&
-                           g->marks.size() == data->strokes.size();
+        if (form.kind == faces::ModelForm::Kind::Numbered) {
+            const auto &g = form.glyph;
+            bool countOk = g->strokeCount == int(form.strokes->strokes.size()) &&
+                           g->marks.size() == form.strokes->strokes.size();
             for (size_t i = 0; countOk && i < g->marks.size(); ++i)
                 countOk = g->marks[i].number == int(i) + 1;
             if (!countOk)
-                ++c.numberCountWrong, why << QStringLiteral("numbers do not match the %1 strokes").arg(data->strokes.size());
-            if (g) {
-                bool overlap = false, outside = false;
-                const QTransform t = faces::emSquareToCell(stroke->emSize(), ascent, descent, advance) *
-                                     QTransform::fromTranslate(at, at + ascent);
-                for (size_t i = 0; i < g->marks.size(); ++i) {
-                    outside = outside || !cell.contains(t.mapRect(g->marks[i].box));
-                    for (size_t j = i + 1; j < g->marks.size(); ++j)
-                        overlap = overlap || g->marks[i].box.intersects(g->marks[j].box);
-                }
-                if (overlap)
-                    ++c.numbersOverlapping, why << QStringLiteral("number boxes overlap");
-                if (outside)
-                    ++c.numbersOutsideCell, why << QStringLiteral("a number box leaves the cell");
+                ++c.numberCountWrong,
+                    why << QStringLiteral("numbers do not match the %1 strokes").arg(form.strokes->strokes.size());
+            bool overlap = false, outside = false;
+            const QTransform t = faces::emSquareToCell(stroke->emSize(), ascent, descent, advance) *
+                                 QTransform::fromTranslate(at, at + ascent);
+            for (size_t i = 0; i < g->marks.size(); ++i) {
+                outside = outside || !cell.contains(t.mapRect(g->marks[i].box));
+                for (size_t j = i + 1; j < g->marks.size(); ++j)
+                    overlap = overlap || g->marks[i].box.intersects(g->marks[j].box);
             }
-        } else {
-            ++c.withoutData;
+            if (overlap)
+                ++c.numbersOverlapping, why << QStringLiteral("number boxes overlap");
+            if (outside)
+                ++c.numbersOutsideCell, why << QStringLiteral("a number box leaves the cell");
+            const std::vector<qreal> cover = faces::numberCover(*form.strokes, *g);
+            const qreal worst = cover.empty() ? 0 : *std::max_element(cover.begin(), cover.end());
+            if (worst > c.worstCover) {
+                c.worstCover = worst;
+                c.worstCoverCharacter = text;
+            }
+            if (worst > kCoverLimit)
+                c.coverAboveLimit << QStringLiteral("%1 %2%").arg(text).arg(qRound(worst * 100));
+        } else if (form.kind == faces::ModelForm::Kind::Kai) {
             if (s != draw(kaiFont, text, size, at))
-                ++c.fallbackNotKai, why << QStringLiteral("without stroke data, not the Kai glyph");
+                ++c.fallbackNotKai, why << QStringLiteral("unnumbered, not the Kai glyph");
         }
 
         // --- tracing ----------------------------------------------------------------
         const QImage t = draw(traceFont, text, size, at);
-        const qreal traced = inkAmount(t);
-        if (traced == 0) {
-            ++c.traceBlank, why << QStringLiteral("tracing glyph blank");
-        } else {
+        const qreal tracedInk = inkAmount(t);
+        if (tracedInk == 0) {
+            if (form.kind != faces::ModelForm::Kind::Blank)
+                ++c.traceBlank, why << QStringLiteral("tracing glyph blank");
+        } else if (someFace) {
             const QImage solid = draw(traceKaiFont, text, size, at);
             const std::vector<bool> in = interior(solid, erosion);
             int inside = 0, filled = 0;
@@ -225,20 +273,17 @@ Counts check(const std::vector<char32_t> &chars, int em)
             if (filled > 0)
                 ++c.traceFilled, why << QStringLiteral("tracing ink on %1 pixels inside the strokes").arg(filled);
             // The same outline drawn with a solid pen as wide as the dots.
-            const fonts::TextLayout lay = trace->layout(text);
-            if (!lay.runs.empty() && !lay.runs[0].glyphs.isEmpty()) {
-                QImage line(size, size, QImage::Format_RGB32);
-                line.fill(Qt::white);
-                QPainter p(&line);
-                p.setRenderHint(QPainter::Antialiasing);
-                p.translate(at, at + ascent);
-                p.setPen(QPen(Qt::black, 2 * dotRadius));
-                p.setBrush(Qt::NoBrush);
-                p.drawPath(lay.runs[0].rawFont.pathForGlyph(lay.runs[0].glyphs[0]));
-                p.end();
-                if (traced > 0.65 * inkAmount(line))
-                    ++c.traceNotDotted, why << QStringLiteral("tracing outline not dotted");
-            }
+            QImage line(size, size, QImage::Format_RGB32);
+            line.fill(Qt::white);
+            QPainter p(&line);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(at, at + ascent);
+            p.setPen(QPen(Qt::black, 2 * dotRadius));
+            p.setBrush(Qt::NoBrush);
+            p.drawPath(traceFace.pathForGlyph(traceGlyph));
+            p.end();
+            if (tracedInk > 0.65 * inkAmount(line))
+                ++c.traceNotDotted, why << QStringLiteral("tracing outline not dotted");
         }
         if (!why.isEmpty())
             c.failures << describe(ch) + QStringLiteral(": ") + why.join(QStringLiteral("; "));
@@ -249,9 +294,27 @@ Counts check(const std::vector<char32_t> &chars, int em)
 QStringList report(const Counts &c)
 {
     QStringList out;
-    out << QStringLiteral("characters: %1 (stroke data: %2, without: %3)").arg(c.characters).arg(c.withData).arg(c.withoutData);
+    QStringList bySource;
+    int numbered = 0;
+    for (const QString &source : {QStringLiteral("override"), QStringLiteral("AnimCJK"), QStringLiteral("hanzi-writer")}) {
+        const int n = c.numbered.count(source) ? c.numbered.at(source) : 0;
+        numbered += n;
+        bySource << QStringLiteral("%1 %2").arg(source).arg(n);
+    }
+    out << QStringLiteral("characters: %1").arg(c.characters);
+    out << QStringLiteral("numbered: %1 (%2)").arg(numbered).arg(bySource.join(QStringLiteral(", ")));
+    out << QStringLiteral("drawn unnumbered (Kai): %1").arg(c.unnumbered);
+    out << QStringLiteral("left empty (no face, no stroke data): %1").arg(c.blank);
+    out << QStringLiteral("forms that disagree with the tracing glyph: %1").arg(c.formsDisagreeing);
+    out << QStringLiteral("numbers over the strokes: the worst stroke is %1% covered (%2); strokes more than %3% "
+                          "covered in %4 characters%5")
+               .arg(c.worstCover * 100, 0, 'f', 1)
+               .arg(c.worstCoverCharacter.isEmpty() ? QStringLiteral("-") : c.worstCoverCharacter)
+               .arg(qRound(kCoverLimit * 100))
+               .arg(c.coverAboveLimit.size())
+               .arg(c.coverAboveLimit.isEmpty() ? QString() : QStringLiteral(": ") + c.coverAboveLimit.join(u' '));
     out << QStringLiteral("stroke-order: blank %1, ink outside the cell %2, numbers not matching the strokes %3, "
-                          "overlapping numbers %4, numbers outside the cell %5, without data not the Kai glyph %6")
+                          "overlapping numbers %4, numbers outside the cell %5, unnumbered not the Kai glyph %6")
                .arg(c.strokeBlank)
                .arg(c.strokeOutsideCell)
                .arg(c.numberCountWrong)
@@ -265,6 +328,39 @@ QStringList report(const Counts &c)
                .arg(c.traceNoInterior);
     out << (c.failed() ? QStringLiteral("failed: %1 characters").arg(c.failures.size()) : QStringLiteral("passed"));
     return out;
+}
+
+CellSizes smallestCells()
+{
+    CellSizes out;
+    QWidget holder;
+    for (int layout = 1; layout <= 4; ++layout) {
+        Report *r = layouts::load(layout, &holder);
+        for (const worksheet::Cell &c : worksheet::cellsOf(layout)) {
+            const auto *l = r->findChild<const RpLabel *>(QLatin1String(c.name));
+            if (!l)
+                continue;
+            const gdi::LogFont lf = l->font().toLogFont(l->font().pixelsPerInch);
+            const qreal em = fonts::emHeight(lf);
+            qreal &smallest = lf.faceName == faces::tracingFamily() ? out.tracingEm : out.modelEm;
+            if (smallest == 0 || em < smallest)
+                smallest = em;
+        }
+    }
+    const qreal mm = out.tracingEm / 96 * 25.4;
+    out.dotMillimetres = faces::kTracingDotDiameter * mm;
+    out.dotSpacingMillimetres = faces::kTracingDotSpacing * mm;
+    return out;
+}
+
+QString describe(const CellSizes &s)
+{
+    return QStringLiteral("smallest model cell: em %1 mm; smallest tracing cell: em %2 mm, its dots %3 mm across, "
+                          "%4 mm apart")
+        .arg(s.modelEm / 96 * 25.4, 0, 'f', 1)
+        .arg(s.tracingEm / 96 * 25.4, 0, 'f', 1)
+        .arg(s.dotMillimetres, 0, 'f', 2)
+        .arg(s.dotSpacingMillimetres, 0, 'f', 2);
 }
 
 } // namespace facecheck

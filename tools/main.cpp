@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolcommand.h"
 
+#include "faces/worksheetfaces.h"
+#include "app/startup.h"
 #include "preview/previewinterface.h"
 
 #include <QApplication>
@@ -63,11 +65,16 @@ int main(int argc, char **argv)
     // window is shown, except by "trp view", which opens the preview window
     // on the desktop.
     const bool showsWindow = argc > 2 && qstrcmp(argv[1], "trp") == 0 && qstrcmp(argv[2], "view") == 0;
+    startup::quietQtMessages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !showsWindow)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The preview window ("trp view") speaks the desktop's language.
+    startup::loadTranslations();
     // A report printer's preview opens the standard preview window.
     startPreviewModule();
+    // Pages name the worksheet faces, which this program draws itself.
+    faces::registerWorksheetFaces();
     QStringList args = app.arguments();
     args.removeFirst();
     if (args.isEmpty()) {

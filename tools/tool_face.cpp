@@ -1,16 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool face: draws characters in a worksheet face, for review and for
-// preparing stroke data, and checks the synthesised faces.
+// preparing stroke data, tells how the model cell draws each character, and
+// checks the synthesised faces.
 #include "toolcommand.h"
 
 #include "facecheck.h"
-#include "platform/faces/strokedataoption.h"
-#include "platform/faces/synthesis.h"
+#include "faces/modelform.h"
+#include "faces/strokedataoption.h"
+#include "faces/strokestore.h"
+#include "faces/synthesis.h"
 #include "platform/fonts.h"
 #include "platform/paintercanvas.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -82,15 +86,48 @@ int drawText(const QString &text, const QString &out, const QString &face, int s
     }
     if (!img.save(out, "PNG"))
         throw tool::UsageError{QStringLiteral("cannot write '%1'").arg(out)};
-    const faces::Synthesis syn = font->synthesis();
+    const bool syn = font->synthesizedFace() != nullptr;
     tool::out(QStringLiteral("%1: %2 drawn by %3%4")
-                  .arg(out, lf.faceName,
-                       syn == faces::Synthesis::None ? font->family() : QStringLiteral("the synthesised face"),
-                       syn == faces::Synthesis::None ? QString() : QStringLiteral(" (metrics of %1)").arg(font->family())));
+                  .arg(out, lf.faceName, !syn ? font->family() : QStringLiteral("the synthesised face"),
+                       !syn ? QString() : QStringLiteral(" (metrics of %1)").arg(font->family())));
     return 0;
 }
 
-int runCheck(int sampleSize, const QString &chars, int em)
+// One line a character: the character, the strokes it is numbered with (or
+// "-"), and where they come from.
+int printInfo(const QString &text)
+{
+    gdi::LogFont lf;
+    lf.faceName = faces::strokeOrderFamily();
+    lf.height = -160;
+    lf.charSet = gdi::CHINESEBIG5_CHARSET;
+    const bool synthesised = fonts::resolve(lf)->synthesizedFace() != nullptr;
+    for (uint u : text.toUcs4()) {
+        const char32_t ch = char32_t(u);
+        QString count = QStringLiteral("-"), source;
+        if (!synthesised) {
+            source = QStringLiteral("installed");
+        } else {
+            const faces::ModelForm form = faces::modelFormInCell(ch);
+            switch (form.kind) {
+            case faces::ModelForm::Kind::Numbered:
+                count = QString::number(form.glyph->strokeCount);
+                source = faces::sourceName(form.source);
+                break;
+            case faces::ModelForm::Kind::Kai:
+                source = QStringLiteral("Kai");
+                break;
+            case faces::ModelForm::Kind::Blank:
+                source = QStringLiteral("none");
+                break;
+            }
+        }
+        tool::out(QString::fromUcs4(&ch, 1) + u'\t' + count + u'\t' + source);
+    }
+    return 0;
+}
+
+int runCheck(int sampleSize, const QString &chars, int em, const QString &formsTable)
 {
     std::vector<char32_t> set;
     QString what;
@@ -114,15 +151,25 @@ int runCheck(int sampleSize, const QString &chars, int em)
     const auto sf = fonts::resolve(s), df = fonts::resolve(d);
     tool::out(QStringLiteral("checking %1 at an em of %2 pixels").arg(what).arg(em));
     tool::out(QStringLiteral("stroke-order face: %1; tracing face: %2")
-                  .arg(sf->synthesis() == faces::Synthesis::None ? QStringLiteral("installed (%1), not synthesised").arg(sf->family())
-                                                                  : QStringLiteral("synthesised, metrics of %1").arg(sf->family()),
-                       df->synthesis() == faces::Synthesis::None ? QStringLiteral("installed (%1), not synthesised").arg(df->family())
-                                                                  : QStringLiteral("synthesised, metrics of %1").arg(df->family())));
+                  .arg(!sf->synthesizedFace() ? QStringLiteral("installed (%1), not synthesised").arg(sf->family())
+                                              : QStringLiteral("synthesised, metrics of %1").arg(sf->family()),
+                       !df->synthesizedFace() ? QStringLiteral("installed (%1), not synthesised").arg(df->family())
+                                              : QStringLiteral("synthesised, metrics of %1").arg(df->family())));
+    tool::out(facecheck::describe(facecheck::smallestCells()));
     QElapsedTimer timer;
     timer.start();
-    const facecheck::Counts c = facecheck::check(set, em);
+    QStringList table;
+    const facecheck::Counts c = facecheck::check(set, em, formsTable.isEmpty() ? nullptr : &table);
     for (const QString &line : facecheck::report(c))
         tool::out(line);
+    if (!chars.isEmpty() && !c.unnumberedCharacters.isEmpty())
+        tool::out(QStringLiteral("drawn without stroke numbers: ") + c.unnumberedCharacters.join(QString()));
+    if (!formsTable.isEmpty()) {
+        QFile f(formsTable);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            f.write((QStringLiteral("character\tsource\tstrokes\textra\tmissing\tdivided\tdivided_leave_one_out\n") + table.join(u'\n') + u'\n').toUtf8()) < 0)
+            throw tool::UsageError{QStringLiteral("cannot write '%1'").arg(formsTable)};
+    }
     for (qsizetype i = 0; i < c.failures.size() && i < 50; ++i)
         tool::out(QStringLiteral("  ") + c.failures[i]);
     if (c.failures.size() > 50)
@@ -139,10 +186,12 @@ int run(const QStringList &argsIn)
         throw tool::UsageError{data.error};
     for (const QString &w : faces::useStrokeData(data.folder))
         tool::err(QStringLiteral("tovrel-tool face: warning: ") + w);
+    for (const faces::MissingStrokeData &m : faces::StrokeStore::global().missingData())
+        tool::err(QStringLiteral("tovrel-tool face: warning: ") + faces::describeMissing(m));
 
-    QString text, out, face = QStringLiteral("stroke"), chars;
+    QString text, out, face = QStringLiteral("stroke"), chars, formsTable;
     int size = 256, sampleSize = 0, em = 160;
-    bool check = false, cells = false;
+    bool check = false, cells = false, info = false;
     gdi::ColorRef color = gdi::rgb(0x9D, 0x9D, 0x9D);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -163,6 +212,10 @@ int run(const QStringList &argsIn)
             cells = true;
         else if (a == u"--check")
             check = true;
+        else if (a == u"--info")
+            info = true;
+        else if (a == u"--forms-table")
+            formsTable = value();
         else if (a == u"--sample")
             sampleSize = intOption(a, value(), 1, 5401);
         else if (a == u"--chars")
@@ -177,7 +230,12 @@ int run(const QStringList &argsIn)
             throw tool::UsageError{QStringLiteral("one TEXT only")};
     }
     if (check)
-        return runCheck(sampleSize, chars, em);
+        return runCheck(sampleSize, chars, em, formsTable);
+    if (info) {
+        if (text.isEmpty())
+            throw tool::UsageError{QStringLiteral("usage: face --info TEXT")};
+        return printInfo(text);
+    }
     if (text.isEmpty() || out.isEmpty())
         throw tool::UsageError{QStringLiteral("usage: face TEXT -o OUT.png [--face stroke|trace|kai] [--size PX]")};
     faceFamily(face);
@@ -186,7 +244,8 @@ int run(const QStringList &argsIn)
 
 const tool::ToolCommand command("face",
                                 "face TEXT -o OUT.png [--face stroke|trace|kai] [--size PX] [--color RRGGBB] [--cells]"
-                                " [--stroke-data DIR] | face --check [--sample N] [--chars TEXT] [--em PX]",
+                                " [--stroke-data DIR] | face --info TEXT | face --check [--sample N] [--chars TEXT]"
+                                " [--em PX] [--forms-table FILE]",
                                 run);
 
 } // namespace

@@ -5,8 +5,8 @@
 
 #include "app/startup.h"
 #include "platform/metafile.h"
-#include "platform/paintercanvas.h"
 #include "platform/rperror.h"
+#include "printer/pageoutput.h"
 #include "printer/rppagelist.h"
 #include "printer/rpprinter.h"
 #include "printer/rpprinterparent.h"
@@ -42,11 +42,14 @@ void load(RpPageList &list, const QString &path)
     list.loadFromFile(path); // RpError on a bad file: exit 2 with its message
 }
 
+// "1 page", "2 pages".
+QString pagesOf(int n) { return n == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(n); }
+
 QByteArray pageOrFail(RpPageList &list, int n)
 {
     const auto page = list.getPage(n);
     if (!page)
-        throw UsageError{QStringLiteral("page %1 is not in the file (%2 pages)").arg(n).arg(list.pageCount())};
+        throw UsageError{QStringLiteral("page %1 is not in the file (%2)").arg(n).arg(pagesOf(list.pageCount()))};
     return *page;
 }
 
@@ -63,9 +66,10 @@ int info(const QStringList &a)
     tool::out(QStringLiteral("compression: %1").arg(list.compression() ? "on" : "off"));
     if (h.length == RpPageList::kHeaderLength) {
         const QDateTime t = RpPageList::fromDays(h.created);
-        tool::out(QStringLiteral("created: %1 (%2 days)")
-                      .arg(t.isValid() ? t.toString(Qt::ISODate) : QStringLiteral("invalid"))
-                      .arg(h.created, 0, 'f', 6));
+        // Local time, as the file holds it.
+        tool::out(QStringLiteral("created: %1")
+                      .arg(t.isValid() ? t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                                       : QStringLiteral("not a date (%1 days)").arg(h.created, 0, 'g', 17)));
     }
     for (const RpPageList::RecordInfo &r : list.records())
         tool::out(QStringLiteral("page %1: record %2, next %3, start %4, metafile %5 bytes, stored %6 bytes")
@@ -125,7 +129,7 @@ int text(const QStringList &a)
         for (const Metafile::TextRecord &r : mf.textRecords(&error))
             tool::out(r.text);
         if (!error.isEmpty())
-            throw RpError(QStringLiteral("page %1: %2").arg(n).arg(error));
+            throw RpError(RpErrorKind::DamagedInput, QStringLiteral("page %1: %2").arg(n).arg(error));
     }
     return 0;
 }
@@ -147,14 +151,11 @@ int render(const QStringList &args)
     RpPageList list;
     load(list, a[0]);
     const Metafile mf = Metafile::fromBytes(pageOrFail(list, toPage(a[1])));
-    const qint64 w = qint64(mf.width()) * dpi / 96, h = qint64(mf.height()) * dpi / 96;
-    if (w < 1 || h < 1 || w * h > 400'000'000)
-        throw UsageError{QStringLiteral("the page is %1 x %2 pixels at %3 dpi: too large to render").arg(w).arg(h).arg(dpi)};
-    QImage image(int(w), int(h), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        PainterCanvas canvas(&image, dpi);
-        mf.play(canvas, gdi::Rect{0, 0, int(w), int(h)});
+    QImage image;
+    try {
+        image = playPage(mf, dpi);
+    } catch (const RpError &e) {
+        throw UsageError{e.message()};
     }
     if (!image.save(a[2], "PNG"))
         throw UsageError{QStringLiteral("cannot write %1").arg(a[2])};
@@ -221,7 +222,7 @@ int print(const QStringList &args)
     const int last = to > 0 ? to : printer.pageCount();
     const int first = from > 0 ? from : 1;
     if (first > last || last > printer.pageCount())
-        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3 pages)").arg(first).arg(last).arg(printer.pageCount())};
+        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3)").arg(first).arg(last).arg(pagesOf(printer.pageCount()))};
     printer.setFirstPage(first);
     printer.setLastPage(last);
     printer.setCopies(copies);
@@ -230,7 +231,8 @@ int print(const QStringList &args)
     return 0;
 }
 
-// The recorded pages as pictures in a PDF document, one a page.
+// The recorded pages as a PDF document: their text as text, their lines,
+// fills and pictures as such.
 int pdf(const QStringList &args)
 {
     QStringList a = args;
@@ -258,7 +260,7 @@ int pdf(const QStringList &args)
         last = printer.pageCount();
     }
     if (first > last || last > printer.pageCount())
-        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3 pages)").arg(first).arg(last).arg(printer.pageCount())};
+        throw UsageError{QStringLiteral("pages %1 to %2 are not in the file (%3)").arg(first).arg(last).arg(pagesOf(printer.pageCount()))};
     try {
         printer.exportMetafile(a[1], first, last);
     } catch (const RpError &e) {

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "trx/bmpfile.h"
 
-#include <QPainter>
+#include "printer/opaquepicture.h"
+
 #include <QtEndian>
 
 namespace bmpfile {
@@ -27,16 +28,7 @@ void put32(QByteArray &b, quint32 v)
 
 QByteArray write(const QImage &image)
 {
-    QImage img = image;
-    if (img.hasAlphaChannel()) {
-        QImage flat(img.size(), QImage::Format_RGB32);
-        flat.fill(Qt::white);
-        QPainter p(&flat);
-        p.drawImage(0, 0, img);
-        p.end();
-        img = flat;
-    }
-    img = img.convertToFormat(QImage::Format_RGB888);
+    const QImage img = opaqueRgbPicture(image);
     const quint32 w = quint32(qMax(0, img.width())), h = quint32(qMax(0, img.height()));
     const quint32 rowBytes = (w * 3 + 3) & ~3u;
     const quint32 imageSize = rowBytes * h;

@@ -89,13 +89,7 @@ QByteArray RpXDocumentFilter::documentBytes() const { return m_ownStream ? m_own
 void RpXDocumentFilter::save(const QByteArray &document)
 {
     if (!filename().isEmpty()) {
-        StagedFiles files;
-        const QString staged = files.stage(filename());
-        QFile f(staged);
-        if (!f.open(QIODevice::WriteOnly) || f.write(document) != document.size() || !f.flush())
-            throw RpError(QStringLiteral("cannot write %1: %2").arg(filename(), f.errorString()));
-        f.close();
-        files.commit();
+        writeDocumentFile(filename(), document);
         return;
     }
     if (!stream())
@@ -104,8 +98,7 @@ void RpXDocumentFilter::save(const QByteArray &document)
         m_ownStream->buffer().clear();
         m_ownStream->seek(0);
     }
-    if (stream()->write(document) != document.size())
-        throw RpError(QStringLiteral("cannot write the document: %1").arg(stream()->errorString()));
+    writeDocument(*stream(), document);
     if (stream() == m_ownStream.get())
         m_ownStream->seek(0);
     else if (m_freeStream)

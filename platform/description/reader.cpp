@@ -9,7 +9,10 @@
 namespace desc {
 
 DescriptionError::DescriptionError(const QString &message, int line, int column, const QString &reason)
-    : RpError(message), m_line(line), m_column(column), m_reason(reason)
+    : RpError(RpErrorKind::DamagedInput, message, RpErrorWhere{QString(), line, column, QString()})
+    , m_line(line)
+    , m_column(column)
+    , m_reason(reason)
 {
 }
 

@@ -13,7 +13,7 @@ namespace desc {
 QString formatFloat(double v)
 {
     if (!std::isfinite(v))
-        throw RpError(strings::nonFiniteNumber());
+        throw RpError(RpErrorKind::BadArgument, strings::nonFiniteNumber());
     char buf[64];
     // Shortest text that reads back to the same double; to_chars never
     // looks at the locale.
@@ -133,7 +133,7 @@ public:
     void object(ObjectRef obj, int level)
     {
         if (level > MaxNesting)
-            throw RpError(strings::nestingTooDeep());
+            throw RpError(RpErrorKind::BadArgument, strings::nestingTooDeep());
         const QString name = obj.cls->objectName(obj.ptr);
         m_out += indentOf(level) + QStringLiteral("object ");
         if (!name.isEmpty())
@@ -152,7 +152,7 @@ private:
     void properties(void *obj, const ClassInfo *cls, const QString &prefix, int level, int subDepth)
     {
         if (subDepth > MaxNesting)
-            throw RpError(strings::nestingTooDeep());
+            throw RpError(RpErrorKind::BadArgument, strings::nestingTooDeep());
         for (const auto &[decl, prop] : cls->allProperties()) {
             void *o = cls->castTo(obj, decl);
             if (prop->stored && !prop->stored(o))
@@ -178,7 +178,7 @@ private:
                     continue;
                 const QString name = target.cls->objectName(target.ptr);
                 if (name.isEmpty())
-                    throw RpError(strings::notStorable(prefix + prop->name));
+                    throw RpError(RpErrorKind::BadArgument, strings::notStorable(prefix + prop->name));
                 line(prefix + prop->name, name, level);
                 break;
             }
@@ -191,7 +191,7 @@ private:
         try {
             return formatValue(v, level);
         } catch (const RpError &e) {
-            throw RpError(strings::notStorable(path) + QStringLiteral(": ") + e.message());
+            throw RpError(RpErrorKind::BadArgument, strings::notStorable(path) + QStringLiteral(": ") + e.message());
         }
     }
 

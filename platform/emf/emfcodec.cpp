@@ -53,6 +53,14 @@ QString damagedMessage(quint32 type, quint32 offset, const QString &why)
     return strings::damagedRecord().arg(typeName(type)).arg(offset).arg(why);
 }
 
+RpError damagedError(quint32 type, quint32 offset, const QString &why)
+{
+    RpErrorWhere where;
+    where.record = type;
+    where.offset = offset;
+    return RpError(RpErrorKind::DamagedInput, damagedMessage(type, offset, why), where);
+}
+
 // --- scanning --------------------------------------------------------------------
 
 bool RecordScanner::next(RecordRef &out)
@@ -63,22 +71,22 @@ bool RecordScanner::next(RecordRef &out)
     const auto *base = reinterpret_cast<const uchar *>(m_bytes.data());
     if (quint64(m_offset) == len) {
         m_done = true;
-        throw RpError(damagedMessage(0, m_offset, strings::missingEof()));
+        throw damagedError(0, m_offset, strings::missingEof());
     }
     if (quint64(m_offset) + 8 > len) {
         m_done = true;
         const quint32 type = quint64(m_offset) + 4 <= len ? qFromLittleEndian<quint32>(base + m_offset) : 0;
-        throw RpError(damagedMessage(type, m_offset, strings::truncatedHeader()));
+        throw damagedError(type, m_offset, strings::truncatedHeader());
     }
     const quint32 type = qFromLittleEndian<quint32>(base + m_offset);
     const quint32 size = qFromLittleEndian<quint32>(base + m_offset + 4);
     if (size < 8 || size % 4 != 0) {
         m_done = true;
-        throw RpError(damagedMessage(type, m_offset, strings::recordSizeInvalid().arg(size)));
+        throw damagedError(type, m_offset, strings::recordSizeInvalid().arg(size));
     }
     if (quint64(m_offset) + size > len) {
         m_done = true;
-        throw RpError(damagedMessage(type, m_offset, strings::recordBeyondEnd().arg(size).arg(len - m_offset)));
+        throw damagedError(type, m_offset, strings::recordBeyondEnd().arg(size).arg(len - m_offset));
     }
     out = RecordRef{m_offset, type, size, base + m_offset};
     m_offset += size;
@@ -366,7 +374,7 @@ Record decode(const RecordRef &ref)
 #undef EMF_DECODE
         }
     } catch (const Overrun &o) {
-        throw RpError(damagedMessage(ref.type, ref.offset, o.why));
+        throw damagedError(ref.type, ref.offset, o.why);
     }
     return Unknown{ref.type};
 }

@@ -5,6 +5,7 @@
 // records and checks every size against the data; decode() turns one record
 // into its struct, checking every count and offset against the record.
 #include "platform/emf/emfrecords.h"
+#include "platform/rperror.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -45,7 +46,9 @@ QByteArray encode(const Record &record);
 // The decoded fields as "name=value" pairs, for `tovrel-tool emf dump`.
 QString dumpFields(const Record &record);
 
-// The error text for a damaged record.
+// The error text for a damaged record, and the error itself (damaged
+// input, where: the record's type and its offset).
 QString damagedMessage(quint32 type, quint32 offset, const QString &why);
+RpError damagedError(quint32 type, quint32 offset, const QString &why);
 
 } // namespace emf

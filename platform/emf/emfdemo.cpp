@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainterPath>
+#include <QTransform>
 
 namespace emf {
 
@@ -140,6 +141,54 @@ void drawRegionsAndPaths(Canvas &c)
     c.patBlt({20, 590, 620, 596}, DSTINVERT);
 }
 
+// Pens with brushes of their own, binary raster operations, solid hatch
+// styles and a pen stretched by the transform.
+void drawPensAndRasterOps(Canvas &c)
+{
+    using namespace gdi;
+    c.setBkMode(OPAQUE);
+    c.setBkColor(rgb(255, 255, 200));
+    c.setExtPen({PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 10, rgb(0, 0, 160)}, {});
+    c.setPenBrush({BS_HATCHED, rgb(0, 0, 160), HS_BDIAGONAL});
+    c.moveTo(310, 405);
+    c.lineTo(400, 405);
+    c.setPenBrush({BS_DIBPATTERN, 0, 0}, demoTile(false));
+    c.moveTo(310, 425);
+    c.lineTo(400, 425);
+    c.setPenBrush({BS_PATTERN, 0, 0}, demoTile(true));
+    c.moveTo(310, 445);
+    c.lineTo(400, 445);
+
+    // An ellipse inverted over a band, and one XORed over it.
+    c.setPen({PS_NULL, 0, 0});
+    c.fillRect({410, 415, 520, 435}, {BS_SOLID, rgb(0, 120, 200), 0});
+    c.setBrush({BS_SOLID, rgb(255, 255, 255), 0});
+    c.setRop2(R2_NOT);
+    c.ellipse({415, 395, 465, 455});
+    c.setPen({PS_SOLID, 4, rgb(255, 200, 0)});
+    c.setBrush({BS_SOLID, rgb(200, 40, 40), 0});
+    c.setRop2(R2_XORPEN);
+    c.ellipse({465, 395, 515, 455});
+    c.setRop2(R2_COPYPEN);
+
+    // Hatch styles that fill in the text and the background colour.
+    c.setPen({PS_SOLID, 0, rgb(0, 0, 0)});
+    c.setTextColor(rgb(0, 140, 70));
+    c.setBrush({BS_HATCHED, rgb(0, 0, 0), HS_SOLIDTEXTCLR});
+    c.rectangle({525, 395, 560, 423});
+    c.setBrush({BS_HATCHED, rgb(0, 0, 0), HS_SOLIDBKCLR});
+    c.rectangle({525, 427, 560, 455});
+
+    // A square outlined under a scale of 1.5 across and 0.5 down: its sides
+    // are thicker than its top and bottom.
+    const QTransform outer = c.transform();
+    c.setTransform(QTransform(1.5, 0, 0, 0.5, 565, 395) * outer);
+    c.setPen({PS_GEOMETRIC | PS_SOLID | PS_JOIN_MITER, 8, rgb(120, 0, 120)});
+    c.setBrush({BS_NULL, 0, 0});
+    c.rectangle({4, 8, 32, 112});
+    c.setTransform(outer);
+}
+
 } // namespace
 
 void drawDemoScene(Canvas &c)
@@ -265,6 +314,7 @@ void drawDemoScene(Canvas &c)
     c.stretchDrawMetafile({240, 395, 290, 425}, picture);
 
     drawRegionsAndPaths(c);
+    drawPensAndRasterOps(c);
 }
 
 } // namespace emf

@@ -159,8 +159,11 @@ QImage decodeDib(const QByteArray &bmi, const QByteArray &bits, bool *bottomUpOu
         masks[0] = 0xff0000;
         masks[1] = 0x00ff00;
         masks[2] = 0x0000ff;
-        alphaMask = 0xff000000; // read only when the alpha is wanted
     }
+    // Where the colour masks leave the top byte free, it holds the alpha
+    // (as in a 32-bit bitmap without masks), unless a mask says otherwise.
+    if (bpp == 32 && alphaMask == 0 && ((masks[0] | masks[1] | masks[2]) & 0xff000000) == 0)
+        alphaMask = 0xff000000;
     if (want != Want::Alpha || bpp != 32)
         alphaMask = 0;
     if (compression != BI_RGB && compression != BI_BITFIELDS && compression != BI_ALPHABITFIELDS &&

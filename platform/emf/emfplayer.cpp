@@ -38,6 +38,7 @@ enum : quint32 {
 enum : quint32 { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
 enum : quint32 { STOCK = 0x80000000 };
 enum : quint32 { AC_SRC_ALPHA = 1 };
+enum : quint32 { BS_DIBPATTERNPT = 6 };
 // An EXTCREATEPEN with more dash lengths than this is refused, as the
 // graphics interface refuses it.
 constexpr size_t kMaxStyleEntries = 16;
@@ -78,8 +79,8 @@ struct Object {
     enum Kind { None, Pen, Brush, Font } kind = None;
     gdi::LogPen pen;
     std::vector<quint32> penStyle; // PS_USERSTYLE lengths
-    gdi::LogBrush brush;
-    QImage pattern; // pattern brushes
+    gdi::LogBrush brush;           // brushes, and what a pen's stroke is filled with
+    QImage pattern;                // pattern brushes and pens
     gdi::LogFont font;
 };
 
@@ -132,23 +133,24 @@ public:
     void run()
     {
         m_baseDepth = m_canvas.saveDC();
-        try {
-            // The clip at the start bounds the picture: the metafile's own clip
-            // operations cannot reach beyond it.
-            m_canvas.setMetaRgn();
-            resetDc();
-            RecordScanner scanner(QByteArrayView(m_mf.bytes()));
-            RecordRef ref;
-            while (!m_done && scanner.next(ref)) {
-                m_ref = &ref;
-                const Record rec = decode(ref);
-                std::visit(*this, rec);
-            }
-        } catch (...) {
-            m_canvas.restoreDC(m_baseDepth);
-            throw;
+        // The canvas is as it was afterwards, also when a damaged record ends
+        // the play.
+        struct Restore {
+            Canvas &canvas;
+            int depth;
+            ~Restore() { canvas.restoreDC(depth); }
+        } restore{m_canvas, m_baseDepth};
+        // The clip at the start bounds the picture: the metafile's own clip
+        // operations cannot reach beyond it.
+        m_canvas.setMetaRgn();
+        resetDc();
+        RecordScanner scanner(QByteArrayView(m_mf.bytes()));
+        RecordRef ref;
+        while (!m_done && scanner.next(ref)) {
+            m_ref = &ref;
+            const Record rec = decode(ref);
+            std::visit(*this, rec);
         }
-        m_canvas.restoreDC(m_baseDepth);
     }
 
     // --- header, end, comments and settings without effect here -------------
@@ -156,6 +158,7 @@ public:
     void operator()(const EmrEof &) { m_done = true; }
     void operator()(const EmrGdiComment &) {} // EMF+ and private data: the EMF records draw
     void operator()(const Unknown &) {}
+    void operator()(const EmrSetLinkedUfis &) {} // the font engine links its own fallbacks
 
     template <quint32 N>
     void operator()(const Empty<N> &)
@@ -226,8 +229,10 @@ public:
             if (v >= 0x10000)
                 std::memcpy(&limit, &v, 4);
             m_canvas.setMiterLimit(limit);
-        } else if constexpr (N == T_SETMAPPERFLAGS || N == T_SETROP2 || N == T_SELECTPALETTE || N == T_SETICMMODE ||
-                             N == T_SETLAYOUT) {
+        } else if constexpr (N == T_SETROP2) {
+            m_canvas.setRop2(qint32(v));
+        } else if constexpr (N == T_SETMAPPERFLAGS || N == T_SELECTPALETTE || N == T_SETICMMODE || N == T_SETLAYOUT ||
+                             N == T_SETCOLORSPACE) {
             // no effect on this canvas
         } else {
             static_assert(N == 0, "record with one value not handled");
@@ -345,6 +350,18 @@ public:
                           geometric ? qint32(std::min<quint32>(r.width, 1u << 24)) : 0, r.color & 0xffffff});
         if (user)
             o.penStyle = r.styleEntries;
+        // A geometric pen strokes with a brush of its own: a hatch in the
+        // pen's colour, or a picture (a cosmetic pen is always solid).
+        o.brush = {gdi::BS_SOLID, o.pen.color, 0};
+        if (geometric && r.brushStyle == gdi::BS_HATCHED) {
+            o.brush = {gdi::BS_HATCHED, o.pen.color, cleanHatch(r.hatch)};
+        } else if (geometric && (r.brushStyle == gdi::BS_PATTERN || r.brushStyle == BS_DIBPATTERNPT ||
+                                 r.brushStyle == gdi::BS_DIBPATTERN)) {
+            const bool mono = r.brushStyle == gdi::BS_PATTERN;
+            o.pattern = mono ? dibToMonoImage(r.dib.bmi, r.dib.bits) : dibToImage(r.dib.bmi, r.dib.bits);
+            if (!o.pattern.isNull())
+                o.brush = {mono ? quint32(gdi::BS_PATTERN) : quint32(gdi::BS_DIBPATTERN), o.pen.color, 0};
+        }
         store(r.index, o);
     }
     void operator()(const EmrCreateBrushIndirect &r)
@@ -354,8 +371,8 @@ public:
         o.brush = {r.style, r.color & 0xffffff, r.hatch};
         if (o.brush.style != gdi::BS_SOLID && o.brush.style != gdi::BS_NULL && o.brush.style != gdi::BS_HATCHED)
             o.brush.style = gdi::BS_SOLID;
-        if (o.brush.style == gdi::BS_HATCHED && o.brush.hatch > gdi::HS_DIAGCROSS)
-            o.brush.hatch = gdi::HS_CROSS;
+        if (o.brush.style == gdi::BS_HATCHED)
+            o.brush.hatch = cleanHatch(o.brush.hatch);
         store(r.index, o);
     }
     template <quint32 N>
@@ -846,6 +863,7 @@ private:
         m_canvas.setStretchBltMode(gdi::BLACKONWHITE);
         m_canvas.setPolyFillMode(gdi::ALTERNATE);
         m_canvas.setMiterLimit(10);
+        m_canvas.setRop2(gdi::R2_COPYPEN);
         m_canvas.moveTo(0, 0);
         m_dirty = true;
     }
@@ -934,6 +952,10 @@ private:
         return p;
     }
 
+    // The hatch styles that are patterns (0 to 5) and those that fill solid
+    // (6 to 11); anything else is taken for a cross-hatch.
+    static quint32 cleanHatch(quint32 hatch) { return hatch <= gdi::HS_DITHEREDBKCLR ? hatch : quint32(gdi::HS_CROSS); }
+
     void store(quint32 index, const Object &o)
     {
         // Index 0 is the metafile itself; a table larger than the header says
@@ -1021,6 +1043,8 @@ private:
         switch (o.kind) {
         case Object::Pen:
             m_canvas.setExtPen(o.pen, o.penStyle);
+            if (o.brush.style != gdi::BS_SOLID)
+                m_canvas.setPenBrush(o.brush, o.pattern);
             break;
         case Object::Brush:
             if (!o.pattern.isNull())
@@ -1040,7 +1064,7 @@ private:
     {
         auto rects = regionRects(data);
         if (!rects)
-            throw RpError(damagedMessage(m_ref->type, m_ref->offset, QStringLiteral("region rectangles")));
+            throw damagedError(m_ref->type, m_ref->offset, QStringLiteral("region rectangles"));
         return std::move(*rects);
     }
 
@@ -1127,10 +1151,19 @@ private:
         const gdi::LogPen pen = m_canvas.pen();
         if ((pen.style & gdi::PS_STYLE_MASK) == gdi::PS_NULL)
             return;
+        // A pen of logical width is widened in logical units, so that a
+        // transform stretching one way more than another stretches the
+        // outline with the figure; a cosmetic pen (and one thinner than a
+        // pixel every way) is one pixel wide.
         const QTransform t = toDevice();
-        const double scale = std::sqrt(std::fabs(t.determinant()));
+        bool invertible = false;
+        const QTransform back = t.inverted(&invertible);
+        const double sum = t.m11() * t.m11() + t.m12() * t.m12() + t.m21() * t.m21() + t.m22() * t.m22();
+        const double det = t.determinant();
+        const double largest = std::sqrt((sum + std::sqrt(std::max(0.0, sum * sum - 4 * det * det))) / 2);
+        const bool logical = invertible && pen.width >= 1 && pen.width * largest >= 1;
         QPainterPathStroker stroker;
-        stroker.setWidth(std::max(1.0, pen.width * scale));
+        stroker.setWidth(logical ? pen.width : 1.0);
         const bool geometric = (pen.style & gdi::PS_TYPE_MASK) == gdi::PS_GEOMETRIC;
         const quint32 cap = pen.style & gdi::PS_ENDCAP_MASK, join = pen.style & gdi::PS_JOIN_MASK;
         stroker.setCapStyle(!geometric || cap == gdi::PS_ENDCAP_ROUND ? Qt::RoundCap
@@ -1140,7 +1173,7 @@ private:
                              : join == gdi::PS_JOIN_BEVEL             ? Qt::BevelJoin
                                                                       : Qt::SvgMiterJoin);
         stroker.setMiterLimit(m_canvas.miterLimit());
-        m_path = stroker.createStroke(m_path);
+        m_path = logical ? t.map(stroker.createStroke(back.map(m_path))) : stroker.createStroke(m_path);
         m_figureOpen = false;
         m_widened = true;
     }

@@ -596,6 +596,19 @@ struct EmrGradientFill {
     }
 };
 
+// SETLINKEDUFIS: the fonts linked to the selected one, eight bytes each
+// (a checksum and an index), then eight reserved bytes.
+struct EmrSetLinkedUfis {
+    quint32 count = 0;
+    Bytes ufis;
+    template <class V>
+    void io(V &v)
+    {
+        v("count", count);
+        v.bytes("ufis", ufis, quint32(std::min<quint64>(quint64(count) * 8, 0xffffffffu)));
+    }
+};
+
 // A record of a type this program does not know: skipped on playback.
 struct Unknown {
     quint32 type = 0;
@@ -695,11 +708,13 @@ struct Unknown {
     X(94, CREATEDIBPATTERNBRUSHPT, PatternBrushRec<94>)                 \
     X(95, EXTCREATEPEN, EmrExtCreatePen)                                \
     X(98, SETICMMODE, U32<98>)                                          \
+    X(100, SETCOLORSPACE, U32<100>)                                     \
     X(108, SMALLTEXTOUT, EmrSmallTextOut)                               \
     X(114, ALPHABLEND, BltRec<114>)                                     \
     X(115, SETLAYOUT, U32<115>)                                         \
     X(116, TRANSPARENTBLT, BltRec<116>)                                 \
-    X(118, GRADIENTFILL, EmrGradientFill)
+    X(118, GRADIENTFILL, EmrGradientFill)                               \
+    X(119, SETLINKEDUFIS, EmrSetLinkedUfis)
 
 // Named aliases, e.g. emf::EMR_LINETO is PointRec<54>.
 #define EMF_ALIAS(num, name, ...) using EMR_##name = __VA_ARGS__;

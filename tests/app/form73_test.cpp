@@ -2,11 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The worksheet window: its controls at their designed pixels, the first
 // activation, and what every change of the word does to pages and cells.
+#include "../printer/fakeprinter.h"
 #include "app/form73.h"
 #include "app/pagecontrol.h"
+#include "app/worksheetfill.h"
 #include "controls/rplabel.h"
+#include "faces/synthesis.h"
 #include "platform/fonts.h"
+#include "registeredfaces.h"
+#include "platform/rperror.h"
+#include "printer/processwide.h"
+#include "printer/rpprinter.h"
 #include "report/customreport.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -62,7 +70,7 @@ struct Form73Test : ::testing::Test {
     {
         for (auto &[name, value] : cells)
             if (layoutOf(name) == layout)
-                value = QString(word.at(positionOf(name) - 1));
+                value = worksheet::wordCharacters(word).at(positionOf(name) - 1);
     }
     void checkCells(const char *when)
     {
@@ -262,26 +270,6 @@ TEST_F(Form73Test, AFifthCharacterBringsTheMessageAndChangesNothing)
     checkCells("four again");
 }
 
-TEST_F(Form73Test, ACharacterOutsideTheBmpCountsAsTwo)
-{
-    form.formActivate();
-    const QString word = QString::fromUcs4(U"\U00020000");
-    ASSERT_EQ(word.size(), 2);
-    form.edit1()->setText(word);
-    EXPECT_EQ(form.pages()->activePageIndex(), 1);
-    EXPECT_EQ(caption("B1a"), QString(QChar(0xD840)));
-    EXPECT_EQ(caption("B2e"), QString(QChar(0xDC00)));
-    EXPECT_EQ(caption("A5"), QString(QChar(0xD840)));
-    EXPECT_EQ(caption("C1a"), QStringLiteral("病"));
-
-    // Two such characters are four code units: layout 4.
-    form.edit1()->setText(word + word);
-    EXPECT_EQ(form.pages()->activePageIndex(), 3);
-    EXPECT_EQ(caption("D3c"), QString(QChar(0xD840)));
-    EXPECT_EQ(caption("D4d"), QString(QChar(0xDC00)));
-    EXPECT_TRUE(messages.empty());
-}
-
 TEST_F(Form73Test, ARefreshShowsAHiddenReport)
 {
     form.formActivate();
@@ -324,13 +312,13 @@ TEST(Form73FontNotice, NamesTheStandInOfEveryMissingFace)
         // says so.
         EXPECT_EQ(synthesised, substituted && face != QStringLiteral("標楷體")) << face.toStdString();
     }
-    // The synthesised stroke-order face also says whose stroke order it
-    // follows.
+    // The synthesised stroke-order face also says where its strokes come
+    // from and whose forms they follow.
     const bool strokeSynthesised = faces::synthesisFor(faces::strokeOrderFamily()) == faces::Synthesis::StrokeOrder;
     bool convention = false;
     for (const QString &line : form.fontNotice())
-        convention = convention || (line.contains(QStringLiteral("中國大陸")) && line.contains(QStringLiteral("兜")) &&
-                                    line.contains(QStringLiteral("黑")) && line.contains(QStringLiteral("艹")));
+        convention = convention || (line.contains(QStringLiteral("臺灣")) && line.contains(QStringLiteral("AnimCJK")) &&
+                                    line.contains(QStringLiteral("中國大陸")));
     EXPECT_EQ(convention, strokeSynthesised);
     ASSERT_EQ(form.fontNotice().size(), missing + (strokeSynthesised ? 1 : 0));
     EXPECT_EQ(form.fontNoticeLabel()->isVisibleTo(&form), missing > 0);
@@ -363,6 +351,86 @@ TEST(Form73StateFile, WritesThePageAndCellsAfterEveryChange)
     EXPECT_EQ(cells.value("D4d").toString(), QStringLiteral("入"));
     EXPECT_EQ(cells.size(), 46);
     EXPECT_EQ(s.value("cellUnits").toObject().value("B1a").toString(), QStringLiteral("75c5"));
+}
+
+} // namespace
+
+TEST_F(Form73Test, ACharacterBeyondTheBasicPlaneIsOneCharacterInOneCell)
+{
+    form.formActivate();
+    // 𠀋 alone: the one-character sheet, all of it in every cell.
+    form.edit1()->setText(QString::fromUcs4(U"\U0002000B"));
+    EXPECT_EQ(form.pages()->activePageIndex(), 0);
+    expectFilled(1, QString::fromUcs4(U"\U0002000B"));
+    checkCells("𠀋");
+    // With 口: the two-character sheet.
+    form.edit1()->setText(QString::fromUcs4(U"\U0002000B口"));
+    EXPECT_EQ(form.pages()->activePageIndex(), 1);
+    expectFilled(1, QString::fromUcs4(U"\U0002000B"));
+    expectFilled(2, QString::fromUcs4(U"\U0002000B口"));
+    checkCells("𠀋口");
+    // Four of them are four characters, five are too many.
+    form.edit1()->setText(QString::fromUcs4(U"\U0002000B\U0002000B\U0002000B\U0002000B"));
+    EXPECT_EQ(form.pages()->activePageIndex(), 3);
+    EXPECT_TRUE(messages.empty());
+    form.edit1()->setText(QString::fromUcs4(U"\U0002000B\U0002000B\U0002000B\U0002000B口"));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(form.pages()->activePageIndex(), 3);
+}
+
+TEST_F(Form73Test, TheNoticeNamesWhatTheWordsSheetsCannotShowAsTheyShould)
+{
+    if (faces::synthesisFor(faces::strokeOrderFamily()) != faces::Synthesis::StrokeOrder)
+        GTEST_SKIP() << "the stroke-order face is installed";
+    form.formActivate();
+    auto lines = [&](const QString &what) {
+        QStringList out;
+        for (const QString &line : form.fontNotice())
+            if (line.contains(what))
+                out << line;
+        return out;
+    };
+    const QString unnumbered = QStringLiteral("不標筆順號碼（"), empty = QStringLiteral("留空");
+    // 芥 has stroke data of the mainland form only (艹 in three strokes):
+    // drawn unnumbered, named once.
+    form.edit1()->setText(QStringLiteral("芥芥口"));
+    ASSERT_EQ(lines(unnumbered).size(), 1) << form.fontNotice().join(u'\n').toStdString();
+    EXPECT_TRUE(lines(unnumbered)[0].endsWith(QStringLiteral("：芥")));
+    EXPECT_TRUE(form.fontNoticeLabel()->text().contains(lines(unnumbered)[0]));
+    // A character no face has (U+0378): its cells are left empty, and said so.
+    form.edit1()->setText(QString(QChar(0x378)) + QStringLiteral("草"));
+    EXPECT_TRUE(lines(unnumbered).isEmpty());
+    ASSERT_EQ(lines(empty).size(), 1);
+    EXPECT_TRUE(lines(empty)[0].contains(QChar(0x378)));
+    // A word the data numbers as it is written leaves nothing to say.
+    form.edit1()->setText(QStringLiteral("草花"));
+    EXPECT_TRUE(lines(unnumbered).isEmpty() && lines(empty).isEmpty());
+}
+namespace {
+
+// A preview window that cannot open.
+struct NoWindow : RpPreviewInterface {
+    QWidget *show(RpPrinter *) override
+    {
+        throw RpError(RpErrorKind::NotAvailable, QStringLiteral("the preview window cannot open"));
+    }
+};
+
+TEST_F(Form73Test, AnErrorWhilePrintingIsShownInAMessageAndTheWindowGoesOn)
+{
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice use(&noPrinter);
+    testsupport::ScopedValue failing(printerState().previewInterface,
+                                     RpPreviewInterfaceFactory([] { return std::make_unique<NoWindow>(); }));
+    form.formActivate();
+    EXPECT_NO_THROW(form.btnPrintClick());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QStringLiteral("the preview window cannot open"));
+    // The report is ready for the next Print.
+    EXPECT_TRUE(form.report(1)->available());
+    form.edit1()->setText(QStringLiteral("病"));
+    EXPECT_EQ(caption(QStringLiteral("A1")), QStringLiteral("病"));
 }
 
 } // namespace

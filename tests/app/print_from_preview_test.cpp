@@ -42,9 +42,11 @@ struct AnsweringPrintDialog : PlatformPrintDialog {
     QString device;
     int copies = 1, from = 0, to = 0;
     int shown = 0;
+    PrintDlgData last;
     std::optional<PrintDlgData> run(QWidget *, const PrintDlgData &request) override
     {
         ++shown;
+        last = request;
         PrintDlgData d = request;
         d.deviceName = device;
         d.copies = copies;
@@ -125,8 +127,13 @@ TEST_F(PrintFromPreview, TheSheetReachesTheQueueAtItsSizeWithCopiesAndRange)
         RpPrinter *shown = window->reportPrinter();
         ASSERT_EQ(shown->pageCount(), 1);
         page = shown->getPage(1);
+        const std::set<int> atSetup = jobIds(kQueue);
         window->printSetupClick();
         ASSERT_EQ(dialog.shown, 1);
+        // The dialog is asked for a setup: it confirms with "OK", and
+        // nothing prints until Print.
+        EXPECT_TRUE(dialog.last.setupOnly);
+        EXPECT_EQ(jobIds(kQueue), atSetup);
         before = jobIds(kQueue);
         int started = 0;
         form.report(1)->onStartPage = [&](CustomReport *) { ++started; };
@@ -142,6 +149,8 @@ TEST_F(PrintFromPreview, TheSheetReachesTheQueueAtItsSizeWithCopiesAndRange)
     const Attributes done = waitCompleted(kQueue, id, &pdf);
     EXPECT_EQ(attr(done, "copies"), "2");
     EXPECT_EQ(attr(done, "job-impressions-completed"), "2");
+    // The report has no title: the job is named after the sheet.
+    EXPECT_EQ(attr(done, "job-name"), QStringLiteral("Tovrel 變"));
     ASSERT_FALSE(pdf.isEmpty());
     ASSERT_EQ(pdfPageCount(pdf), 1);
     const QString info = QString::fromUtf8(run("pdfinfo", {pdf}));

@@ -8,6 +8,7 @@
 #include "layouttables.h"
 #include "platform/metafile.h"
 #include "platform/paintercanvas.h"
+#include "printer/pageoutput.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
 #include "report/rpband.h"
@@ -18,6 +19,8 @@
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace {
@@ -92,12 +95,7 @@ TEST_F(WorksheetGeneration, OnePageWithTheTitleBandAtTheTopMargin)
         // Played at 96 dpi, every grid line is inked on the pixel row the
         // layout table gives (its top edge from the page's corner), as the
         // design surface shows it.
-        QImage image(page.width(), page.height(), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            PainterCanvas canvas(&image, 96);
-            page.play(canvas, {0, 0, page.width(), page.height()});
-        }
+        const QImage image = playPage(page, 96);
         const double left = report->page()->nativeValue(RpPage::LeftMarginIdx);
         const double f = 96 / 254.0;
         for (const ExpectedShape &s : kLayouts[layout - 1].shapes) {
@@ -112,6 +110,33 @@ TEST_F(WorksheetGeneration, OnePageWithTheTitleBandAtTheTopMargin)
             const auto *shape = title->findChild<RpPrintable *>(QString::fromLatin1(s.name));
             ASSERT_TRUE(shape) << s.name;
             EXPECT_EQ(title->y() + shape->y(), y) << s.name;
+        }
+
+        // Recorded without a printer and drawn at 300 dpi, every side of
+        // every grid shape is on the page where the layout puts it, the
+        // 0.2 mm dividers between model cells as much as the rest.
+        const QImage fine = playPage(page, 300);
+        const double g = 300 / 254.0;
+        auto inked = [&](int x0, int x1, int y0, int y1) {
+            for (int y = std::max(y0, 0); y <= std::min(y1, fine.height() - 1); ++y)
+                for (int x = std::max(x0, 0); x <= std::min(x1, fine.width() - 1); ++x) {
+                    const QRgb p = fine.pixel(x, y);
+                    if (std::min({qRed(p), qGreen(p), qBlue(p)}) < 200)
+                        return true;
+                }
+            return false;
+        };
+        for (const ExpectedShape &s : kLayouts[layout - 1].shapes) {
+            const double L = (left + s.left * 10) * g, R = (left + (s.left + s.width) * 10) * g;
+            const double T = (top + s.top * 10) * g, B = (top + (s.top + s.height) * 10) * g;
+            const int xm = int((L + R) / 2), ym = int((T + B) / 2);
+            // A few pixels along each side: a dotted side has gaps.
+            EXPECT_TRUE(inked(int(L) - 1, int(L) + 1, ym - 3, ym + 3)) << s.name << ": left side at x " << L;
+            EXPECT_TRUE(inked(int(std::ceil(R)) - 2, int(std::ceil(R)), ym - 3, ym + 3))
+                << s.name << ": right side at x " << R;
+            EXPECT_TRUE(inked(xm - 3, xm + 3, int(T) - 1, int(T) + 1)) << s.name << ": top side at y " << T;
+            EXPECT_TRUE(inked(xm - 3, xm + 3, int(std::ceil(B)) - 2, int(std::ceil(B))))
+                << s.name << ": bottom side at y " << B;
         }
     }
 }

@@ -80,6 +80,10 @@ protected:
         h.groupFooters = {height("ClassFooter"), height("RowFooter")};
         h.reprintOnNewPage = {report.findChild<RpGroup *>("ClassGroup")->reprintOnNewPage(),
                               report.findChild<RpGroup *>("RowGroup")->reprintOnNewPage()};
+        auto band = [&](const char *name) { return report.findChild<RpCustomBand *>(QString::fromLatin1(name)); };
+        h.detailLinksChild = band("Detail")->linkBand() == band("Remark");
+        h.headersLinkDown = band("ClassGroup")->linkBand() == band("RowGroup") &&
+                            band("RowGroup")->linkBand() == band("Detail");
         std::vector<QStringList> keys;
         auto d = db.dataSet();
         for (d->first(); !d->eof(); d->next())
@@ -119,6 +123,31 @@ TEST_F(ExampleReport, OverAThousandStudentsEveryBandLandsWhereTheRulesSay)
     EXPECT_EQ(report->reportPrinter()->pageCount(), want.back().page);
 
     EXPECT_GT(want.back().page, 10);
+
+    // As an example to copy: a remark stays in the column of its student,
+    // a heading is never left at the foot of a column without a student
+    // under it, and every page names the class of its first student, in
+    // the class heading repeated there or in the heading of a seat row
+    // (which names its class; a page that begins with a new seat row
+    // repeats no other heading).
+    for (size_t i = 0; i < placed.size(); ++i) {
+        if (placed[i].band == "C") {
+            ASSERT_GT(i, 0u);
+            EXPECT_EQ(placed[i - 1].band, "D") << "band " << i;
+            EXPECT_EQ(placed[i - 1].page, placed[i].page) << "band " << i;
+            EXPECT_EQ(placed[i - 1].column, placed[i].column) << "band " << i;
+        }
+        if ((placed[i].band == "GH0" || placed[i].band == "GH1") && i + 1 < placed.size()) {
+            EXPECT_EQ(placed[i + 1].page, placed[i].page) << "a heading alone at the foot of page " << placed[i].page;
+            EXPECT_EQ(placed[i + 1].column, placed[i].column) << "band " << i;
+        }
+        if (placed[i].band == "D" && placed[i].page > 1) {
+            bool headed = false;
+            for (size_t k = i; k-- > 0 && placed[k].page == placed[i].page;)
+                headed = headed || placed[k].band == "GH0" || placed[k].band == "GH1";
+            EXPECT_TRUE(headed) << "page " << placed[i].page << " has a student before its class heading";
+        }
+    }
 }
 
 TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
@@ -153,6 +182,12 @@ TEST_F(ExampleReport, TheExampleStudentsPrintWithTheirPageNumbersCountsAndSums)
             ++classes;
         }
         EXPECT_EQ(classes, 3);
+        // The footer names its figures; a seat row's heading, its class.
+        EXPECT_EQ(all.count(QStringLiteral("Score total")), classes);
+        ASSERT_TRUE(sums.exec(QStringLiteral("SELECT DISTINCT class FROM students")));
+        while (sums.next())
+            EXPECT_TRUE(all.contains(QStringLiteral("class ") + sums.value(0).toString()))
+                << sums.value(0).toString().toStdString();
         // Every student with a photo has it printed beside the name, drawn
         // from the pixels of the picture in the blob field.
         ASSERT_TRUE(sums.exec(QStringLiteral("SELECT COUNT(photo) FROM students")));

@@ -16,9 +16,13 @@
 #include "printer/rppagelist.h"
 #include "printer/rpprinter.h"
 #include "printer/rpstream.h"
+#include "report/reportrun.h"
+#include "report/rpsubdetail.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <optional>
 
 
 namespace {
@@ -145,6 +149,8 @@ TEST_F(Faults, NoTemporaryFolderToSpillIntoEndsTheRunWithAClearError)
             ADD_FAILURE() << "the run did not fail; " << pages() << " pages";
         } catch (const RpError &e) {
             EXPECT_TRUE(e.message().contains(nowhere)) << e.message().toStdString();
+            EXPECT_EQ(e.kind(), RpErrorKind::InputOutput);
+            EXPECT_EQ(e.where().file, nowhere);
         }
         EXPECT_TRUE(report->available());
         expectStoreDropped();
@@ -169,8 +175,7 @@ TEST_F(Faults, ADiskThatFillsWhileTheStoreSpillsEndsTheRunWithAClearError)
                 report->prepare();
                 ADD_FAILURE() << "the run did not fail with room for " << room << " bytes";
             } catch (const RpError &e) {
-                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
-                    << e.message().toStdString();
+                EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
             }
         }
         EXPECT_TRUE(report->available()) << room;
@@ -179,6 +184,91 @@ TEST_F(Faults, ADiskThatFillsWhileTheStoreSpillsEndsTheRunWithAClearError)
     report->prepare();
     EXPECT_EQ(pages(), 200);
     EXPECT_EQ(report->reportPrinter()->pageList()->stream()->size(), whole);
+}
+
+TEST_F(Faults, ADocumentEndThatCannotBeWrittenLeavesTheReportAvailable)
+{
+    // The last page goes into the store when the document ends: the disk
+    // fills just then.
+    pagesOfRecords(30);
+    std::optional<testsupport::FileSizeLimit> full;
+    report->onEndPage = [&](CustomReport *r) {
+        if (!r->currentRun()->lastPage || full)
+            return;
+        const QFileInfoList spilled = QDir(tmp.path()).entryInfoList({"TRP*"}, QDir::Files);
+        ASSERT_EQ(spilled.size(), 1);
+        full.emplace(rlim_t(spilled.first().size()));
+        ASSERT_TRUE(full->set());
+    };
+    try {
+        report->prepare();
+        ADD_FAILURE() << "the document ended with no room for its last page";
+    } catch (const RpError &e) {
+        EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
+    }
+    full.reset();
+    EXPECT_TRUE(report->available());
+    expectStoreDropped();
+    // The report runs again: Preview, Print and export are not lost to it.
+    report->onEndPage = nullptr;
+    report->prepare();
+    EXPECT_EQ(pages(), 30);
+}
+
+// A label whose next line is taller than an empty column can never place
+// it: the run ends with an error naming the label instead of making pages
+// for ever, also where a sub-detail always has more records.
+TEST_F(Faults, APieceThatAnEmptyColumnCannotTakeEndsTheRunNamingItsControl)
+{
+    // Between margins of 1000 the page has 970; the line of a 300 point
+    // font is about 1060 (the band, its header and its footer leave less).
+    // A label of lines, not of a caption, keeps its small height: its line
+    // goes below it, as far as the band can grow.
+    auto tallLabel = [](RpCustomBand *band) {
+        auto *l = new RpLabel(band);
+        l->setObjectName(QStringLiteral("Tall"));
+        l->setAutoSize(false);
+        l->setCaptionBased(false);
+        l->setBounds(0, 0, 200, 20);
+        RpFont f = l->font();
+        f.setSize(300);
+        l->setFont(f);
+        l->setLines({QStringLiteral("W")});
+        l->setAutoStretch(true);
+    };
+    // What would otherwise make pages for ever stops at 30.
+    report->onStartPage = [](CustomReport *r) {
+        if (r->pageNumber() > 30)
+            throw RpError(RpErrorKind::Internal, QStringLiteral("pages for ever"));
+    };
+    auto expectRefused = [&](const char *what) {
+        try {
+            report->prepare();
+            ADD_FAILURE() << what << ": the run ended";
+        } catch (const RpError &e) {
+            EXPECT_EQ(e.kind(), RpErrorKind::BadArgument) << what << ": " << e.message().toStdString();
+            EXPECT_EQ(e.where().control, QStringLiteral("Tall")) << what << ": " << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Tall"))) << e.message().toStdString();
+        }
+        EXPECT_TRUE(report->available()) << what;
+        EXPECT_LE(pages(), 3) << what;
+    };
+
+    report->page()->setTopMargin(1000);
+    report->page()->setBottomMargin(1000);
+    pagesOfRecords(1);
+    RpCustomBand *detail = report->bands()->detailBand();
+    tallLabel(detail);
+    expectRefused("a detail band");
+    delete detail->findChild<RpLabel *>(QStringLiteral("Tall"));
+
+    auto *sub = new RpSubDetail(report.get());
+    sub->size()->setUnits(RpUnit::Native);
+    sub->size()->setHeight(300);
+    sub->setMaster(report.get());
+    sub->onNeedData() = [](QObject *, bool &more) { more = true; };
+    tallLabel(sub);
+    expectRefused("a sub-detail that always has more");
 }
 
 } // namespace

@@ -348,11 +348,13 @@ TEST(BackgroundImage, EveryPageStartsWithThePictureStretchedOverItsRectangle)
         EXPECT_EQ(canvas.ops.front().kind, DrawOp::Bitmap) << "page " << n;
         EXPECT_EQ(canvas.ops.front().image.size(), paper.size()) << "page " << n;
         const gdi::Rect &r = backgrounds[0].r;
-        // 1500 x 1000 tenths of a millimetre at 100, 200 on a 96-dpi page.
-        EXPECT_NEAR(r.left, 100 * 96 / 254.0, 1.5);
-        EXPECT_NEAR(r.top, 200 * 96 / 254.0, 1.5);
-        EXPECT_NEAR(r.width(), 1500 * 96 / 254.0, 1.5);
-        EXPECT_NEAR(r.height(), 1000 * 96 / 254.0, 1.5);
+        // 1500 x 1000 tenths of a millimetre at 100, 200, in the pixels of
+        // the resolution the page was recorded at.
+        const double dpi = page.pixelsPerInchX();
+        EXPECT_NEAR(r.left, 100 * dpi / 254.0, 1.5);
+        EXPECT_NEAR(r.top, 200 * dpi / 254.0, 1.5);
+        EXPECT_NEAR(r.width(), 1500 * dpi / 254.0, 1.5);
+        EXPECT_NEAR(r.height(), 1000 * dpi / 254.0, 1.5);
     }
 }
 

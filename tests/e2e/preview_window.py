@@ -17,7 +17,7 @@ import subprocess
 import sys
 import time
 
-from worksheet_window import Failure, Session, expect
+from worksheet_window import Failure, Session, expect, run_session
 
 
 class PreviewSession(Session):
@@ -177,25 +177,8 @@ def main():
     ap.add_argument('--tool', required=True)
     ap.add_argument('--screens', required=True)
     args = ap.parse_args()
-    # Only this run's pictures in the folder.
-    if os.path.isdir(args.screens):
-        for name in os.listdir(args.screens):
-            if name.endswith('.png'):
-                os.remove(os.path.join(args.screens, name))
     s = PreviewSession(args.program, args.screens)
-    try:
-        run(s, args.tool)
-    except Failure as e:
-        try:
-            s.screenshot('failure', 'root')
-        except Exception:
-            pass
-        print('FAIL:', e, file=sys.stderr)
-        return 1
-    finally:
-        s.stop()
-    print('screenshots in', args.screens)
-    return 0
+    return run_session(s, lambda: run(s, args.tool), args.screens)
 
 
 if __name__ == '__main__':

@@ -278,29 +278,49 @@ def run(s):
     expect(st['activePage'] == 3 and st['text'] == '病從口入門', 'after the message: state changed')
     check_cells(st, cells, 'after the message')
 
-    # One character outside the Basic Multilingual Plane: two code units.
+    # One character outside the Basic Multilingual Plane is one character:
+    # the one-character sheet, the whole character in every cell.
     s.x('xdotool', 'windowfocus', '--sync', wid)
     s.key('ctrl+a', 'BackSpace')
     s.wait_state(lambda t: t['text'] == '', 'the cleared box')
     s.type_chars('\U00020000')
-    st = s.wait_state(lambda t: t['cellUnits'].get('B1a') == 'd840', 'a supplementary character')
-    expect(st['activePage'] == 1, 'supplementary character: active page %d, not Page2' % st['activePage'])
-    for n in cells_of(2):
-        want = 'd840' if position(n) == 1 else 'dc00'
-        expect(st['cellUnits'][n] == want, 'supplementary character: %s holds %s' % (n, st['cellUnits'][n]))
+    st = s.wait_state(lambda t: t['cellUnits'].get('A1') == 'd840 dc00', 'a supplementary character')
+    expect(st['activePage'] == 0, 'supplementary character: active page %d, not Page1' % st['activePage'])
     for n in cells_of(1):
-        expect(st['cellUnits'][n] == 'd840', 'supplementary character: %s holds %s' % (n, st['cellUnits'][n]))
-    s.screenshot('supplementary-page2', wid)
+        expect(st['cellUnits'][n] == 'd840 dc00', 'supplementary character: %s holds %s' % (n, st['cellUnits'][n]))
+    s.screenshot('supplementary-page1', wid)
+
+    # Words of Taiwan's standard forms, each on the sheet of its length: the
+    # model cells numbered as the tracing cells are written; none of them
+    # needs the notice's line of characters drawn without stroke numbers,
+    # but for 𠀋, which no stroke data has.
+    for word, page, name in (('草花', 1, 'grass-flower'), ('那近', 1, 'that-near'), ('骨', 0, 'bone'),
+                             ('\U0002000B口', 1, 'supplementary-mouth'), ('病從口入', 3, 'disease-enters')):
+        s.x('xdotool', 'windowfocus', '--sync', wid)
+        s.key('ctrl+a', 'BackSpace')
+        s.wait_state(lambda t: t['text'] == '', 'the cleared box')
+        s.type_chars(word)
+        st = s.wait_state(lambda t, w=word: t['text'] == w, 'the word ' + word)
+        expect(st['activePage'] == page, '%s: active page %d, not %d' % (word, st['activePage'], page + 1))
+        unnumbered = [line for line in st['fontNotice'] if line.startswith('不標筆順號碼')]
+        if word == '\U0002000B口':
+            expect(unnumbered and '\U0002000B' in unnumbered[0], '𠀋口: the notice does not name 𠀋: %s' % st['fontNotice'])
+        else:
+            expect(not unnumbered, '%s: the notice names %s' % (word, unnumbered))
+        time.sleep(0.5)
+        s.screenshot('sheet-' + name, wid)
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument('--program', required=True)
-    ap.add_argument('--screens', required=True)
-    args = ap.parse_args()
-    s = Session(args.program, args.screens)
+def run_session(s, body, screens, after=()):
+    """Runs `body` on the session: a failure is photographed and told on
+    stderr (exit status 1); the session and then `after` are ended in any
+    case. Only this run's pictures stay in `screens`."""
+    if os.path.isdir(screens):
+        for name in os.listdir(screens):
+            if name.endswith('.png'):
+                os.remove(os.path.join(screens, name))
     try:
-        run(s)
+        body()
     except Failure as e:
         try:
             s.screenshot('failure', 'root')
@@ -310,8 +330,19 @@ def main():
         return 1
     finally:
         s.stop()
-    print('screenshots in', args.screens)
+        for end in after:
+            end()
+    print('screenshots in', screens)
     return 0
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument('--program', required=True)
+    ap.add_argument('--screens', required=True)
+    args = ap.parse_args()
+    s = Session(args.program, args.screens)
+    return run_session(s, lambda: run(s), args.screens)
 
 
 if __name__ == '__main__':

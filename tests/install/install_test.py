@@ -60,13 +60,30 @@ INSTALLED = {
     "share/doc/tovrel/copyright",
     "share/doc/tovrel/changelog.gz",
     "share/doc/tovrel/ARPHICPL.TXT",
+    "share/tovrel/translations/tovrel_zh_TW.qm",
 }
+
+# The stroke data, each source with its licence texts (read at run time from
+# share/tovrel/strokes); the hanzi-writer-data files are those the build tree
+# stages, but for the package's own package.json.
+STROKES = "share/tovrel/strokes"
+ANIMCJK = {f"{STROKES}/animcjk/{f}" for f in (
+    "graphicsZhHant.txt", "COPYING.txt", "APL/ARPHICPL-english.TXT", "APL/ARPHICPL-zh_TW.UTF-8.TXT")}
+
+
+def expected_files(build):
+    staged = os.path.join(build, STROKES, "hanzi-writer-data")
+    chars = {f"{STROKES}/hanzi-writer-data/{n}" for n in os.listdir(staged)
+             if n.endswith(".json") and n != "package.json"} if os.path.isdir(staged) else set()
+    writer = chars | ({f"{STROKES}/hanzi-writer-data/ARPHICPL.TXT"} if chars else set())
+    return INSTALLED | ANIMCJK | writer
+
 
 # The packages the programs need that dpkg-shlibdeps cannot see, and the
 # libraries it must find in them.
 DEPENDS = [
     "fonts-cns11643-kai", "fonts-arphic-ukai", "fonts-liberation2", "libjpeg62-turbo", "libharfbuzz0b",
-    "libqt6sql6-sqlite", "cups-client",
+    "libqt6sql6-sqlite", "cups-client", "qt6-translations-l10n", "libcups2",
     "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6printsupport6", "libqt6sql6",
     "libfontconfig1", "libsqlite3-0", "libc6", "libstdc++6",
 ]
@@ -199,8 +216,20 @@ def staged(args):
         usr = os.path.join(stage, "usr")
         share = os.path.join(usr, "share")
         found = files_under(usr)
-        c.check(found == INSTALLED, "the install puts exactly the expected files under the prefix",
-                f"missing {sorted(INSTALLED - found)}, unexpected {sorted(found - INSTALLED)}")
+        want = expected_files(args.build)
+        c.check(found == want, "the install puts exactly the expected files under the prefix",
+                f"missing {sorted(want - found)[:20]}, unexpected {sorted(found - want)[:20]}")
+        c.check(len([f for f in found if f.startswith(STROKES + "/hanzi-writer-data/")]) > 9000,
+                "the install carries the hanzi-writer-data files")
+        # The installed programs find the installed stroke data: 草 in
+        # Taiwan's form, ten strokes.
+        # 陳 has only the mainland form (阝 in two strokes): drawn unnumbered.
+        runtime = os.path.join(stage, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        p = run([os.path.join(usr, "bin", "tovrel-tool"), "face", "--info", "草陳"],
+                env=dict(os.environ, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=runtime))
+        c.check(p.returncode == 0 and p.stdout.splitlines() == ["草\t10\tAnimCJK", "陳\t-\tKai"] and not p.stderr,
+                "the installed tovrel-tool numbers 草 from the installed traditional data", p.stdout + p.stderr)
         for prog in ("tovrel", "tovrel-sheet", "tovrel-tool"):
             path = os.path.join(usr, "bin", prog)
             dyn = run(["readelf", "-d", path]).stdout
@@ -393,16 +422,16 @@ def package(args):
                 f"missing {missing} in {fields['Depends']}")
 
         listing = run(["dpkg-deb", "--contents", deb]).stdout
-        print(listing, end="")
+        print("\n".join(l for l in listing.splitlines() if "/hanzi-writer-data/" not in l or "ARPHICPL" in l))
         entries = {}
         for line in listing.splitlines():
             parts = line.split(None, 5)
             if len(parts) == 6:
                 entries[parts[5].split(" -> ")[0].lstrip(".").rstrip("/")] = (parts[0], parts[1])
         files = {p for p, (mode, _) in entries.items() if mode.startswith("-")}
-        want = {"/usr/" + f for f in INSTALLED}
+        want = {"/usr/" + f for f in expected_files(args.build)}
         c.check(files == want, "dpkg-deb --contents lists exactly the installed files",
-                f"missing {sorted(want - files)}, unexpected {sorted(files - want)}")
+                f"missing {sorted(want - files)[:20]}, unexpected {sorted(files - want)[:20]}")
         bad = [f"{p} {m} {o}" for p, (m, o) in entries.items()
                if o != "root/root" or m not in ("-rwxr-xr-x" if p.startswith("/usr/bin/") else "-rw-r--r--",
                                                  "drwxr-xr-x")]

@@ -15,7 +15,7 @@ copy() {
   rm -rf "$scratch/tree"; mkdir -p "$scratch/tree/scripts"
   cp "$src/README.md" "$scratch/tree/"
   cp "$src/scripts/check-layers" "$scratch/tree/scripts/"
-  for d in platform printer data expr report controls app tools; do
+  for d in platform faces printer data expr report controls app tools; do
     [ -d "$src/$d" ] && cp -r "$src/$d" "$scratch/tree/$d"
   done
 }
@@ -28,6 +28,16 @@ printf '#include "controls/rplabel.h"\n' >> "$scratch/tree/platform/canvas.cpp"
 out=$("$scratch/tree/scripts/check-layers" "$scratch/tree" 2>&1); rc=$?
 [ $rc -eq 1 ] || fail "an upward include passed (exit $rc)"
 grep -q 'platform/canvas.cpp:.*platform includes controls/' <<<"$out" || fail "the message does not name the include: $out"
+
+# The worksheet faces sit above the platform, beside the engine: neither the
+# platform nor the report printer may reach them.
+for planted in platform/fonts.cpp printer/rpprinter.cpp; do
+  copy
+  printf '#include "faces/synthesis.h"\n' >> "$scratch/tree/$planted"
+  out=$("$scratch/tree/scripts/check-layers" "$scratch/tree" 2>&1); rc=$?
+  [ $rc -eq 1 ] || fail "$planted including faces/ passed (exit $rc)"
+  grep -q "$planted:.*includes faces/" <<<"$out" || fail "the message does not name the include: $out"
+done
 
 copy
 sed -i 's/tovrel_module(expr DEPENDS /tovrel_module(expr DEPENDS tovrel_report /' "$scratch/tree/expr/CMakeLists.txt"

@@ -4,10 +4,13 @@
 // the byte offsets of the cross-reference table, fonts, page content, and
 // numbers that never follow the user's locale.
 #include "pdfdocs.h"
+#include "../printer/fakeprinter.h"
 
 #include "pdf/ascii85.h"
 #include "pdf/pdfdocumentfilter.h"
 #include "platform/rperror.h"
+#include "printer/rpprinter.h"
+#include "report/customreport.h"
 #include "report/rpshape.h"
 
 #include "testsupport.h"
@@ -207,7 +210,8 @@ TEST(PdfDocument, CustomWidths)
         try {
             f.finish();
             FAIL() << "255 widths were taken";
-        } catch (const std::range_error &e) {
+        } catch (const RpError &e) {
+            EXPECT_EQ(e.kind(), RpErrorKind::BadArgument);
             EXPECT_STREQ(e.what(), "Not enough Custom widths (255 < 256) for font \"Arial\t\t0\tArial\"  ");
         }
     }
@@ -381,6 +385,28 @@ TEST(PdfDocument, PagesAreWrittenAsTheyEndAndTheFileIsNamedAtTheEnd)
     }
     ASSERT_EQ(files().size(), 1);
     EXPECT_EQ(files().first().absoluteFilePath(), target);
+}
+
+// A report exported in turn with others that hands the filter nothing: the
+// document ends as one blank page of the report's paper, read with the
+// report's own printer (the one the run used is gone by then).
+TEST(PdfDocument, AConcatenatedExportInWhichNothingArrivedEndsOnTheReportsPrinter)
+{
+    FakePrinterDevice noPrinter;
+    noPrinter.names.clear();
+    UseDevice use(&noPrinter);
+    Report report;
+    report.setShowProgress(false);
+    report.page()->setPaperSize(RpPaperSize::A4);
+    report.prepare();
+    RpPDFDocumentFilter f;
+    f.setConcatenating(true);
+    report.exportToFilter(&f);
+    EXPECT_EQ(f.originalReportPrinter(), report.reportPrinter());
+    f.endConcat();
+    const QByteArray doc = f.documentBytes();
+    EXPECT_EQ(checkCrossReferences(doc), 7) << doc.left(400).constData();
+    EXPECT_TRUE(object(doc, 4).contains("/MediaBox [0 0 595 842]")) << object(doc, 4).constData();
 }
 
 TEST(PdfDocument, AnItemOfNoKindIsAnInternalError)

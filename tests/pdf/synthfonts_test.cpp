@@ -9,20 +9,44 @@
 
 #include "pdf/pdffile.h"
 #include "pdf/synthfonts.h"
-#include "platform/faces/synthglyph.h"
+#include "platform/synthesizedface.h"
 
-#include <QRawFont>
+#include <QPainterPath>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
 
-// The stroke-order glyph of `ch` for an em of `em` pixels and a cell as
-// the stand-in face has it (ascent and descent in the same proportions at
-// any size).
-faces::SynthGlyph strokeOrder(char32_t ch, qreal em)
+// A glyph of a synthesised face at an em of `em` logical units: `shape`
+// (in units of 1/1024 of the em, y down, the baseline at 896) filled in
+// `ink`, or stroked with a round pen of `pen` units. The shape is the
+// glyph's identity, as a face gives the same character the same shapes.
+fonts::SynthesizedGlyph glyph(const std::shared_ptr<const QPainterPath> &shape, qreal em, QColor ink = Qt::black,
+                              qreal pen = 0)
 {
-    return faces::synthesizedGlyph(faces::Synthesis::StrokeOrder, ch, QRawFont(), 0, em, em * 0.875, em * 0.125, em);
+    fonts::SynthesizedGlyph g;
+    g.kind = fonts::SynthesizedGlyph::Kind::Shapes;
+    g.shapes.push_back(fonts::GlyphShape{shape, ink, pen});
+    g.toLogical = QTransform::fromTranslate(0, -896) * QTransform::fromScale(em / 1024, em / 1024);
+    g.identity = shape;
+    return g;
+}
+
+std::shared_ptr<const QPainterPath> box(qreal x, qreal y, qreal w, qreal h)
+{
+    auto p = std::make_shared<QPainterPath>();
+    p->addRect(x, y, w, h);
+    return p;
+}
+
+std::shared_ptr<const QPainterPath> dots()
+{
+    auto p = std::make_shared<QPainterPath>();
+    for (int i = 0; i < 5; ++i) {
+        p->moveTo(100 + 150 * i, 500);
+        p->lineTo(100 + 150 * i, 500);
+    }
+    return p;
 }
 
 int lastChar(const QByteArray &font)
@@ -47,28 +71,29 @@ QList<int> procedures(const QByteArray &font)
 
 TEST(PdfSynthFonts, AGlyphShownAgainTheSameWayIsWrittenOnce)
 {
-    const faces::SynthGlyph yong = strokeOrder(U'永', 160);
-    ASSERT_EQ(yong.kind, faces::SynthGlyph::Kind::StrokeOrder) << "no stroke data for 永";
+    const auto yongShape = box(100, 100, 800, 800);
+    const fonts::SynthesizedGlyph yong = glyph(yongShape, 160);
     PdfSynthFonts fonts;
     // Logical pixels of 0.75 points, y down, the pen at (100, 700) on the page.
     const QTransform pen(0.75, 0, 0, -0.75, 100, 700);
-    EXPECT_EQ(fonts.show(yong, Qt::black, u"永", 160, 160, pen),
+    EXPECT_EQ(fonts.show(yong, u"永", 160, 160, pen),
               (QList<QByteArray>{"/S00 1 Tf", "120 0 0 120 100 700 Tm", "<01> Tj"}));
     // Twice the size somewhere else: the same glyph in a larger em.
-    EXPECT_EQ(fonts.show(strokeOrder(U'永', 320), Qt::black, u"永", 320, 320, QTransform(0.75, 0, 0, -0.75, 300, 400)),
+    EXPECT_EQ(fonts.show(glyph(yongShape, 320), u"永", 320, 320, QTransform(0.75, 0, 0, -0.75, 300, 400)),
               (QList<QByteArray>{"/S00 1 Tf", "240 0 0 240 300 400 Tm", "<01> Tj"}));
     EXPECT_EQ(fonts.glyphCount(), 1);
-    // Another ink, the tracing face's glyph and another character are glyphs
-    // of their own.
-    EXPECT_EQ(fonts.show(yong, QColor(0x99, 0x99, 0x99), u"永", 160, 160, pen).value(2), "<02> Tj");
-    const faces::SynthGlyph dotted =
-        faces::synthesizedGlyph(faces::Synthesis::Tracing, U'永', QRawFont(), 0, 160, 140, 20, 160);
-    ASSERT_EQ(dotted.kind, faces::SynthGlyph::Kind::Tracing);
-    EXPECT_EQ(fonts.show(dotted, Qt::black, u"永", 160, 160, pen).value(2), "<03> Tj");
-    EXPECT_EQ(fonts.show(strokeOrder(U'遠', 160), Qt::black, u"遠", 160, 150, pen).value(2), "<04> Tj");
+    // Another ink, a dotted glyph and another character are glyphs of their
+    // own.
+    EXPECT_EQ(fonts.show(glyph(yongShape, 160, QColor(0x99, 0x99, 0x99)), u"永", 160, 160, pen).value(2), "<02> Tj");
+    EXPECT_EQ(fonts.show(glyph(dots(), 160, Qt::black, 40), u"永", 160, 160, pen).value(2), "<03> Tj");
+    EXPECT_EQ(fonts.show(glyph(box(200, 50, 600, 850), 160), u"遠", 160, 150, pen).value(2), "<04> Tj");
     EXPECT_EQ(fonts.glyphCount(), 4);
-    // A face's own glyph is drawn as text by the caller.
-    EXPECT_TRUE(fonts.show(faces::SynthGlyph{}, Qt::black, u"永", 160, 160, pen).isEmpty());
+    // A face's own glyph is drawn as text by the caller, a blank one not at all.
+    EXPECT_TRUE(fonts.show(fonts::SynthesizedGlyph{}, u"永", 160, 160, pen).isEmpty());
+    fonts::SynthesizedGlyph blank;
+    blank.kind = fonts::SynthesizedGlyph::Kind::Blank;
+    EXPECT_TRUE(fonts.show(blank, u"永", 160, 160, pen).isEmpty());
+    EXPECT_EQ(fonts.glyphCount(), 4);
 
     PdfFile file;
     file.line("%");
@@ -97,21 +122,20 @@ TEST(PdfSynthFonts, AGlyphShownAgainTheSameWayIsWrittenOnce)
 
 TEST(PdfSynthFonts, AFullFontIsWrittenWithThePageThatFilledIt)
 {
-    const faces::SynthGlyph yong = strokeOrder(U'永', 160);
-    ASSERT_EQ(yong.kind, faces::SynthGlyph::Kind::StrokeOrder) << "no stroke data for 永";
+    const auto yongShape = box(100, 100, 800, 800);
     PdfSynthFonts fonts;
     const QTransform pen(0.75, 0, 0, -0.75, 100, 700);
     // 255 inks fill a font.
     for (int i = 0; i < PdfSynthFonts::kGlyphsPerFont; ++i)
-        fonts.show(yong, QColor(i, 0, 0), u"永", 160, 160, pen);
+        fonts.show(glyph(yongShape, 160, QColor(i, 0, 0)), u"永", 160, 160, pen);
     PdfFile file;
     file.line("%");
     fonts.writePending(file);
     EXPECT_TRUE(fonts.resources().empty()) << "a font written while it still takes glyphs";
-    EXPECT_EQ(fonts.show(yong, QColor(0, 0, 255), u"永", 160, 160, pen),
+    EXPECT_EQ(fonts.show(glyph(yongShape, 160, QColor(0, 0, 255)), u"永", 160, 160, pen),
               (QList<QByteArray>{"/S01 1 Tf", "120 0 0 120 100 700 Tm", "<01> Tj"}));
     // The last glyph of the first font again.
-    EXPECT_EQ(fonts.show(yong, QColor(254, 0, 0), u"永", 160, 160, pen).value(2), "<FF> Tj");
+    EXPECT_EQ(fonts.show(glyph(yongShape, 160, QColor(254, 0, 0)), u"永", 160, 160, pen).value(2), "<FF> Tj");
     fonts.writePending(file);
     ASSERT_EQ(fonts.resources().size(), 1u);
     const QByteArray first = pdfdocs::object(file.bytes(), fonts.resources()[0].object);

@@ -24,12 +24,6 @@ constexpr QRgb kRedRgb = 0xffff0000;
 const gdi::ColorRef kRed = gdi::rgb(255, 0, 0);
 constexpr quint32 kNullPen = 0x80000008;
 
-std::vector<Record> operator+(std::vector<Record> a, const std::vector<Record> &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // Red brush, no pen.
 std::vector<Record> redFill()
 {
@@ -58,19 +52,8 @@ EMR_BITBLT fillAll()
     return b;
 }
 
-Metafile metafile(const std::vector<Record> &body) { return Metafile::fromBytes(emfsupport::build(body)); }
-
-// Runs `check` on the picture at 96 and at 600 dpi with the scale of each.
-template <class Check>
-void atBothResolutions(const Metafile &mf, Check check)
-{
-    for (int dpi : {96, 600}) {
-        SCOPED_TRACE(::testing::Message() << dpi << " dpi");
-        const QImage img = emfsupport::renderAt(mf, dpi);
-        paintersupport::savePng(img, QStringLiteral("emf_gdi_%1").arg(dpi));
-        check(img, dpi / 96.0);
-    }
-}
+using emfsupport::atBothResolutions;
+using emfsupport::metafile;
 
 // A rectangle of the metafile's pixels at `scale`.
 QRect scaled(int x, int y, int w, int h, double s)

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 using namespace emf;
 using paintersupport::colorBounds;
@@ -27,22 +28,8 @@ constexpr QRgb kRedRgb = 0xffff0000;
 const gdi::ColorRef kRed = gdi::rgb(255, 0, 0);
 const gdi::ColorRef kGreen = gdi::rgb(0, 255, 0);
 
-std::vector<Record> operator+(std::vector<Record> a, const std::vector<Record> &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-Metafile metafile(const std::vector<Record> &body) { return Metafile::fromBytes(emfsupport::build(body)); }
-
-template <class Check>
-void atBothResolutions(const Metafile &mf, Check check)
-{
-    for (int dpi : {96, 600}) {
-        SCOPED_TRACE(::testing::Message() << dpi << " dpi");
-        check(emfsupport::renderAt(mf, dpi), dpi / 96.0);
-    }
-}
+using emfsupport::atBothResolutions;
+using emfsupport::metafile;
 
 // The colour at the metafile's pixel (x, y).
 QRgb at(const QImage &img, double s, double x, double y) { return img.pixel(int(x * s), int(y * s)) & 0xffffff; }
@@ -124,6 +111,62 @@ TEST(EmfGdiBitmaps, AlphaBlendMixesByThePicturesAlphaAndTheConstantAlpha)
     atBothResolutions(rec.finish(), [](const QImage &img, double s) {
         EXPECT_TRUE(near(at(img, s, 70, 20), qRgb(127, 127, 255)));
         EXPECT_TRUE(near(at(img, s, 48, 70), qRgb(255, 127, 127)));
+    });
+}
+
+TEST(EmfGdiBitmaps, BitFieldBitmapsKeepTheirAlphaWhereTheMasksLeaveTheTopByte)
+{
+    // An icon's corner: opaque red beside fully transparent pixels, as a
+    // 32-bit bitmap with the masks 00FF0000, 0000FF00, 000000FF after a
+    // 40-byte header, in a 52-byte header, and in a 124-byte header that
+    // names its alpha mask; each blended by its own alpha over white, as
+    // the same bitmap without masks is.
+    QImage pic(2, 1, QImage::Format_ARGB32_Premultiplied);
+    pic.setPixel(0, 0, qRgba(255, 0, 0, 255));
+    pic.setPixel(1, 0, qRgba(0, 0, 0, 0));
+    const Dib plain = imageToAlphaDib(pic);
+    auto withMasks = [&](quint32 headerSize, bool masksAfter, quint32 alphaMask) {
+        Dib d = plain;
+        QByteArray bmi(int(headerSize), '\0');
+        std::memcpy(bmi.data(), plain.bmi.constData(), 40);
+        qToLittleEndian<quint32>(headerSize, bmi.data());
+        qToLittleEndian<quint32>(3, bmi.data() + 16); // BI_BITFIELDS
+        const quint32 masks[4] = {0x00ff0000, 0x0000ff00, 0x000000ff, alphaMask};
+        QByteArray m(reinterpret_cast<const char *>(masks), masksAfter ? 12 : headerSize >= 56 ? 16 : 12);
+        if (masksAfter)
+            bmi.append(m);
+        else
+            bmi.replace(40, m.size(), m);
+        d.bmi = bmi;
+        return d;
+    };
+    const Dib forms[] = {plain, withMasks(40, true, 0), withMasks(52, false, 0), withMasks(124, false, 0xff000000)};
+    std::vector<Record> body;
+    for (int i = 0; i < 4; ++i) {
+        EMR_ALPHABLEND b;
+        b.yDest = 24 * i;
+        b.cxDest = 96;
+        b.cyDest = 24;
+        b.cxSrc = 2;
+        b.cySrc = 1;
+        b.rop = (255u << 16) | (1u << 24); // constant 255, AC_SRC_ALPHA
+        b.dib = forms[i];
+        body.push_back(b);
+    }
+    atBothResolutions(metafile(body), [](const QImage &img, double s) {
+        EXPECT_EQ(emfsupport::mismatches(img, s, kRedRgb, [](double x, double) { return x < 48; }), 0);
+        EXPECT_EQ(paintersupport::countColor(img, Qt::white), img.width() * img.height() / 2);
+    });
+    // Copied rather than blended, the same bitmap is opaque: its transparent
+    // pixels are the black their colour bytes hold.
+    EMR_STRETCHDIBITS copy;
+    copy.cxDest = 96;
+    copy.cyDest = 96;
+    copy.cxSrc = 2;
+    copy.cySrc = 1;
+    copy.dib = forms[2];
+    atBothResolutions(metafile({copy}), [](const QImage &img, double s) {
+        EXPECT_EQ(emfsupport::mismatches(img, s, qRgb(0, 0, 0), [](double x, double) { return x >= 48; }), 0);
     });
 }
 
@@ -443,6 +486,35 @@ TEST(EmfGdiText, SymbolFacesDrawTheCharactersTheirCodesStandFor)
         c.textOut(4, 10, QStringLiteral("abp"));
     }
     EXPECT_EQ(emfsupport::differingPixels(emfsupport::render(recorded, 96, 48), direct, 0), 0);
+}
+
+TEST(EmfGdiText, TheFacesAfterWingdingsDrawTheCharactersTheirCodesStandFor)
+{
+    // Wingdings 2's ballot boxes and circled one, Wingdings 3's triangles,
+    // Webdings' check, cloud and wheelchair: where the faces are not here,
+    // their codes draw as the stand-in draws those characters.
+    const QString standIn = fonts::standInFamily(QStringLiteral("Wingdings 2"), gdi::SYMBOL_CHARSET);
+    const auto plain = font(1, standIn, -24);
+    const struct {
+        const char *face;
+        QString codes;
+        QString chars;
+    } cases[] = {{"Wingdings 2", QStringLiteral("RTj"), QStringLiteral("☑☒①")},
+                 {"Wingdings 3", QStringLiteral("pqt"), QStringLiteral("▲▼◀")},
+                 {"Webdings", QString::fromLatin1("a\xd9\xe9"), QStringLiteral("✔☁♿")}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.face);
+        const auto *table = fonts::symbolTable(QString::fromLatin1(c.face).toUpper());
+        ASSERT_TRUE(table);
+        EXPECT_EQ(fonts::symbolToUnicode(*table, c.codes[0].unicode()), char32_t(c.chars[0].unicode()));
+        const auto face = font(1, QString::fromLatin1(c.face), -24, gdi::SYMBOL_CHARSET);
+        for (int dpi : {96, 600}) {
+            SCOPED_TRACE(dpi);
+            const QImage expected = textPicture(plain, {wideText({4, 20}, c.chars)}, dpi);
+            ASSERT_FALSE(inkBounds(expected).isEmpty());
+            EXPECT_EQ(emfsupport::differingPixels(textPicture(face, {wideText({4, 20}, c.codes)}, dpi), expected, 0), 0);
+        }
+    }
 }
 
 TEST(EmfGdiText, TextStretchedFarOneWayIsStillDrawn)

@@ -24,12 +24,6 @@ std::vector<Record> redFill()
     return {EMR_CREATEBRUSHINDIRECT{1, gdi::BS_SOLID, kRed, 0}, EMR_SELECTOBJECT{1}, EMR_SELECTOBJECT{0x80000008}};
 }
 
-std::vector<Record> operator+(std::vector<Record> a, const std::vector<Record> &b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 QImage play(const std::vector<Record> &body, int size = 96, int pixels = 96)
 {
     return emfsupport::render(Metafile::fromBytes(emfsupport::build(body, pixels)), size, size);

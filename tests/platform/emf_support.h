@@ -2,14 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building small metafiles record by record for the metafile tests.
+#include "painter_support.h"
+
 #include "platform/emf/emfcodec.h"
 #include "platform/metafile.h"
 #include "platform/paintercanvas.h"
+
+#include <gtest/gtest.h>
 
 #include <QImage>
 #include <QtEndian>
 
 #include <cmath>
+#include <functional>
 
 #include <optional>
 #include <vector>
@@ -99,4 +104,48 @@ inline qint64 differingPixels(const QImage &a, const QImage &b, int threshold = 
     return n;
 }
 
+inline QRgb qrgb(gdi::ColorRef c) { return qRgb(gdi::redOf(c), gdi::greenOf(c), gdi::blueOf(c)); }
+
+// Pixels that are not the colour `expected(x, y)` gives them; the first is
+// named in a failure.
+inline qint64 wrongPixels(const QImage &img, const std::function<QRgb(int, int)> &expected)
+{
+    qint64 n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb got = img.pixel(x, y) & 0xffffff, want = expected(x, y) & 0xffffff;
+            if (got != want && n++ == 0)
+                ADD_FAILURE() << "(" << x << ", " << y << ") is " << std::hex << got << ", not " << want;
+        }
+    return n;
+}
+
+// A metafile of 96 x 96 pixels holding `body`.
+inline Metafile metafile(const std::vector<emf::Record> &body) { return Metafile::fromBytes(build(body)); }
+
+// Runs `check(image, scale)` on the picture at 96 and at 600 dpi (the image
+// `scale` times the metafile's pixels). With TOVREL_CANVAS_PNG set the
+// pictures are kept in /tmp.
+template <class Check>
+void atBothResolutions(const Metafile &mf, Check check)
+{
+    for (int dpi : {96, 600}) {
+        SCOPED_TRACE(::testing::Message() << dpi << " dpi");
+        const QImage img = renderAt(mf, dpi);
+        paintersupport::savePng(img, QStringLiteral("emf_gdi_%1").arg(dpi));
+        check(img, dpi / 96.0);
+    }
+}
+
 } // namespace emfsupport
+
+namespace emf {
+
+// Record lists joined.
+inline std::vector<Record> operator+(std::vector<Record> a, const std::vector<Record> &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace emf

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tovrel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tovrel-tool emf render: a picture for a metafile that plays, and no file
-// at all (nor a changed one) for a metafile that does not.
+// at all (nor a changed one) for a metafile that does not; emf dump: every
+// record by its name.
 #include "emf_support.h"
 
 #include <QDir>
@@ -17,15 +18,19 @@ const QString kTool = QStringLiteral(TOVREL_BINARY_DIR "/tools/tovrel-tool");
 struct ToolRun {
     int code = -1;
     QString err;
+    QString out;
 };
 
-ToolRun render(const QStringList &args)
+ToolRun tool(const QString &command, const QStringList &args)
 {
     QProcess p;
-    p.start(kTool, QStringList{QStringLiteral("emf"), QStringLiteral("render")} + args);
+    p.start(kTool, QStringList{QStringLiteral("emf"), command} + args);
     p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError()),
+            QString::fromUtf8(p.readAllStandardOutput())};
 }
+
+ToolRun render(const QStringList &args) { return tool(QStringLiteral("render"), args); }
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -81,4 +86,33 @@ TEST(EmfTool, RenderWritesAPictureOnlyWhenTheMetafilePlays)
     }
     // No temporary file is left behind either.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), before);
+}
+
+TEST(EmfTool, DumpNamesTheColourSpaceAndLinkedFontRecords)
+{
+    ASSERT_TRUE(QFile::exists(kTool)) << "tovrel-tool is not built";
+    QTemporaryDir dir;
+    // EMR_SETCOLORSPACE (100) with its handle, EMR_SETLINKEDUFIS (119) with
+    // one linked font of eight bytes and the eight reserved ones after it.
+    emf::EMR_SETLINKEDUFIS linked;
+    linked.count = 1;
+    linked.ufis.data = QByteArray("\x11\x22\x33\x44\x05\x00\x00\x00", 8);
+    QByteArray withReserved = emf::encode(linked) + QByteArray(8, '\0');
+    qToLittleEndian<quint32>(quint32(withReserved.size()), withReserved.data() + 4);
+    QByteArray bytes = emfsupport::build({emf::EMR_SETCOLORSPACE{3}, emf::EMR_SETPOLYFILLMODE{2}});
+    bytes.insert(emfsupport::recordOffset(bytes, 2), withReserved);
+    qToLittleEndian<quint32>(quint32(bytes.size()), bytes.data() + 48); // nBytes
+    const QString path = dir.filePath(QStringLiteral("linked.emf"));
+    writeFile(path, bytes);
+    const ToolRun dump = tool(QStringLiteral("dump"), {path});
+    EXPECT_EQ(dump.code, 0) << dump.err.toStdString();
+    const QStringList lines = dump.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 5) << dump.out.toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("EMR_SETCOLORSPACE"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("value=3"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("EMR_SETLINKEDUFIS"))) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("count=1"))) << lines[2].toStdString();
+    EXPECT_FALSE(dump.out.contains(QStringLiteral("UNKNOWN")));
+    // And the records draw nothing: the file plays.
+    EXPECT_EQ(render({path, dir.filePath(QStringLiteral("linked.png"))}).code, 0);
 }

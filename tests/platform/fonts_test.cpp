@@ -35,11 +35,14 @@ TEST(FontFamilies, WorksheetFacesFallBackToTwKai)
         EXPECT_TRUE(fonts::isSubstituted(face));
         EXPECT_EQ(fonts::standInFamily(face), kTwKai);
         const QStringList chain = fonts::substitutionChain(face);
-        ASSERT_GE(chain.size(), 2);
+        ASSERT_GE(chain.size(), 4);
         EXPECT_EQ(chain[0], kTwKai);
-        EXPECT_EQ(chain[1], QStringLiteral("AR PL UKai TW"));
+        // TW-Kai's faces for the characters beyond the basic plane, then
+        // the next Kai face.
+        EXPECT_EQ(chain.mid(1, 3), QStringList({QStringLiteral("TW-Kai-Ext-B"), QStringLiteral("TW-Kai-Plus"),
+                                                QStringLiteral("AR PL UKai TW")}));
         // Whatever comes later is still a Chinese face.
-        for (const QString &f : chain)
+        for (const QString &f : chain.mid(3))
             EXPECT_TRUE(QFontDatabase::writingSystems(f).contains(QFontDatabase::TraditionalChinese) ||
                         QFontDatabase::writingSystems(f).contains(QFontDatabase::SimplifiedChinese))
                 << f.toStdString();

@@ -9,6 +9,9 @@
 #include "preview/savefiletypes.h"
 #include "printer/exportfilterlibrary.h"
 #include "preview/standardpreview.h"
+#include "controls/rplabel.h"
+#include "report/customreport.h"
+#include "report/rpband.h"
 #include "printer/processwide.h"
 #include "testsupport.h"
 
@@ -16,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -27,6 +31,7 @@
 
 #include <deque>
 #include <memory>
+#include <stdexcept>
 
 using namespace previewfixture;
 
@@ -231,6 +236,67 @@ TEST_F(StandardPreviewTest, ProgressPanel)
     EXPECT_EQ(window->statusText(0), QString());
 }
 
+// A filter that fails with a standard library's error, not the engine's.
+struct FailingFilter : RpExportFilter {
+    using RpExportFilter::RpExportFilter;
+    void start(qint32, qint32, const RpFont *) override { throw std::length_error("the page is too long to write"); }
+};
+
+// Save as a PDF document whose fonts cannot be measured (custom widths too
+// few), or through a filter that fails with another library's error: the
+// window says so and goes on, and no file is left.
+TEST_F(StandardPreviewTest, AnExportThatFailsInTheFontsIsShownAndTheWindowGoesOn)
+{
+    Report report;
+    report.setShowProgress(false);
+    report.bands()->setHasTitle(true);
+    auto *label = new RpLabel(report.bands()->titleBand());
+    label->setCaption(QStringLiteral("x"));
+    printer.onExportToFilter = [&](RpExportFilter *f) { report.exportToFilter(f); };
+    savefiletypes::setExportFileTypes([] {
+        ExportFileType pdf{QStringLiteral("PDF document"), QStringLiteral("PDF"), [](const QString &name) {
+                               auto f = std::make_unique<RpPDFDocumentFilter>(name);
+                               f->addCustomWidths(QStringLiteral("Arial"), QStringLiteral("1 2 3"));
+                               return std::unique_ptr<RpExportFilter>(std::move(f));
+                           }};
+        ExportFileType failing{QStringLiteral("Failing"), QStringLiteral("BRK"), [](const QString &name) {
+                                   return std::unique_ptr<RpExportFilter>(std::make_unique<FailingFilter>(name));
+                               }};
+        return std::vector<ExportFileType>{pdf, failing};
+    });
+    struct Restore {
+        ~Restore() { savefiletypes::setExportFileTypes({}); }
+    } restore;
+    open(1);
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("sheet.pdf"));
+    EXPECT_NO_THROW(window->saveAs(name, 1));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("Custom widths"))) << dialogs.messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(name));
+    EXPECT_TRUE(report.available());
+
+    const QString other = dir.filePath(QStringLiteral("sheet.brk"));
+    EXPECT_NO_THROW(window->saveAs(other, 1));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1], QStringLiteral("the page is too long to write"));
+    EXPECT_FALSE(QFile::exists(other));
+    EXPECT_TRUE(report.available());
+}
+
+// A run that failed on a thread of its own leaves its error with the
+// printer: the window shows it in the status bar and says it once.
+TEST_F(StandardPreviewTest, AFailedBackgroundRunIsShownInTheStatusBarAndSaidOnce)
+{
+    open(2);
+    printer.setRunError(QStringLiteral("page 3 cannot be made"));
+    processMessages();
+    EXPECT_EQ(window->statusText(0), QStringLiteral("page 3 cannot be made"));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("page 3 cannot be made")});
+    window->rpPreviewPageAvailable(2);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
 TEST_F(StandardPreviewTest, SaveAndLoad)
 {
     open(2);
@@ -265,6 +331,21 @@ TEST_F(StandardPreviewTest, SaveAndLoad)
     EXPECT_EQ(window->statusText(2), base + QStringLiteral(".TRP"));
     EXPECT_EQ(window->thumbGrid()->rowCount(), 2);
     EXPECT_TRUE(window->action("Print")->isEnabled());
+
+    // Saved as PDF, the loaded file's pages go in as they were recorded:
+    // two pages, their boxes and text drawn, no picture of a page.
+    globalFilterLibrary().addFilter(RpExportFilterClass::of<RpPDFDocumentFilter>(QStringLiteral("TRpPDFDocumentFilter")));
+    struct Emptied {
+        ~Emptied() { globalFilterLibrary().clear(); }
+    } emptied;
+    const QString pdf = dir.filePath(QStringLiteral("loaded.pdf"));
+    window->saveAs(pdf, 1);
+    const QByteArray doc = testsupport::readFile(pdf);
+    EXPECT_TRUE(doc.startsWith("%PDF-1.")) << doc.left(20).toStdString();
+    EXPECT_TRUE(doc.contains("/Count 2")) << "not two pages";
+    EXPECT_FALSE(doc.contains("/Subtype /Image"));
+    EXPECT_TRUE(doc.contains("/Type0")) << "the pages' text is not text";
+    EXPECT_TRUE(dialogs.messages == QStringList{QStringLiteral("File does not exist")}) << dialogs.messages.join('|').toStdString();
     printerState().reportFileLoaded = false;
 }
 
@@ -371,4 +452,50 @@ TEST_F(StandardPreviewTest, CopyPutsThePageAsMetafileAndPicture)
     const qint64 ink1 = darkPixels(first), ink2 = darkPixels(second);
     EXPECT_GT(ink1, 0);
     EXPECT_GT(ink2, ink1);
+}
+
+TEST_F(StandardPreviewTest, ListsKeepThePageShownAndTakeTheKeysWhenTheyHaveTheFocus)
+{
+    open(3);
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(window->isActiveWindow());
+    auto press = [](QWidget *to, int key) {
+        QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(to, &e);
+        processMessages();
+    };
+
+    // A second search leaves the page where it is.
+    dialogs.search = SearchRequest{QStringLiteral("page"), false};
+    window->findButtonClick();
+    window->selectPage(3);
+    window->findButtonClick();
+    EXPECT_EQ(page(), 3);
+    QListWidget *box = window->searchResultBox();
+    ASSERT_EQ(box->count(), 3);
+
+    // The result list with the focus is walked with the keys, each result
+    // showing its page.
+    box->setFocus();
+    box->setCurrentRow(0);
+    EXPECT_EQ(page(), 1);
+    press(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentRow(), 1);
+    EXPECT_EQ(page(), 2);
+    press(box, Qt::Key_End);
+    EXPECT_EQ(box->currentRow(), 2);
+    EXPECT_EQ(page(), 3);
+
+    // So are the thumbnails.
+    window->thumbGrid()->setFocus();
+    press(window->thumbGrid(), Qt::Key_Up);
+    EXPECT_EQ(window->thumbGrid()->row(), 1);
+    EXPECT_EQ(page(), 2);
+
+    // Elsewhere the window's keys move the pages, as before.
+    window->preview()->setFocus();
+    press(window->preview(), Qt::Key_Home);
+    EXPECT_EQ(page(), 1);
+    press(window->preview(), Qt::Key_End);
+    EXPECT_EQ(page(), 3);
 }

@@ -47,7 +47,7 @@ public:
     void setPrinterIndex(int i) override
     {
         if (i < -1 || i >= names.size())
-            throw RpError("Printer index out of range");
+            throw RpError(RpErrorKind::Printer, QStringLiteral("Printer index out of range"));
         index = i < 0 ? 0 : i;
     }
     QString deviceName() const override { return names.value(index); }
@@ -82,7 +82,7 @@ public:
     void beginDoc() override
     {
         if (docRunning)
-            throw RpError("Printing in progress");
+            throw RpError(RpErrorKind::Printer, QStringLiteral("Printing in progress"));
         log << "StartDoc";
         docRunning = true;
         startPage();
@@ -90,7 +90,7 @@ public:
     void newPage() override
     {
         if (!docRunning)
-            throw RpError("Printer is not currently printing");
+            throw RpError(RpErrorKind::Printer, QStringLiteral("Printer is not currently printing"));
         log << "EndPage";
         canvasPtr.reset();
         startPage();
@@ -98,7 +98,7 @@ public:
     void endDoc() override
     {
         if (!docRunning)
-            throw RpError("Printer is not currently printing");
+            throw RpError(RpErrorKind::Printer, QStringLiteral("Printer is not currently printing"));
         log << "EndPage" << "EndDoc";
         canvasPtr.reset();
         docRunning = false;

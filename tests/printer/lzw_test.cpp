@@ -4,6 +4,7 @@
 // the width changes and the table clears, and streams read back whole.
 #include "printer/lzw.h"
 
+#include <QHash>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
@@ -37,7 +38,9 @@ std::vector<int> codesOf(const QByteArray &stream)
             next = lzw::kFirstCode;
             continue;
         }
-        if (codes.size() > 1 && codes[codes.size() - 2] != lzw::kClearCode) {
+        // Every code makes a string, the first after a clear too (it is
+        // completed by the code after it), so the width grows one code early.
+        if (next < lzw::kTableSize) {
             if (next == 511 || next == 1023 || next == 2047)
                 ++width;
             ++next;
@@ -51,6 +54,55 @@ QByteArray randomBytes(int n, quint32 seed, int alphabet = 256)
     QByteArray b(n, 0);
     for (char &c : b)
         c = char(gen.bounded(alphabet));
+    return b;
+}
+
+// The codes of the plain greedy coder: each code the longest string of the
+// table that starts the unread input, the table cleared once it is full.
+std::vector<int> greedyCodes(const QByteArray &in)
+{
+    std::vector<int> codes{lzw::kClearCode};
+    QHash<QByteArray, int> table;
+    int next = lzw::kFirstCode;
+    qsizetype i = 0;
+    while (i < in.size()) {
+        QByteArray s(1, in[i]);
+        int code = quint8(in[i++]);
+        for (; i < in.size(); ++i) {
+            const auto it = table.constFind(s + in[i]);
+            if (it == table.constEnd())
+                break;
+            s += in[i];
+            code = *it;
+        }
+        codes.push_back(code);
+        if (i < in.size())
+            table.insert(s + in[i], next);
+        if (++next >= lzw::kTableSize && i < in.size()) {
+            codes.push_back(lzw::kClearCode);
+            table.clear();
+            next = lzw::kFirstCode;
+        }
+    }
+    codes.push_back(lzw::kEndCode);
+    return codes;
+}
+
+// Rows of an image: runs of a few byte values of any length, now and then
+// pixels of three different bytes.
+QByteArray runsOfBytes(int n, quint32 seed)
+{
+    QRandomGenerator gen(seed);
+    QByteArray b;
+    while (b.size() < n) {
+        if (gen.bounded(4) == 0) {
+            for (int k = int(gen.bounded(1, 40)); k > 0; --k)
+                b.append("\x30\x40\x60", 3);
+        } else {
+            b.append(QByteArray(int(gen.bounded(1, 5000)), char(gen.bounded(3) * 0x7F)));
+        }
+    }
+    b.truncate(n);
     return b;
 }
 
@@ -91,6 +143,18 @@ TEST(Lzw, WidthGrowsAfterString511AndTheTableClearsWhenFull)
 
     // Codes above 511 appear, so the reader followed the 10-bit switch.
     EXPECT_GT(*std::max_element(codes.begin(), codes.end()), 2047);
+}
+
+TEST(Lzw, EachCodeIsTheLongestStringTheTableHolds)
+{
+    // Runs of one byte are matched a word at a time, other strings a byte at a
+    // time: both give the codes of the plain coder, through runs that end at,
+    // before and past the longest run string held, and across clears.
+    const QByteArray inputs[] = {runsOfBytes(200000, 3), runsOfBytes(50000, 4), QByteArray(300000, 'x'),
+                                 QByteArray(37, 'x') + "y" + QByteArray(9, 'x') + "yxx" + QByteArray(12, 'x'),
+                                 randomBytes(30000, 9, 3), randomBytes(20000, 5)};
+    for (const QByteArray &in : inputs)
+        EXPECT_EQ(codesOf(lzw::compress(in)), greedyCodes(in)) << in.size() << " bytes";
 }
 
 TEST(Lzw, RoundTripsRandomAndRepetitiveData)

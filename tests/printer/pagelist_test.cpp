@@ -218,9 +218,8 @@ TEST(PageList, ASaveThatRunsOutOfDiskKeepsTheOldFile)
                 bigger->saveToFile(path);
                 ADD_FAILURE() << "saved with room for " << room << " bytes";
             } catch (const RpError &e) {
-                EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();
-                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
-                    << e.message().toStdString();
+                EXPECT_EQ(e.where().file, path);
+                EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
             }
         }
         EXPECT_EQ(testsupport::readFile(path), old) << "room " << room;

@@ -84,6 +84,8 @@ TEST(PageStream, UnwritableTemporaryDirectoryIsAClearError)
         ADD_FAILURE() << "no error";
     } catch (const RpError &e) {
         EXPECT_TRUE(e.message().contains("/nonexistent/dir/for/trp")) << e.message().toStdString();
+        EXPECT_EQ(e.kind(), RpErrorKind::InputOutput);
+        EXPECT_EQ(e.where().file, QStringLiteral("/nonexistent/dir/for/trp"));
     }
     nowhere.reset();
     // The bytes are still there, in memory.
@@ -108,8 +110,7 @@ TEST(PageStream, ADiskThatFillsPartWayThroughAWriteIsAnError)
                 s.write(spilled ? "abcdefghij" : "!", spilled ? 10 : 1);
                 ADD_FAILURE() << "no error" << (spilled ? " after spilling" : " spilling");
             } catch (const RpError &e) {
-                EXPECT_TRUE(e.message().contains("File too large") || e.message().contains("disk may be full"))
-                    << e.message().toStdString();
+                EXPECT_EQ(e.kind(), RpErrorKind::DiskFull) << e.message().toStdString();
             }
         }
         if (!spilled) {

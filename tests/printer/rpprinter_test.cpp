@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include "testsupport.h"
 #include "printer/processwide.h"
+#include "printer/pageoutput.h"
+#include "platform/metafile.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,7 +96,7 @@ void generate(RpPrinter &p, int pages)
 
 } // namespace
 
-TEST(RpPrinter, RecordsPagesAtScreenResolution)
+TEST(RpPrinter, RecordsPagesAtAPrintingResolution)
 {
     FakePrinterDevice dev;
     UseDevice use(&dev);
@@ -116,12 +118,24 @@ TEST(RpPrinter, RecordsPagesAtScreenResolution)
     EXPECT_EQ(p.pageCount(), 3);
     processMessages();
     EXPECT_EQ(inbox.values(CM_PAGEAVAILABLE), (std::vector<quintptr>{1, 2, 3}));
+    // A4 at 600 pixels an inch, its header saying so: a line of a fraction
+    // of a screen pixel is on the page.
     const auto page = p.getPage(2);
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->width(), 794);
-    EXPECT_EQ(page->height(), 1123);
+    EXPECT_EQ(page->width(), 4961);
+    EXPECT_EQ(page->height(), 7016);
+    EXPECT_NEAR(page->pixelsPerInchX(), 600, 0.01);
+    EXPECT_EQ(p.xSize(2100), 4961);
     EXPECT_FALSE(p.getPage(0));
     EXPECT_FALSE(p.getPage(4));
+
+    // An export run measures its items in screen pixels, and so records.
+    struct Exporting : FakeReport {
+        bool exporting() const override { return true; }
+    } report;
+    RpPrinter e(&report);
+    generate(e, 1);
+    EXPECT_EQ(e.xSize(2100), 794);
 }
 
 TEST(RpPrinter, DocumentStateErrors)
@@ -134,6 +148,7 @@ TEST(RpPrinter, DocumentStateErrors)
         ADD_FAILURE();
     } catch (const RpError &e) {
         EXPECT_EQ(e.message(), "Illegal call to NewPage");
+        EXPECT_EQ(e.kind(), RpErrorKind::BadArgument);
     }
     p.beginDoc();
     try {
@@ -314,6 +329,11 @@ TEST(RpPrinter, SaveLoadAndPaperGuess)
     q.load(land);
     EXPECT_EQ(q.paperSize(), RpPaperSize::A4);
     EXPECT_EQ(q.orientation(), RpOrientation::poLandscape);
+    // Recorded at the screen's resolution (1123 x 794 pixels at 96 an inch),
+    // it plays at 300 onto as much paper, to a pixel.
+    const QSize played = playPage(q.getPage(1).value(), 300).size();
+    EXPECT_NEAR(played.width(), 1123 * 300 / 96.0, 1.5);
+    EXPECT_NEAR(played.height(), 794 * 300 / 96.0, 1.5);
 
     QFile f(land);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -392,6 +412,25 @@ TEST(RpPrinter, PreviewInterfaceAndClose)
     EXPECT_TRUE(p.cancelled()); // closing while busy cancels the run
     EXPECT_EQ(afterPreview, 1);
     EXPECT_EQ(master.values(CM_PREVIEWCLOSED).size(), 1u);
+}
+
+// The window a preview interface returned is forgotten once it deletes
+// itself.
+TEST(RpPrinter, ThePreviewControlIsForgottenWhenItsWindowGoes)
+{
+    FakePrinterDevice dev;
+    UseDevice use(&dev);
+    struct Shows : RpPreviewInterface {
+        QWidget *show(RpPrinter *) override { return new QWidget; }
+    };
+    testsupport::ScopedValue shows(printerState().previewInterface,
+                                   RpPreviewInterfaceFactory([] { return std::make_unique<Shows>(); }));
+    RpPrinter p;
+    p.preview();
+    QWidget *window = p.previewControl();
+    ASSERT_TRUE(window);
+    delete window;
+    EXPECT_EQ(p.previewControl(), nullptr);
 }
 
 // A preview closed while the printer lets messages run frees the printer;

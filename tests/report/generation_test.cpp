@@ -330,7 +330,7 @@ TEST_F(Generation, CancellingOrClosingThePreviewEndsTheRunAndFailuresEndTheDocum
     // report can run again.
     detail->afterPrint = [&](RpCustomBand *, bool) {
         if (report->recordNumber() == 2)
-            throw RpError(QStringLiteral("boom"));
+            throw RpError(RpErrorKind::Internal, QStringLiteral("boom"));
     };
     EXPECT_THROW(report->prepare(), RpError);
     EXPECT_TRUE(report->available());
@@ -392,6 +392,25 @@ TEST_F(Composite, TheSecondReportGoesOnWhereTheFirstStopped)
     report->setUnits(RpUnit::MM);
     composite.prepare();
     EXPECT_EQ(report->units(), RpUnit::MM);
+}
+
+// Cancelling the report that runs as a part cancels the composite's
+// printer, the one the part runs on, and leaves the report's own alone.
+TEST_F(Composite, CancellingAPartCancelsTheCompositesPrinter)
+{
+    report->prepare(); // the report's own printer, with its pages
+    RpPrinter *own = report->reportPrinter();
+    ASSERT_TRUE(own);
+    bool compositeCancelled = false;
+    report->onStartPage = [&](CustomReport *r) {
+        r->cancel();
+        compositeCancelled = composite.reportPrinter() && composite.reportPrinter()->cancelled();
+    };
+    composite.prepare();
+    EXPECT_TRUE(compositeCancelled);
+    EXPECT_TRUE(report->cancelled());
+    EXPECT_FALSE(own->cancelled());
+    EXPECT_EQ(report->reportPrinter(), own);
 }
 
 TEST_F(Composite, APartThatAsksForANewPageStartsOne)
@@ -466,6 +485,24 @@ TEST_F(GenerationOutput, ExportFeedsTheFilterEveryBandAndPage)
     EXPECT_EQ(filter.bands, int(placed.size()));
     EXPECT_TRUE(report->available());
     EXPECT_FALSE(report->exporting());
+}
+
+// The filter's OriginalReportPrinter is the printer the report had when the
+// export began (the preview's), not the one the run used and freed.
+TEST_F(GenerationOutput, TheFiltersOriginalPrinterIsTheReportsOwn)
+{
+    standardBands();
+    records(5);
+    report->setShowProgress(false);
+    RecordingFilter filter;
+    report->exportToFilter(&filter);
+    EXPECT_EQ(filter.originalReportPrinter(), nullptr); // there was none
+    report->prepare();
+    RpPrinter *preview = report->reportPrinter();
+    RecordingFilter again;
+    report->exportToFilter(&again);
+    EXPECT_EQ(again.originalReportPrinter(), preview);
+    EXPECT_EQ(report->reportPrinter(), preview);
 }
 
 } // namespace

@@ -8,8 +8,9 @@
 //
 // The report: a page header (every page), a title (page 1), a column header
 // (at the top of every column), group headers and footers (outermost first),
-// a detail band with a child printed after it, a summary at the end and a
-// page footer at the bottom of every page, in C columns filled top to bottom.
+// a detail band with a child printed after it (linked to it or not), a
+// summary at the end and a page footer at the bottom of every page, in C
+// columns filled top to bottom.
 // All in native units; no band stretches; no forced breaks; group headers
 // reprint on a new page when asked to.
 #include <QString>
@@ -31,6 +32,11 @@ struct Heights {
     double pageHeader = 0, title = 0, columnHeader = 0, detail = 0, child = 0, summary = 0, pageFooter = 0;
     std::vector<double> groupHeaders, groupFooters; // outermost first
     std::vector<bool> reprintOnNewPage;             // per group
+    // The detail band is linked to its child: it needs room for both.
+    bool detailLinksChild = false;
+    // Each group header is linked to the next header, the innermost to the
+    // detail: a header needs room for the bands its links chain to.
+    bool headersLinkDown = false;
 };
 
 struct Placed {
@@ -70,21 +76,21 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
     const double emptyPage = pg.length - (pg.top + pg.bottom);
 
     auto space = [&] { return y == -1 ? 0 : roundEven(pg.length - pg.bottom - footer - y); };
-    std::function<void(const QString &, double)> put;
+    std::function<void(const QString &, double, double)> put;
     std::function<void()> newColumn, newPage;
     auto endPage = [&] {
         if (page == 0)
             return;
         y = roundEven(pg.length - pg.bottom - footer);
         x = roundEven(pg.left);
-        put("PF", h.pageFooter); // a last page has its footer too
+        put("PF", h.pageFooter, 0); // a last page has its footer too
 
     };
     newPage = [&] {
         endPage();
         ++page;
         y = roundEven(pg.top);
-        put("PH", h.pageHeader);
+        put("PH", h.pageHeader, 0);
         columnTop = y;
         column = 1;
         if (page == 1)
@@ -101,22 +107,23 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
             ++column;
         }
         if (!(column == 1 && page == 1)) {
-            put("CH", h.columnHeader);
+            put("CH", h.columnHeader, 0);
             for (int g = 0; g < groups && !anyChanged; ++g)
                 if (h.reprintOnNewPage[size_t(g)] && inGroup[size_t(g)] && groupPage[size_t(g)] != page) {
                     anyChanged = true;
                     for (int k = g; k < groups; ++k) {
-                        put(QStringLiteral("GH%1").arg(k), h.groupHeaders[size_t(k)]);
+                        put(QStringLiteral("GH%1").arg(k), h.groupHeaders[size_t(k)], 0);
                         groupPage[size_t(k)] = page;
                     }
                     break;
                 }
         }
     };
-    // A band breaks to the next column first when it does not fit (unless
-    // it is taller than an empty page); page footers never break.
-    put = [&](const QString &band, double height) {
-        const int hh = roundEven(height);
+    // A band breaks to the next column first when it does not fit (with the
+    // bands linked to it: `linked` more; unless it is taller than an empty
+    // page); page footers never break.
+    put = [&](const QString &band, double height, double linked) {
+        const int hh = roundEven(height + linked);
         if (band != "PF" && (y == -1 || (hh > space() && hh <= emptyPage)))
             newColumn();
         out.push_back({band, page, column, x, y});
@@ -124,9 +131,9 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
     };
 
     x = roundEven(pg.left);
-    put("T", h.title);
+    put("T", h.title, 0);
     if (h.columnHeader > 0)
-        put("CH", h.columnHeader);
+        put("CH", h.columnHeader, 0);
     for (size_t i = 0; i < keys.size(); ++i) {
         int changed = groups;
         for (int g = 0; g < groups; ++g)
@@ -137,21 +144,27 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
         anyChanged = changed < groups;
         if (i > 0)
             for (int g = groups - 1; g >= changed; --g) {
-                put(QStringLiteral("GF%1").arg(g), h.groupFooters[size_t(g)]);
+                put(QStringLiteral("GF%1").arg(g), h.groupFooters[size_t(g)], 0);
                 inGroup[size_t(g)] = false;
             }
         for (int g = changed; g < groups; ++g) {
-            put(QStringLiteral("GH%1").arg(g), h.groupHeaders[size_t(g)]);
+            double chained = 0;
+            if (h.headersLinkDown) {
+                for (int k = g + 1; k < groups; ++k)
+                    chained += h.groupHeaders[size_t(k)];
+                chained += h.detail + (h.detailLinksChild ? h.child : 0);
+            }
+            put(QStringLiteral("GH%1").arg(g), h.groupHeaders[size_t(g)], chained);
             inGroup[size_t(g)] = true;
             groupPage[size_t(g)] = page;
         }
-        put("D", h.detail);
+        put("D", h.detail, h.detailLinksChild ? h.child : 0);
         if (h.child > 0)
-            put("C", h.child);
+            put("C", h.child, 0);
     }
     anyChanged = true;
     for (int g = groups - 1; g >= 0; --g) {
-        put(QStringLiteral("GF%1").arg(g), h.groupFooters[size_t(g)]);
+        put(QStringLiteral("GF%1").arg(g), h.groupFooters[size_t(g)], 0);
         inGroup[size_t(g)] = false;
     }
     if (roundEven(h.summary) > space())
@@ -161,7 +174,7 @@ inline std::vector<Placed> place(const Page &pg, const Heights &h, const std::ve
     const double w = (pg.width - (pg.left + pg.right) - (pg.columns - 1) * pg.columnSpace) / pg.columns;
     if (pg.columns > 1)
         x = roundEven(pg.left + (column - 1) * w) + roundEven(pg.columnSpace * (column - 1));
-    put("S", h.summary);
+    put("S", h.summary, 0);
     x = roundEven(pg.left);
     endPage();
     return out;

@@ -168,7 +168,7 @@ TEST_F(TovrelSheet, PicturesForOneAndForSeveralPages)
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
         const QImage page(path(QStringLiteral("many-%1.png").arg(i)));
-        EXPECT_EQ(page.size(), QSize(248, 350));
+        EXPECT_EQ(page.size(), QSize(248, 351)); // 210 x 297 mm at 30 dpi, rounded
         const QString ref = path(QStringLiteral("ref-%1.png").arg(i));
         ASSERT_EQ(run(kTool, {"trp", "render", path("many.trp"), QString::number(i), ref, "--dpi", "30"}).code, 0);
         EXPECT_EQ(page.convertToFormat(QImage::Format_RGB32), QImage(ref).convertToFormat(QImage::Format_RGB32));
@@ -197,22 +197,34 @@ TEST_F(TovrelSheet, RefusedWordsWriteNothing)
     EXPECT_EQ(testsupport::readFile(path("old.trp")), "what was there");
 }
 
-TEST_F(TovrelSheet, CharacterOutsideTheBasicPlaneCountsTwice)
+TEST_F(TovrelSheet, CharacterOutsideTheBasicPlaneIsOneCharacter)
 {
-    // "𠀀入" is three characters as the window counts: the three-character
-    // sheet, 入 in its four third-position cells (five on a two-character
-    // sheet), with a warning for the halves.
+    // "𠀀入" is two characters: the two-character sheet, 入 in its five
+    // second-position cells, 𠀀 whole in the five first-position cells.
     const Result r = sheet({"𠀀入", "-o", "wide.trp"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("warning: '𠀀' (U+20000) in the word \"𠀀入\"")) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("U+20000")) << r.err.toStdString();
     const QStringList pages = pageTexts(path("wide.trp"));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0].count(u'入'), 4);
+    EXPECT_EQ(pages[0].count(u'入'), 5);
+    EXPECT_EQ(pages[0].count(QString::fromUcs4(U"\U00020000")), 5);
 
-    const Result five = sheet({"𠀀病從口", "-o", "five.trp"});
+    const Result four = sheet({"𠀀病從口", "-o", "four.trp"});
+    EXPECT_EQ(four.code, 0) << four.err.toStdString();
+    const Result five = sheet({"𠀀病從口入", "-o", "five.trp"});
     EXPECT_EQ(five.code, 2);
     EXPECT_TRUE(five.err.contains("has 5 characters")) << five.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("five.trp")));
+}
+
+TEST_F(TovrelSheet, CharactersDrawnWithoutStrokeNumbersAreNamedInOneLine)
+{
+    // 芥 and 陳 have stroke data of the mainland form only; 草 and 口 are
+    // numbered.
+    const Result r = sheet({"芥草", "口陳芥", "-o", "grass.trp"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err.count("drawn without stroke numbers"), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("warning: drawn without stroke numbers: 芥陳\n")) << r.err.toStdString();
 }
 
 TEST_F(TovrelSheet, CharacterNoFaceDrawsIsAWarning)
@@ -221,6 +233,7 @@ TEST_F(TovrelSheet, CharacterNoFaceDrawsIsAWarning)
     const Result r = sheet({QString(QChar(0x378)) + "口", "-o", "odd.trp"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("warning: no installed face can draw '\u0378' (U+0378) in the word")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("its cells are left empty")) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains("U+53E3")) << "口 is drawn: " << r.err.toStdString();
     EXPECT_EQ(pageTexts(path("odd.trp")).size(), 1);
 }
@@ -247,7 +260,8 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
         {{"--print", "--dpi", "96", "--", "變"}, "--dpi is for PNG output only"},
     };
     writeFile("w.txt", "變\n");
-    writeFile("latin1.txt", "\xA4\xA4\n");
+    // Latin 1 that is no Big5 either (0xE9 0x74 pairs no Big5 character).
+    writeFile("latin1.txt", "caf\xE9t\xE9\n");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
         const Result r = sheet(c.args);
@@ -264,6 +278,34 @@ TEST_F(TovrelSheet, BadOptionsAreRefused)
     for (const char *option : {"-o OUT.trp", "-o OUT.png", "--dpi N", "--words FILE", "--stroke-data DIR",
                                "--print [QUEUE]", "--copies N", "--duplex"})
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(option))) << option;
+}
+
+TEST_F(TovrelSheet, MessagesSayWhatWentWrongAndWhatToDo)
+{
+    // A words file in Big5: one message naming Big5 and the command that
+    // converts it, not an error for every line.
+    writeFile("big5.txt", "\xBE\xC7\xAE\xD5\n\xA4\xA4\xA4\xE5\n"); // 學校, 中文
+    const Result big5 = sheet({"--words", "big5.txt", "-o", "x.trp"});
+    EXPECT_EQ(big5.code, 2);
+    EXPECT_EQ(big5.err, "tovrel-sheet: the words file big5.txt is not UTF-8: it reads as Big5. Convert it with:\n"
+                        "tovrel-sheet:   iconv -f BIG5 -t UTF-8 big5.txt > big5-utf8.txt\n");
+
+    // "--print 必" takes 必 for the queue: the message says so and how to
+    // give the word.
+    const Result queue = sheet({"--print", "必"});
+    EXPECT_EQ(queue.code, 2);
+    EXPECT_TRUE(queue.err.contains("no words: '必' was read as the printer queue of --print; give the words before "
+                                   "--print or after -- (tovrel-sheet --print -- 必)"))
+        << queue.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("x.trp")));
+
+    // Nothing of the toolkit's own notes reaches the terminal: a run that
+    // goes well says nothing on stderr.
+    const Result quiet = sheet({"變", "-o", "quiet.png", "--dpi", "20"});
+    EXPECT_EQ(quiet.code, 0);
+    EXPECT_EQ(quiet.err, "");
+    const Result tool = run(kTool, {"trp", "text", path("missing.trp")});
+    EXPECT_EQ(tool.err, "tovrel-tool trp: no such file: " + path("missing.trp") + "\n");
 }
 
 TEST_F(TovrelSheet, AFailedPictureLeavesNoTemporaryFiles)

@@ -5,35 +5,19 @@
 // line and exit status 2, and nothing is written.
 #include "../exampledb.h"
 #include "../pdf/pdfdocs.h"
+#include "toolrun.h"
 
 #include <QFile>
 #include <QImage>
-#include <QSqlQuery>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kTool = QStringLiteral(TOVREL_BINARY_DIR "/tools/tovrel-tool");
-
-struct Result {
-    int code = -1;
-    QString out, err;
-};
-
-Result tool(const QStringList &args)
-{
-    QProcess p;
-    p.start(kTool, args);
-    Result r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+using toolrun::Result;
+using toolrun::tool;
 
 QString lastLine(const QString &s) { return s.trimmed().split(u'\n').last(); }
 

@@ -1,0 +1,135 @@
+// SPDX-FileCopyrightText: 2026 The Tovrel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "faces/modelform.h"
+
+#include "faces/strokedivision.h"
+#include "faces/strokepaths.h"
+#include "faces/synthesis.h"
+#include "platform/fonts.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace faces {
+
+namespace {
+
+// A character as a face draws it.
+struct Key {
+    char32_t ch;
+    QString family, style;
+    int weight;
+    quint32 glyph;
+    friend bool operator==(const Key &, const Key &) = default;
+};
+size_t qHash(const Key &k, size_t seed = 0) { return qHashMulti(seed, k.ch, k.family, k.style, k.weight, k.glyph); }
+
+FormDifference differenceFrom(const strokes::CharStrokes &c, const QRawFont &kai, quint32 glyph)
+{
+    return compareForms(inkOf(c), kai.pathForGlyph(glyph), kai.pixelSize());
+}
+
+// The strokes of data not written to Taiwan's standard (the mainland data, or
+// the user's own files, which may have come from it) that the standard
+// divides otherwise.
+int dividedOtherwise(StrokeSource source, const strokes::CharStrokes &c)
+{
+    return source != StrokeSource::AnimCJK
+               ? int(checkDivision(StrokeStore::global(), c).dividedOtherwise.size())
+               : 0;
+}
+
+ModelForm decide(char32_t ch, const QRawFont &kai, quint32 glyph)
+{
+    ModelForm form;
+    const StrokeStore &store = StrokeStore::global();
+    const bool hasKai = glyph != 0 && kai.isValid();
+    // Each source read only when the ones before it do not do.
+    for (StrokeSource source : store.sourcesOf(ch)) {
+        const auto strokes = store.findIn(source, ch);
+        if (strokes && (!hasKai || differenceFrom(*strokes, kai, glyph).agrees()) &&
+            dividedOtherwise(source, *strokes) == 0) {
+            form.kind = ModelForm::Kind::Numbered;
+            form.source = source;
+            form.strokes = strokes;
+            form.glyph = std::make_shared<const StrokeOrderGlyph>(buildStrokeOrderGlyph(*strokes));
+            return form;
+        }
+    }
+    form.kind = hasKai ? ModelForm::Kind::Kai : ModelForm::Kind::Blank;
+    return form;
+}
+
+// The Kai face a worksheet cell draws `ch` with, and its glyph there.
+std::pair<QRawFont, quint32> cellGlyph(char32_t ch)
+{
+    gdi::LogFont lf;
+    lf.faceName = strokeOrderFamily();
+    lf.height = -160;
+    lf.charSet = gdi::CHINESEBIG5_CHARSET;
+    const fonts::TextLayout layout = fonts::resolve(lf)->layout(QString::fromUcs4(&ch, 1));
+    if (layout.runs.empty() || layout.runs.front().glyphs.isEmpty())
+        return {QRawFont(), 0};
+    return {layout.runs.front().rawFont, layout.runs.front().glyphs.front()};
+}
+
+} // namespace
+
+ModelForm modelForm(char32_t ch, const QRawFont &kai, quint32 glyph)
+{
+    struct Cache {
+        QMutex mutex;
+        quint64 generation = 0;
+        QHash<Key, ModelForm> forms;
+    };
+    static Cache cache;
+    if (!ch)
+        return {};
+    const quint64 generation = StrokeStore::global().generation();
+    const Key key{ch, kai.familyName(), kai.styleName(), kai.weight(), kai.isValid() ? glyph : 0};
+    {
+        QMutexLocker lock(&cache.mutex);
+        if (cache.generation != generation) {
+            cache.forms.clear();
+            cache.generation = generation;
+        }
+        if (auto it = cache.forms.constFind(key); it != cache.forms.constEnd())
+            return *it;
+    }
+    // Decided outside the lock: another thread may do the same character at
+    // the same time, and the first to finish is kept.
+    ModelForm form = decide(ch, kai, glyph);
+    QMutexLocker lock(&cache.mutex);
+    if (cache.generation != generation)
+        return form;
+    if (cache.forms.size() >= 4096)
+        cache.forms.clear(); // a whole dictionary drawn once must not stay
+    return *cache.forms.insert(key, std::move(form));
+}
+
+std::vector<SourceForm> compareSources(char32_t ch, const QRawFont &kai, quint32 glyph)
+{
+    std::vector<SourceForm> out;
+    for (const SourcedStrokes &s : StrokeStore::global().findAll(ch)) {
+        SourceForm f{s.source, int(s.strokes->strokes.size()), {}, dividedOtherwise(s.source, *s.strokes)};
+        if (glyph != 0 && kai.isValid())
+            f.difference = differenceFrom(*s.strokes, kai, glyph);
+        out.push_back(f);
+    }
+    return out;
+}
+
+ModelForm modelFormInCell(char32_t ch)
+{
+    const auto [kai, glyph] = cellGlyph(ch);
+    return modelForm(ch, kai, glyph);
+}
+
+std::vector<SourceForm> compareSourcesInCell(char32_t ch)
+{
+    const auto [kai, glyph] = cellGlyph(ch);
+    return compareSources(ch, kai, glyph);
+}
+
+} // namespace faces
