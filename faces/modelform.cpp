@@ -11,6 +11,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 
+#include <deque>
+
 namespace faces {
 
 namespace {
@@ -78,34 +80,69 @@ std::pair<QRawFont, quint32> cellGlyph(char32_t ch)
 
 ModelForm modelForm(char32_t ch, const QRawFont &kai, quint32 glyph)
 {
+    // The decisions are small and costly, and all of them are kept; a
+    // numbered glyph with its paint caches takes about 100 KB, so only the
+    // last glyphs handed out are held (a sheet shows at most four
+    // characters), the rest made again when asked for once they are gone.
+    struct Entry {
+        ModelForm form; // without its glyph
+        std::weak_ptr<const StrokeOrderGlyph> glyph;
+    };
     struct Cache {
         QMutex mutex;
         quint64 generation = 0;
-        QHash<Key, ModelForm> forms;
+        QHash<Key, Entry> forms;
+        std::deque<std::shared_ptr<const StrokeOrderGlyph>> recent;
     };
+    static constexpr size_t kHeldGlyphs = 256;
     static Cache cache;
     if (!ch)
         return {};
     const quint64 generation = StrokeStore::global().generation();
     const Key key{ch, kai.familyName(), kai.styleName(), kai.weight(), kai.isValid() ? glyph : 0};
+    const auto hold = [](const std::shared_ptr<const StrokeOrderGlyph> &g) {
+        cache.recent.push_back(g);
+        if (cache.recent.size() > kHeldGlyphs)
+            cache.recent.pop_front();
+    };
+    ModelForm form;
     {
         QMutexLocker lock(&cache.mutex);
         if (cache.generation != generation) {
             cache.forms.clear();
+            cache.recent.clear();
             cache.generation = generation;
         }
-        if (auto it = cache.forms.constFind(key); it != cache.forms.constEnd())
-            return *it;
+        if (auto it = cache.forms.find(key); it != cache.forms.end()) {
+            form = it->form;
+            if (form.kind != ModelForm::Kind::Numbered)
+                return form;
+            if ((form.glyph = it->glyph.lock()))
+                return form;
+        }
     }
-    // Decided outside the lock: another thread may do the same character at
-    // the same time, and the first to finish is kept.
-    ModelForm form = decide(ch, kai, glyph);
+    // Decided, or the glyph made again, outside the lock: another thread may
+    // do the same character at the same time, and the first to finish is kept.
+    if (form.strokes)
+        form.glyph = std::make_shared<const StrokeOrderGlyph>(buildStrokeOrderGlyph(*form.strokes));
+    else
+        form = decide(ch, kai, glyph);
     QMutexLocker lock(&cache.mutex);
     if (cache.generation != generation)
         return form;
-    if (cache.forms.size() >= 4096)
-        cache.forms.clear(); // a whole dictionary drawn once must not stay
-    return *cache.forms.insert(key, std::move(form));
+    if (auto it = cache.forms.find(key); it != cache.forms.end()) {
+        if (const auto kept = it->glyph.lock())
+            form.glyph = kept;
+        else
+            it->glyph = form.glyph;
+    } else {
+        Entry e{form, form.glyph};
+        e.form.glyph.reset();
+        cache.forms.insert(key, std::move(e));
+    }
+    if (form.glyph)
+        hold(form.glyph);
+    return form;
 }
 
 std::vector<SourceForm> compareSources(char32_t ch, const QRawFont &kai, quint32 glyph)
