@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -128,6 +129,7 @@ void Form73::createControls()
         m_pages->addPage(appstrings::pageCaption(i), appstrings::pageCaption(i));
     m_pages->setActivePageIndex(0);
     connect(m_pages, &PageControl::pageClicked, this, [this] {
+        report(m_pages->activePageIndex() + 1);
         writeTestState();
         emit stateChanged();
     });
@@ -147,12 +149,19 @@ void Form73::createControls()
 
 void Form73::createReports()
 {
-    for (int i = 0; i < 4; ++i) {
-        QWidget *page = m_pages->page(i);
-        Report *r = layouts::load(i + 1, page);
-        m_reports[size_t(i)] = r;
-        r->show();
-    }
+    // The layout the start word shows; its failure to read is a fault of the
+    // build, for the program's start to report.
+    const int n = worksheet::wordLength(m_edit1->text());
+    const int first = n >= 1 && n <= 4 ? n : 1;
+    Report *r = layouts::load(first, m_pages->page(first - 1));
+    m_reports[size_t(first - 1)] = r;
+    r->show();
+}
+
+void Form73::loadRemainingLayouts()
+{
+    for (int i = 1; i <= 4; ++i)
+        report(i);
 }
 
 void Form73::checkFonts()
@@ -221,12 +230,29 @@ void Form73::showNotice()
 
 Report *Form73::report(int layout) const
 {
-    return layout >= 1 && layout <= 4 ? m_reports[size_t(layout - 1)] : nullptr;
+    if (layout < 1 || layout > 4)
+        return nullptr;
+    const size_t i = size_t(layout - 1);
+    if (!m_reports[i] && !m_layoutFailed[i]) {
+        try {
+            m_reports[i] = layouts::load(layout, m_pages->page(int(i)));
+            m_reports[i]->show();
+        } catch (const RpError &e) {
+            // Said once; the window goes on without that layout.
+            m_layoutFailed[i] = true;
+            m_messageBox(const_cast<Form73 *>(this), e.message());
+        } catch (const std::exception &e) {
+            m_layoutFailed[i] = true;
+            m_messageBox(const_cast<Form73 *>(this), QString::fromLocal8Bit(e.what()));
+        }
+    }
+    return m_reports[i];
 }
 
 RpLabel *Form73::labelNamed(const QString &name) const
 {
-    for (Report *r : m_reports) {
+    for (int layout = 1; layout <= 4; ++layout) {
+        Report *r = report(layout);
         if (!r)
             continue;
         if (auto *l = r->findChild<RpLabel *>(name))
@@ -238,6 +264,10 @@ RpLabel *Form73::labelNamed(const QString &name) const
 bool Form73::event(QEvent *e)
 {
     const bool result = QWidget::event(e);
+    if (e->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, [this] { loadRemainingLayouts(); });
+    }
     // The window is taken as activated when it is first shown, as a main
     // window always is where it was designed: a window system that never
     // activates it (no window manager, or focus-stealing prevention) would

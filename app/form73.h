@@ -42,7 +42,8 @@ public:
     QLineEdit *edit1() const { return m_edit1; }
     QPushButton *btnPrint() const { return m_btnPrint; }
     PageControl *pages() const { return m_pages; }
-    // Layout 1..4.
+    // Layout 1..4, read from its stored description the first time it is
+    // asked for; null when it could not be read (the message said why).
     Report *report(int layout) const;
     // A label of any layout by name (the cells "A1" .. "D4d" and the rest).
     RpLabel *labelNamed(const QString &name) const;
@@ -70,6 +71,8 @@ protected:
 private:
     void createControls();
     void createReports();
+    // Reads the layouts not read yet (after the first paint).
+    void loadRemainingLayouts();
     void checkFonts();
     void checkWord(const QString &word);
     void showNotice();
@@ -83,7 +86,11 @@ private:
     QPushButton *m_btnPrint = nullptr;
     PageControl *m_pages = nullptr;
     QLabel *m_fontNoticeLabel = nullptr;
-    std::array<Report *, 4> m_reports{};
+    // Read on demand: the start word's layout before the window first
+    // paints, the others just after.
+    mutable std::array<Report *, 4> m_reports{};
+    mutable std::array<bool, 4> m_layoutFailed{};
+    bool m_painted = false;
     int m_tag = 0;
     QStringList m_fontNotice;
     QStringList m_wordNotice;

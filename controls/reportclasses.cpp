@@ -8,6 +8,7 @@
 #include "controls/rphrule.h"
 #include "controls/rpimage.h"
 #include "controls/rplabel.h"
+#include "platform/description/parser.h"
 #include "platform/description/registry.h"
 #include "report/customreport.h"
 #include "report/reportstrings.h"
@@ -104,6 +105,21 @@ EnumInfo paperNames()
     for (int i = 0; i < kPaperSizeCount; ++i)
         e.items.push_back({papers::valueName(RpPaperSize(i)), i});
     return e;
+}
+
+// A report described with a named paper takes that paper: the default
+// printer need not be asked for its own first (at start-up that loads the
+// printing system).
+CustomReport::StartPaper startPaper(const desc::ObjectNode *node)
+{
+    if (node)
+        for (const desc::PropertyNode &p : node->properties)
+            if (p.path == QStringList{QStringLiteral("Page"), QStringLiteral("PaperSize")} &&
+                p.value.kind() == desc::Value::Kind::Ident &&
+                p.value.text().compare(papers::valueName(RpPaperSize::Default), Qt::CaseInsensitive) != 0 &&
+                p.value.text().compare(papers::valueName(RpPaperSize::Custom), Qt::CaseInsensitive) != 0)
+                return CustomReport::StartPaper::NamedLater;
+    return CustomReport::StartPaper::DefaultPrinters;
 }
 
 EnumInfo binNames()
@@ -430,7 +446,7 @@ void registerReportClasses(desc::Registry &r)
     }
     r.addClass<Report, CustomReport>(QStringLiteral("TReport"))
         .factory([](const desc::CreateContext &ctx) {
-            auto *rep = new Report(qobject_cast<QWidget *>(ctx.owner));
+            auto *rep = new Report(qobject_cast<QWidget *>(ctx.owner), startPaper(ctx.node));
             rep->setLoading(true);
             return rep;
         })

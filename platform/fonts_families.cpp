@@ -283,7 +283,7 @@ QStringList fallbackFamiliesFor(const QString &drawn, const QString &requested, 
 
 // --- family resolution ------------------------------------------------------
 
-void refreshFamilies()
+void detail::forgetResolvedFonts()
 {
     FamilyCache &c = familyCache();
     {
@@ -294,8 +294,13 @@ void refreshFamilies()
         c.kaiFamilies.clear();
         c.scanned = false;
     }
-    FcConfigBuildFonts(nullptr);
     g_familyGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void refreshFamilies()
+{
+    FcConfigBuildFonts(nullptr);
+    detail::forgetResolvedFonts();
 }
 
 bool isFamilyInstalled(const QString &family)

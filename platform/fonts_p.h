@@ -33,9 +33,13 @@ inline void put32(QByteArray &t, qsizetype off, quint32 v)
     t[off + 3] = char(v);
 }
 
-// Changes whenever refreshFamilies() is called; caches of resolved fonts
-// compare it.
+// Changes whenever refreshFamilies() or forgetResolvedFonts() is called;
+// caches of resolved fonts compare it.
 quint64 familyGeneration();
+// What refreshFamilies() does but rescan the installed fonts: for a change
+// of how families are drawn (a synthesised face registered), not of which
+// are installed.
+void forgetResolvedFonts();
 
 // The faces that draw the characters the face `drawn` (standing in for
 // `requested`) lacks, in order.

@@ -3,6 +3,7 @@
 #include "platform/synthesizedface.h"
 
 #include "platform/fonts.h"
+#include "platform/fonts_p.h"
 
 #include <QHash>
 #include <QPaintEngine>
@@ -40,7 +41,7 @@ void registerSynthesizedFace(const QString &family, std::shared_ptr<const Synthe
             r.faces.remove(family.toLower());
     }
     // Fonts resolved before knew nothing of the face.
-    refreshFamilies();
+    detail::forgetResolvedFonts();
 }
 
 std::shared_ptr<const SynthesizedFace> registeredSynthesizedFace(const QString &family)

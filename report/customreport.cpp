@@ -68,7 +68,7 @@ void ReportBands::setHas(int index, bool value)
 
 // --- CustomReport ----------------------------------------------------------------
 
-CustomReport::CustomReport(QWidget *parent)
+CustomReport::CustomReport(QWidget *parent, StartPaper paper)
     : RpBasePanel(parent)
     , m_bands(this)
 {
@@ -82,7 +82,8 @@ CustomReport::CustomReport(QWidget *parent)
     m_color = rpcolor::clWhite;
     // The paper of the default printer; without one the size stays Default
     // and keeps the dimensions the page starts with.
-    m_page->setPaperSize(defaultPrinterPaper().value_or(RpPaperSize::Default));
+    if (paper == StartPaper::DefaultPrinters)
+        m_page->setPaperSize(defaultPrinterPaper().value_or(RpPaperSize::Default));
     m_page->setParentReport(this);
     if (!reportenv::japaneseLanguage()) {
         m_font.name = QString::fromLatin1(reportstrings::kReportFont);
@@ -421,7 +422,7 @@ void CustomReport::paintSurface(Canvas &canvas)
     drawColumnMarks(canvas);
 }
 
-Report::Report(QWidget *parent)
-    : CustomReport(parent)
+Report::Report(QWidget *parent, StartPaper paper)
+    : CustomReport(parent, paper)
 {
 }

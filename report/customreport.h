@@ -80,7 +80,11 @@ struct RpRunPosition {
 class CustomReport : public RpBasePanel, public RpPrinterParent {
     Q_OBJECT
 public:
-    explicit CustomReport(QWidget *parent = nullptr);
+    // Where a new report's paper comes from: the default printer's, or none
+    // (Default) when whoever makes the report is about to name the paper,
+    // as a stored layout does, and the printer need not be asked.
+    enum class StartPaper { DefaultPrinters, NamedLater };
+    explicit CustomReport(QWidget *parent = nullptr, StartPaper paper = StartPaper::DefaultPrinters);
     ~CustomReport() override;
 
     RpPage *page() const { return m_page.get(); }
@@ -374,5 +378,5 @@ private:
 class Report : public CustomReport {
     Q_OBJECT
 public:
-    explicit Report(QWidget *parent = nullptr);
+    explicit Report(QWidget *parent = nullptr, StartPaper paper = StartPaper::DefaultPrinters);
 };

@@ -100,6 +100,7 @@ public:
         CreateContext ctx;
         ctx.owner = m_owner;
         ctx.name = n.name;
+        ctx.node = &n;
         void *p = guarded(n.line, n.column, [&] { return cls->create(ctx); });
         if (!p)
             fail(n.line, n.column, strings::cannotCreate(cls->name()));

@@ -73,6 +73,7 @@ namespace desc {
 
 class ClassInfo;
 class Registry;
+struct ObjectNode;
 
 // Raised by property setters and converters for a value they cannot take;
 // the reader turns it into a DescriptionError naming the line.
@@ -116,6 +117,9 @@ struct CreateContext {
     ObjectRef root;            // the outermost object (null while it is being made)
     QObject *owner = nullptr;  // the owner the caller passed to read()
     QString name;              // the name after `object`
+    // The block that describes the object: what it will be given, for a
+    // factory that would otherwise look up a default it is about to be told.
+    const ObjectNode *node = nullptr;
 
     template <class U> U *parentAs() const { return parent.as<U>(); }
 };

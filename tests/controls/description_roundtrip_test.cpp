@@ -161,3 +161,42 @@ TEST_F(DescriptionTest, BadValuesListsFailToLoad)
 }
 
 } // namespace
+
+// A new report takes the default printer's paper, unless its description
+// names a paper: then the printer is not asked at all (at start-up that
+// would load the printing system for nothing).
+TEST_F(DescriptionTest, AReportDescribedWithAPaperDoesNotAskThePrinterForItsOwn)
+{
+    struct CountingPrinter : FakePrinterDevice {
+        int asked = 0;
+        std::optional<int> defaultPaperCode() override
+        {
+            ++asked;
+            return FakePrinterDevice::defaultPaperCode();
+        }
+    } letter;
+    DevMode m;
+    m.dmPaperSize = 1; // Letter
+    letter.mode = m;
+    UseDevice use(&letter);
+    desc::Registry &reg = reportRegistry();
+    auto read = [&](const char *paperLine) {
+        const QByteArray text = QByteArray("object R: TReport\n") + paperLine + "end\n";
+        return std::unique_ptr<Report>(desc::readAs<Report>(reg, text));
+    };
+
+    const auto a4 = read("  Page.PaperSize = A4\n");
+    EXPECT_EQ(letter.asked, 0);
+    EXPECT_EQ(a4->page()->paperSize(), RpPaperSize::A4);
+    a4->page()->setUnits(RpUnit::MM);
+    EXPECT_NEAR(a4->page()->width(), 210, 0.1);
+
+    for (const char *line : {"", "  Page.PaperSize = Default\n"}) {
+        letter.asked = 0;
+        const auto r = read(line);
+        EXPECT_EQ(letter.asked, 1) << line;
+        // Letter is 215.9 mm wide.
+        r->page()->setUnits(RpUnit::MM);
+        EXPECT_NEAR(r->page()->width(), 215.9, 0.1) << line;
+    }
+}
