@@ -7,13 +7,22 @@
 // file each wrote; and the same run into a filter that keeps nothing (the
 // report's own part of the filter's time).
 //
+// The class list's report file (its recorded pages, saved and loaded back)
+// into PDF by the recorded-page writer, next to QPdfWriter drawing the same
+// pages through the metafile player.
+//
 //   build/test/bench/bench_pdf --benchmark_repetitions=3
+//
+// BENCH_KEEP_FILES=1 keeps the documents written (their folder is printed),
+// to look at.
 #include "../tests/controls/recordingcanvas.h"
 #include "../tests/exampledb.h"
 #include "benchrelease.h"
 #include "drawops.h"
 #include "pdf/pdfdocumentfilter.h"
+#include "pdf/recordedpages.h"
 #include "platform/metafile.h"
+#include "platform/paintercanvas.h"
 #include "printer/rpprinter.h"
 
 #include <QApplication>
@@ -32,6 +41,7 @@ struct Fixture {
     std::unique_ptr<RpSqlDataSet> data;
     std::unique_ptr<Report> report;
     std::vector<std::vector<DrawOp>> pages; // the primitives of every page
+    std::unique_ptr<RpPrinter> reportFile;  // the report's pages, as a report file loads them
     QTemporaryDir dir;
 };
 
@@ -39,12 +49,17 @@ Fixture &fixture()
 {
     static Fixture f;
     if (!f.report) {
+        if (qEnvironmentVariableIntValue("BENCH_KEEP_FILES") == 1) {
+            f.dir.setAutoRemove(false);
+            std::fprintf(stderr, "bench_pdf: the documents are kept in %s\n", qPrintable(f.dir.path()));
+        }
         f.db = std::make_unique<example::Database>(kStudents);
         f.data = f.db->dataSet();
         f.report = example::report();
         f.report->setFormDataSets({f.data.get()});
         f.report->setShowProgress(false);
         bench::releaseAtEnd([] {
+            f.reportFile.reset();
             f.pages.clear();
             f.report.reset();
             f.data.reset();
@@ -119,6 +134,74 @@ void BM_SamePrimitivesThroughQPdfWriter(benchmark::State &state)
     state.counters["bytes"] = double(QFileInfo(file).size());
 }
 BENCHMARK(BM_SamePrimitivesThroughQPdfWriter)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The report file, saved once from a run and loaded into a printer of its
+// own (outside the timing).
+RpPrinter &reportFile(Fixture &f)
+{
+    if (!f.reportFile) {
+        f.report->prepare();
+        const QString file = f.dir.filePath(QStringLiteral("classlist.trp"));
+        f.report->reportPrinter()->save(file);
+        f.reportFile = std::make_unique<RpPrinter>();
+        f.reportFile->load(file);
+    }
+    return *f.reportFile;
+}
+
+void BM_ReportFileThroughThePdfWriter(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    RpPrinter &pages = reportFile(f);
+    const QString file = f.dir.filePath(QStringLiteral("recorded.pdf"));
+    for (auto _ : state)
+        writeRecordedPagesPdf(pages, file, 1, pages.pageCount());
+    state.counters["pages"] = pages.pageCount();
+    state.counters["file_KB"] = double(QFileInfo(file).size()) / 1024;
+    state.counters["bytes"] = double(QFileInfo(file).size());
+}
+BENCHMARK(BM_ReportFileThroughThePdfWriter)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The peer: QPdfWriter, each page of the same report file played onto it by
+// the metafile player, at the resolution and on the paper it was recorded
+// with.
+void BM_ReportFileThroughQPdfWriter(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    RpPrinter &pages = reportFile(f);
+    const QString file = f.dir.filePath(QStringLiteral("recorded-qt.pdf"));
+    for (auto _ : state) {
+        QPdfWriter writer(file);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        std::unique_ptr<QPainter> painter;
+        for (int i = 1; i <= pages.pageCount(); ++i) {
+            const std::optional<Metafile> page = pages.getPage(i);
+            if (!page) {
+                state.SkipWithError("a page is missing");
+                break;
+            }
+            const int dpi = int(page->pixelsPerInchX());
+            const QPageSize size(QSizeF(page->width() * 72.0 / dpi, page->height() * 72.0 / page->pixelsPerInchY()),
+                                 QPageSize::Point);
+            if (!painter) {
+                writer.setPageSize(size);
+                writer.setResolution(dpi);
+                painter = std::make_unique<QPainter>(&writer);
+            } else {
+                writer.setPageSize(size);
+                writer.newPage();
+            }
+            PainterCanvas canvas(painter.get(), dpi, int(page->pixelsPerInchY()), QSize(page->width(), page->height()));
+            page->play(canvas, gdi::Rect{0, 0, page->width(), page->height()});
+        }
+        if (painter)
+            painter->end();
+    }
+    state.counters["pages"] = pages.pageCount();
+    state.counters["file_KB"] = double(QFileInfo(file).size()) / 1024;
+    state.counters["bytes"] = double(QFileInfo(file).size());
+}
+BENCHMARK(BM_ReportFileThroughQPdfWriter)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
