@@ -80,32 +80,32 @@ std::pair<QRawFont, quint32> cellGlyph(char32_t ch)
 
 ModelForm modelForm(char32_t ch, const QRawFont &kai, quint32 glyph)
 {
-    // The decisions are small and costly, and all of them are kept; a
-    // numbered glyph with its paint caches takes about 100 KB, so only the
-    // last glyphs handed out are held (a sheet shows at most four
-    // characters), the rest made again when asked for once they are gone.
+    // The decisions are small and costly, and all of them are kept. A
+    // numbered glyph with its paint caches takes about 100 KB and its strokes
+    // tens of KB, so only those of the last forms handed out are held (a
+    // sheet shows at most four characters); the rest are read and made again
+    // when asked for once they are gone.
     struct Entry {
-        ModelForm form; // without its glyph
+        ModelForm::Kind kind = ModelForm::Kind::Kai;
+        StrokeSource source = StrokeSource::Override;
+        std::weak_ptr<const strokes::CharStrokes> strokes;
         std::weak_ptr<const StrokeOrderGlyph> glyph;
     };
     struct Cache {
         QMutex mutex;
         quint64 generation = 0;
         QHash<Key, Entry> forms;
-        std::deque<std::shared_ptr<const StrokeOrderGlyph>> recent;
+        std::deque<ModelForm> recent;
     };
-    static constexpr size_t kHeldGlyphs = 256;
+    static constexpr size_t kHeldForms = 256;
     static Cache cache;
     if (!ch)
         return {};
-    const quint64 generation = StrokeStore::global().generation();
+    const StrokeStore &store = StrokeStore::global();
+    const quint64 generation = store.generation();
     const Key key{ch, kai.familyName(), kai.styleName(), kai.weight(), kai.isValid() ? glyph : 0};
-    const auto hold = [](const std::shared_ptr<const StrokeOrderGlyph> &g) {
-        cache.recent.push_back(g);
-        if (cache.recent.size() > kHeldGlyphs)
-            cache.recent.pop_front();
-    };
     ModelForm form;
+    bool decided = false;
     {
         QMutexLocker lock(&cache.mutex);
         if (cache.generation != generation) {
@@ -114,34 +114,48 @@ ModelForm modelForm(char32_t ch, const QRawFont &kai, quint32 glyph)
             cache.generation = generation;
         }
         if (auto it = cache.forms.find(key); it != cache.forms.end()) {
-            form = it->form;
+            decided = true;
+            form.kind = it->kind;
+            form.source = it->source;
             if (form.kind != ModelForm::Kind::Numbered)
                 return form;
-            if ((form.glyph = it->glyph.lock()))
+            form.strokes = it->strokes.lock();
+            form.glyph = it->glyph.lock();
+            if (form.strokes && form.glyph)
                 return form;
         }
     }
-    // Decided, or the glyph made again, outside the lock: another thread may
+    // Decided, or read and made again, outside the lock: another thread may
     // do the same character at the same time, and the first to finish is kept.
-    if (form.strokes)
-        form.glyph = std::make_shared<const StrokeOrderGlyph>(buildStrokeOrderGlyph(*form.strokes));
-    else
+    if (!decided) {
         form = decide(ch, kai, glyph);
+    } else {
+        if (!form.strokes)
+            form.strokes = store.findIn(form.source, ch);
+        if (!form.strokes) // the data went between the decision and now
+            return ModelForm{};
+        if (!form.glyph)
+            form.glyph = std::make_shared<const StrokeOrderGlyph>(buildStrokeOrderGlyph(*form.strokes));
+    }
     QMutexLocker lock(&cache.mutex);
     if (cache.generation != generation)
         return form;
-    if (auto it = cache.forms.find(key); it != cache.forms.end()) {
-        if (const auto kept = it->glyph.lock())
+    Entry &e = cache.forms[key];
+    e.kind = form.kind;
+    e.source = form.source;
+    if (form.kind == ModelForm::Kind::Numbered) {
+        if (const auto kept = e.strokes.lock())
+            form.strokes = kept;
+        else
+            e.strokes = form.strokes;
+        if (const auto kept = e.glyph.lock())
             form.glyph = kept;
         else
-            it->glyph = form.glyph;
-    } else {
-        Entry e{form, form.glyph};
-        e.form.glyph.reset();
-        cache.forms.insert(key, std::move(e));
+            e.glyph = form.glyph;
+        cache.recent.push_back(form);
+        if (cache.recent.size() > kHeldForms)
+            cache.recent.pop_front();
     }
-    if (form.glyph)
-        hold(form.glyph);
     return form;
 }
 

@@ -12,7 +12,10 @@
 #include <hb.h>
 
 #include <QCryptographicHash>
+#include <QFile>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -158,17 +161,34 @@ QByteArray PdfUnicodeFonts::subsetProgram(int font) const
 {
     const Font &f = m_fonts.at(size_t(font));
     // The face's tables as one font file, then its used glyphs alone, each
-    // keeping its number.
-    HbPtr<hb_face_t> builder(hb_face_builder_create());
-    for (const char *t : kTables) {
-        const QByteArray table = f.face.fontTable(t);
-        if (table.isEmpty())
-            continue;
-        HbPtr<hb_blob_t> blob(hb_blob_create(table.constData(), uint(table.size()), HB_MEMORY_MODE_DUPLICATE, nullptr, nullptr));
-        hb_face_builder_add_table(builder.get(), tagOf(t), blob.get());
+    // keeping its number. An installed face is read where it lies, mapped
+    // from its file: a large CJK face holds tens of megabytes, and copying
+    // it (twice, to build a file of its tables) would hold them in memory
+    // while the document ends. Only the tables listed are kept either way.
+    HbPtr<hb_face_t> face;
+    if (const std::optional<fonts::FaceFile> file = fonts::faceFile(f.face)) {
+        const QByteArray path = QFile::encodeName(file->path);
+        HbPtr<hb_blob_t> mapped(hb_blob_create_from_file_or_fail(path.constData()));
+        if (mapped)
+            face.reset(hb_face_create(mapped.get(), uint(file->index)));
+        if (face && hb_face_get_glyph_count(face.get()) == 0)
+            face.reset();
     }
-    HbPtr<hb_blob_t> whole(hb_face_reference_blob(builder.get()));
-    HbPtr<hb_face_t> face(hb_face_create(whole.get(), 0));
+    HbPtr<hb_blob_t> whole;
+    if (!face) {
+        HbPtr<hb_face_t> builder(hb_face_builder_create());
+        for (const char *t : kTables) {
+            const QByteArray table = f.face.fontTable(t);
+            if (table.isEmpty())
+                continue;
+            HbPtr<hb_blob_t> blob(hb_blob_create(table.constData(), uint(table.size()), HB_MEMORY_MODE_DUPLICATE,
+                                                 nullptr, nullptr));
+            hb_face_builder_add_table(builder.get(), tagOf(t), blob.get());
+        }
+        whole.reset(hb_face_reference_blob(builder.get()));
+        builder.reset();
+        face.reset(hb_face_create(whole.get(), 0));
+    }
     HbPtr<hb_subset_input_t> input(hb_subset_input_create_or_fail());
     if (!input)
         throw RpError(RpErrorKind::NotAvailable, QStringLiteral("no memory to subset the font %1").arg(f.face.familyName()));
@@ -177,6 +197,19 @@ QByteArray PdfUnicodeFonts::subsetProgram(int font) const
     for (auto it = f.text.constBegin(); it != f.text.constEnd(); ++it)
         hb_set_add(glyphs, it.key());
     hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
+    hb_set_t *dropped = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
+    hb_set_clear(dropped);
+    std::array<hb_tag_t, 64> tags{};
+    for (unsigned start = 0;;) {
+        unsigned count = unsigned(tags.size());
+        hb_face_get_table_tags(face.get(), start, &count, tags.data());
+        for (unsigned k = 0; k < count; ++k)
+            if (std::none_of(std::begin(kTables), std::end(kTables), [&](const char *t) { return tagOf(t) == tags[k]; }))
+                hb_set_add(dropped, tags[k]);
+        if (count < tags.size())
+            break;
+        start += count;
+    }
     HbPtr<hb_face_t> subset(hb_subset_or_fail(face.get(), input.get()));
     if (!subset)
         throw RpError(RpErrorKind::Internal, QStringLiteral("the font %1 cannot be subset").arg(f.face.familyName()));

@@ -227,6 +227,14 @@ bool hasTableOutlines(const QRawFont &face);
 QRawFont tableFace(const QRawFont &face);
 // One table of the face (tag like "OS/2", "head"); empty when absent.
 QByteArray fontTable(const gdi::LogFont &font, const char *tag);
+// The installed file `face` was read from and the face's index in it, found
+// by family and style and checked by the face's header table; nothing when
+// no installed file is that face (a face made from bytes in memory).
+struct FaceFile {
+    QString path;
+    int index = 0;
+};
+std::optional<FaceFile> faceFile(const QRawFont &face);
 
 // Outline metrics at an em of `em` units.
 struct OutlineMetrics {

@@ -177,6 +177,79 @@ QByteArray fontProgram(const gdi::LogFont &font)
     return tableFaceOf(rf->family(), FcWeightFromOpenType(w), font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
 }
 
+namespace {
+
+quint32 be32(const uchar *p) { return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]; }
+
+// The header table of face `index` of the font file at `path`, read from its
+// table directory alone; empty when the file has none.
+QByteArray headTableIn(const QString &path, int index)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    auto read = [&f](qint64 at, qint64 n) {
+        return f.seek(at) ? f.read(n) : QByteArray();
+    };
+    qint64 directory = 0;
+    const QByteArray tag = read(0, 12);
+    if (tag.size() < 12)
+        return {};
+    if (tag.startsWith("ttcf")) {
+        const quint32 faces = be32(reinterpret_cast<const uchar *>(tag.constData()) + 8);
+        if (index < 0 || quint32(index) >= faces)
+            return {};
+        const QByteArray at = read(12 + 4 * qint64(index), 4);
+        if (at.size() < 4)
+            return {};
+        directory = be32(reinterpret_cast<const uchar *>(at.constData()));
+    } else if (index != 0) {
+        return {};
+    }
+    const QByteArray offsetTable = read(directory, 12);
+    if (offsetTable.size() < 12)
+        return {};
+    const int tables = quint8(offsetTable[4]) << 8 | quint8(offsetTable[5]);
+    const QByteArray records = read(directory + 12, 16 * qint64(tables));
+    for (int i = 0; i + 1 <= tables && 16 * (i + 1) <= records.size(); ++i) {
+        const auto *r = reinterpret_cast<const uchar *>(records.constData()) + 16 * i;
+        if (std::memcmp(r, "head", 4) == 0)
+            return read(be32(r + 8), std::min<quint32>(be32(r + 12), 1024));
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<FaceFile> faceFile(const QRawFont &face)
+{
+    if (!face.isValid())
+        return std::nullopt;
+    const QByteArray head = face.fontTable("head");
+    if (head.size() < 54)
+        return std::nullopt;
+    const QByteArray family = face.familyName().toUtf8();
+    FcPattern *pat = FcPatternCreate();
+    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.constData()));
+    FcObjectSet *os = FcObjectSetBuild(FC_FILE, FC_INDEX, nullptr);
+    FcFontSet *set = FcFontList(nullptr, pat, os);
+    std::optional<FaceFile> out;
+    for (int i = 0; set && i < set->nfont && !out; ++i) {
+        FaceFile candidate{stringOf(set->fonts[i], FC_FILE), 0};
+        FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &candidate.index);
+        if (candidate.path.isEmpty())
+            continue;
+        // The same face has the same header: its checksum, dates and revision.
+        if (headTableIn(candidate.path, candidate.index) == head)
+            out = candidate;
+    }
+    if (set)
+        FcFontSetDestroy(set);
+    FcObjectSetDestroy(os);
+    FcPatternDestroy(pat);
+    return out;
+}
+
 bool hasTableOutlines(const QRawFont &face)
 {
     // Every font file of tables has the small maximum-profile table; a face
