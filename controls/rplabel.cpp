@@ -358,8 +358,7 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
     const double W0 = W;
     // The state of this print, handed to the helpers below (nothing of it
     // stays on the label).
-    PrintState ps;
-    ps.run = &run;
+    PrintState ps{.run = &run};
 
     // The OnPrint handler may replace the text for this print.
     QString savedPrintCaption;
@@ -401,14 +400,8 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
         L += f;
     // The limit the lines must keep to, and the anchor of the text: with
     // AutoSize it moves by what formatting changed of the width.
-    ps.L = L;
-    ps.T = T;
-    ps.W = W;
-    ps.H = H;
-    ps.LH = LH;
-    ps.canExpand = canExpand;
-    ps.limit = T + H + 1;
-    ps.Y = T;
+    ps = PrintState{.run = &run, .L = L, .T = T, .W = W, .H = H, .LH = LH, .Y = T, .limit = T + H + 1,
+                    .canExpand = canExpand};
     double X = L;
     if (m_autoSize) {
         if (m_alignment == Alignment::taRightJustify)
