@@ -356,9 +356,9 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
     const bool finalPass = run.finalPass();
     const bool exporting = run.exporting();
     const double W0 = W;
-    m_ps = PrintState{};
-    m_ps.run = &run;
-    m_ps.E = 0;
+    // The state of this print, handed to the helpers below (nothing of it
+    // stays on the label).
+    PrintState ps{.run = &run};
 
     // The OnPrint handler may replace the text for this print.
     QString savedPrintCaption;
@@ -400,14 +400,8 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
         L += f;
     // The limit the lines must keep to, and the anchor of the text: with
     // AutoSize it moves by what formatting changed of the width.
-    m_ps.L = L;
-    m_ps.T = T;
-    m_ps.W = W;
-    m_ps.H = H;
-    m_ps.LH = LH;
-    m_ps.canExpand = canExpand;
-    m_ps.limit = T + H + 1;
-    m_ps.Y = T;
+    ps = PrintState{.run = &run, .L = L, .T = T, .W = W, .H = H, .LH = LH, .Y = T, .limit = T + H + 1,
+                    .canExpand = canExpand};
     double X = L;
     if (m_autoSize) {
         if (m_alignment == Alignment::taRightJustify)
@@ -435,13 +429,13 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
         align |= gdi::TA_RTLREADING;
     c.setTextAlign(align);
     c.setTextColor(rpcolor::resolve(font().color));
-    m_ps.X = X;
+    ps.X = X;
     // The lines from the current one on, while they fit (the band may grow
     // for them); a print that stops early continues there next time.
     if (m_printFinished)
         m_currentLine = 0;
-    while (m_currentLine <= m_printLines.size() - 1 && hasRoomForLine(c)) {
-        printLine(c, m_currentLine);
+    while (m_currentLine <= m_printLines.size() - 1 && hasRoomForLine(c, ps)) {
+        printLine(c, ps, m_currentLine);
         ++m_currentLine;
     }
     m_printFinished = m_currentLine > m_printLines.size() - 1 || !m_autoStretch;
@@ -451,62 +445,61 @@ void RpCustomLabel::printToCanvas(RpReportRun &run, Canvas &c, double L, double 
     // The frame goes round the label's own rectangle, grown by what the
     // band gave.
     if ((finalPass || exporting) && m_frame->anyFrame())
-        m_frame->paintFrame(c, gdi::Rect{p.xPos(L0), p.yPos(T0), p.xPos(L0 + W), p.yPos(T0 + H + m_ps.E)},
+        m_frame->paintFrame(c, gdi::Rect{p.xPos(L0), p.yPos(T0), p.xPos(L0 + W), p.yPos(T0 + H + ps.E)},
                             p.xFactor(), p.yFactor(), &run);
-    m_ps.run = nullptr;
 }
 
-bool RpCustomLabel::hasRoomForLine(Canvas &c)
+bool RpCustomLabel::hasRoomForLine(Canvas &c, PrintState &ps)
 {
-    if (m_ps.limit >= m_ps.Y + m_ps.LH)
+    if (ps.limit >= ps.Y + ps.LH)
         return true;
-    if (!m_ps.canExpand)
+    if (!ps.canExpand)
         return false;
     auto *band = qobject_cast<RpCustomBand *>(parentWidget());
-    if (!band || !band->canExpand(m_ps.LH))
+    if (!band || !band->canExpand(ps.LH))
         return false;
-    const double E0 = m_ps.E;
-    band->expandBand(m_ps.LH, m_ps.E, m_ps.hasExpanded);
-    m_ps.limit = m_ps.T + m_ps.H + 1 + m_ps.E;
-    if (m_ps.run->finalPass() && m_opaque) {
-        RpPageDevice &p = m_ps.run->device();
-        fillStrip(c, p.xPos(m_ps.L), p.yPos(m_ps.T + m_ps.H + E0), p.xPos(m_ps.L + m_ps.W),
-                  p.yPos(m_ps.T + m_ps.H + m_ps.E));
+    const double E0 = ps.E;
+    band->expandBand(ps.LH, ps.E, ps.hasExpanded);
+    ps.limit = ps.T + ps.H + 1 + ps.E;
+    if (ps.run->finalPass() && m_opaque) {
+        RpPageDevice &p = ps.run->device();
+        fillStrip(c, p.xPos(ps.L), p.yPos(ps.T + ps.H + E0), p.xPos(ps.L + ps.W),
+                  p.yPos(ps.T + ps.H + ps.E));
     }
     return true;
 }
 
-void RpCustomLabel::printLine(Canvas &c, int i)
+void RpCustomLabel::printLine(Canvas &c, PrintState &ps, int i)
 {
     const QString &line = m_printLines.at(i);
-    RpReportRun &run = *m_ps.run;
+    RpReportRun &run = *ps.run;
     const bool finalPass = run.finalPass();
     const bool exporting = run.exporting();
     RpPageDevice &p = run.device();
     if (finalPass && !line.isEmpty()) {
         if (m_fullJustify) {
-            justifyLine(c, line);
+            justifyLine(c, ps, line);
             return;
         }
         const quint32 options = useRightToLeftReading() ? quint32(gdi::ETO_RTLREADING) : 0u;
-        c.extTextOut(p.xPos(m_ps.X), p.yPos(m_ps.Y), options, nullptr, line);
+        c.extTextOut(p.xPos(ps.X), p.yPos(ps.Y), options, nullptr, line);
     }
     if (exporting) {
         if (m_fullJustify)
-            justifyLine(c, line);
+            justifyLine(c, ps, line);
         else {
             run.textSource = this;
-            run.exportFilter()->textOut(m_ps.X, m_ps.Y, font(), rpcolor::resolve(m_color), effectiveAlignment(),
+            run.exportFilter()->textOut(ps.X, ps.Y, font(), rpcolor::resolve(m_color), effectiveAlignment(),
                                         line);
             run.textSource = nullptr;
         }
     }
-    m_ps.Y += m_ps.LH;
+    ps.Y += ps.LH;
 }
 
-void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
+void RpCustomLabel::justifyLine(Canvas &c, PrintState &ps, const QString &line)
 {
-    RpReportRun &run = *m_ps.run;
+    RpReportRun &run = *ps.run;
     RpPageDevice &p = run.device();
     const bool exporting = run.exporting();
     QStringList words;
@@ -523,21 +516,21 @@ void RpCustomLabel::justifyLine(Canvas &c, const QString &line)
         gap = (available - total) / (words.size() - 1);
     if (space > 0 && m_maxBreakChars < gap / space)
         gap = space;
-    double x = p.xPos(m_ps.X);
-    const int y = p.yPos(m_ps.Y);
+    double x = p.xPos(ps.X);
+    const int y = p.yPos(ps.Y);
     for (const QString &w : words) {
         if (!exporting)
             c.textOut(rpRound(x), y, w);
         else {
             run.textSource = this;
-            run.exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), m_ps.Y, font(),
+            run.exportFilter()->textOut(rpRound(x / units::kScreenPixelsPerNative), ps.Y, font(),
                                         rpcolor::resolve(m_color), effectiveAlignment(), w);
             run.textSource = nullptr;
         }
         x += c.textWidth(w) + gap;
     }
     if (!exporting)
-        m_ps.Y += m_ps.LH;
+        ps.Y += ps.LH;
 }
 
 void RpCustomLabel::paintToCanvas(Canvas &c, const gdi::Rect &r, int lh)

@@ -111,14 +111,22 @@ private:
         QString line;
         bool stop = false;
     };
+    // State of one print (PrintToCanvas and its helpers): where the next
+    // line goes, how far the band has grown for the label.
+    struct PrintState {
+        RpReportRun *run = nullptr;
+        double L = 0, T = 0, W = 0, H = 0, LH = 0, X = 0, Y = 0, limit = 0, E = 0;
+        bool canExpand = false;
+        bool hasExpanded = false;
+    };
     // Formats `text` into `out` at the current stored width; `updatingBounds`
     // is the re-entry guard of whoever formats (the surface or the run).
     void formatInto(QStringList &out, const QString &text, bool &updatingBounds);
     void formatLine(QStringList &out, int W, const QString &s) const;
     void addWord(QStringList &out, LineState &st, QString w, int W) const;
-    bool hasRoomForLine(Canvas &canvas);
-    void printLine(Canvas &canvas, int i);
-    void justifyLine(Canvas &canvas, const QString &line);
+    bool hasRoomForLine(Canvas &canvas, PrintState &ps);
+    void printLine(Canvas &canvas, PrintState &ps, int i);
+    void justifyLine(Canvas &canvas, PrintState &ps, const QString &line);
     void fillStrip(Canvas &canvas, int left, int top, int right, int bottom);
     void paintToCanvas(Canvas &canvas, const gdi::Rect &r, int lh);
 
@@ -148,13 +156,6 @@ private:
     QString m_printCaption;
     QStringList m_printLines;
     bool m_printUpdatingBounds = false;
-    // State of one print (PrintToCanvas and its helpers).
-    struct PrintState {
-        RpReportRun *run = nullptr;
-        double L = 0, T = 0, W = 0, H = 0, LH = 0, X = 0, Y = 0, limit = 0, E = 0;
-        bool canExpand = false;
-        bool hasExpanded = false;
-    } m_ps;
 };
 
 class RpLabel : public RpCustomLabel {

@@ -27,6 +27,9 @@ RpEvEmbeddedFunction::~RpEvEmbeddedFunction() = default;
 
 RpEvResult RpEvEmbeddedFunction::value()
 {
+    std::unique_lock<std::recursive_mutex> held;
+    if (m_guard)
+        held = std::unique_lock(*m_guard);
     if (m_inEvaluate)
         return RpEvResult::error(text(RecursiveCalls));
     if (!m_evaluator->prepared())
@@ -49,8 +52,16 @@ RpEvEnvironment::~RpEvEnvironment()
     clear();
 }
 
+std::unique_lock<std::recursive_mutex> RpEvEnvironment::hold() const
+{
+    if (!m_lock)
+        return {};
+    return std::unique_lock(*m_lock);
+}
+
 void RpEvEnvironment::clear()
 {
+    const auto held = hold();
     for (auto &e : m_entries)
         e.function->evaluator().unprepare();
     m_entries.clear();
@@ -77,6 +88,7 @@ void RpEvEnvironment::prepareEntry(Entry &e)
 
 void RpEvEnvironment::prepare()
 {
+    const auto held = hold();
     if (++m_prepareCount != 1)
         return;
     // By index: preparing an entry may not add entries, but stay safe.
@@ -86,6 +98,7 @@ void RpEvEnvironment::prepare()
 
 void RpEvEnvironment::unprepare()
 {
+    const auto held = hold();
     if (m_unpreparing || m_prepareCount == 0)
         return;
     if (--m_prepareCount != 0)
@@ -98,16 +111,19 @@ void RpEvEnvironment::unprepare()
 
 void RpEvEnvironment::addFunction(const QString &name, const QString &expression)
 {
+    const auto held = hold();
     const QString upper = name.toUpper();
     if (find(upper))
         return;
     m_entries.push_back(Entry{upper, std::make_shared<RpEvEmbeddedFunction>(expression)});
+    m_entries.back().function->setGuard(m_lock.get());
     if (prepared())
         prepareEntry(m_entries.back());
 }
 
 void RpEvEnvironment::deleteFunction(const QString &name)
 {
+    const auto held = hold();
     const QString upper = name.toUpper();
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
         if (it->name == upper) {
@@ -233,6 +249,7 @@ RpEvEnvironment *rpGlobalEnvironment()
     static RpEvEnvironment *global = [] {
         auto *env = new RpEvEnvironment; // lives for the whole process
         env->m_global = true;
+        env->m_lock = std::make_unique<std::recursive_mutex>();
         const QDateTime start = rpExpressionNow();
         auto quoted = [](const QString &s) { return QStringLiteral("'") + s + QStringLiteral("'"); };
         env->addFunction(QStringLiteral("AppStartTime"), quoted(rpLocaleTimeText(start)));

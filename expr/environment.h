@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class RpDataSet;
@@ -30,9 +32,13 @@ public:
     // "Recursive calls not allowed"; unprepared it gives "Evaluator not
     // prepared" as an error result.
     RpEvResult value();
+    // Held while the function evaluates (the global environment's entries,
+    // which runs on several threads share); none: not shared.
+    void setGuard(std::recursive_mutex *guard) { m_guard = guard; }
 
 private:
     QString m_expression;
+    std::recursive_mutex *m_guard = nullptr;
     std::unique_ptr<RpEvaluator> m_evaluator;
     bool m_inEvaluate = false;
 };
@@ -51,7 +57,7 @@ public:
     // them.
     void prepare();
     void unprepare();
-    bool prepared() const { return m_prepareCount > 0; }
+    bool prepared() const { return m_prepareCount.load() > 0; }
 
     // The name is upper-cased; a name already present keeps its expression.
     // In a prepared environment the new entry is prepared at once.
@@ -98,14 +104,21 @@ private:
     };
     const Entry *find(const QString &name) const;
     void prepareEntry(Entry &e);
+    // Holds the global environment's lock (nothing for the others).
+    std::unique_lock<std::recursive_mutex> hold() const;
 
     std::vector<Entry> m_entries;
     QList<RpDataSet *> m_dataSets;
-    int m_prepareCount = 0;
+    std::atomic<int> m_prepareCount = 0;
     bool m_unpreparing = false;
     bool m_global = false;
+    // The global environment is one for the process: the runs of several
+    // reports prepare, unprepare and evaluate its entries from their own
+    // threads, one at a time under this lock.
+    std::unique_ptr<std::recursive_mutex> m_lock;
 };
 
 // The process-wide environment, created at first use with AppStartTime,
-// AppStartDate and AppName.
+// AppStartDate and AppName. It searches no data sets (a run's data sets are
+// the run's own, in the report's environment); any thread.
 RpEvEnvironment *rpGlobalEnvironment();

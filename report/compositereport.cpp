@@ -4,7 +4,6 @@
 
 #include "platform/messages.h"
 #include "printer/rpprinter.h"
-#include "report/processwide.h"
 
 #include <QCoreApplication>
 
@@ -96,7 +95,8 @@ struct KeepUnits {
 };
 } // namespace
 
-bool RpCompositeReport::runParts(RpRunPosition position, const std::function<void(CustomReport *)> &generate)
+bool RpCompositeReport::runParts(RpRunPosition position,
+                                 const std::function<void(CustomReport *, const RpRunPosition &)> &generate)
 {
     struct Done {
         RpCompositeReport &c;
@@ -110,9 +110,9 @@ bool RpCompositeReport::runParts(RpRunPosition position, const std::function<voi
     for (int i = 0; i < m_reports.size(); ++i) {
         CustomReport *r = m_reports[i];
         m_current = r;
-        r->compositeStart = position;
+        RpRunPosition start = position;
         if (r->startNewPageInComposite())
-            r->compositeStart.currentY = rpRound(m_reportPrinter->paperLengthValue());
+            start.currentY = rpRound(m_reportPrinter->paperLengthValue());
         // The last part is marked 999 while it generates.
         struct Tag {
             CustomReport *r;
@@ -123,7 +123,7 @@ bool RpCompositeReport::runParts(RpRunPosition position, const std::function<voi
             r->setTag(999);
         if (onStartReport)
             onStartReport(this, r, i);
-        generate(r);
+        generate(r, start);
         r->afterPrint();
         if (r->cancelled())
             return true;
@@ -159,20 +159,24 @@ void RpCompositeReport::generateComposite()
         m_reportPrinter->beginDoc();
         const KeepUnits units(m_reports.first());
         const RpRunPosition start = startPosition(m_reports.first()->page()->columns());
-        reportState().pageCounter = 0;
-        const bool cancelled = runParts(start, [this](CustomReport *r) {
+        int pagesStarted = 0;
+        const bool cancelled = runParts(start, [this, &pagesStarted](CustomReport *r, const RpRunPosition &at) {
             struct Borrowed {
                 CustomReport *r;
                 ~Borrowed() { r->setCompositePrinter(nullptr); }
             } borrowed{r};
             r->setCompositePrinter(m_reportPrinter.get());
-            r->generateReport(true);
+            RpRunRequest request;
+            request.compositePart = true;
+            request.start = at;
+            request.documentPages = &pagesStarted;
+            r->generateReport(request);
         });
         if (cancelled)
             m_reportPrinter.reset();
         else
             m_reportPrinter->endDoc();
-        m_pageCount = reportState().pageCounter;
+        m_pageCount = pagesStarted;
     }
     if (onFinished)
         onFinished(this);
@@ -284,8 +288,8 @@ void RpCompositeReport::exportToFilter(RpExportFilter *filter)
         // column 0 would put the first page one column to the right, off the
         // paper.
         const bool cancelled = runParts(startPosition(m_reports.first()->page()->columns()),
-                                        [this, filter](CustomReport *r) {
-            r->exportComposite(filter, m_reportPrinter.get());
+                                        [this, filter](CustomReport *r, const RpRunPosition &at) {
+            r->exportComposite(filter, m_reportPrinter.get(), at);
         });
         if (cancelled)
             m_reportPrinter.reset();

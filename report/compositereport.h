@@ -90,9 +90,9 @@ private:
     // range); the composite's printer is kept aside meanwhile and back
     // afterwards. Nothing runs without reports.
     void runOnStandInPrinter(bool forPreview, const std::function<void(CustomReport &first)> &go);
-    // Generates every report in order, each from where the one before ended;
-    // true when one was cancelled (the later ones are not generated).
-    bool runParts(RpRunPosition start, const std::function<void(CustomReport *)> &generate);
+    // Generates every report in order, each from where the one before ended
+    // (`generate` is told where); true when one was cancelled (the later ones are not generated).
+    bool runParts(RpRunPosition start, const std::function<void(CustomReport *, const RpRunPosition &)> &generate);
     // Where the first part starts: past its page's end, so its first band
     // starts page 1, in `column`.
     RpRunPosition startPosition(int column) const;

@@ -12,7 +12,7 @@ void CustomReport::BackgroundRun::run()
 {
     std::optional<RpError> error;
     try {
-        m_report.runReserved(false);
+        m_report.runReserved({});
     } catch (const RpError &e) {
         error = e;
     } catch (const std::exception &e) {

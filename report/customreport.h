@@ -10,6 +10,7 @@
 #include "report/previewsettings.h"
 #include "report/printersetup.h"
 #include "report/rppage.h"
+#include "report/runrequest.h"
 #include "report/storedprintersettings.h"
 
 #include <QList>
@@ -66,15 +67,6 @@ public:
 
 private:
     CustomReport *m_owner;
-};
-
-// Where a report generated as one part of a composite document starts, and
-// where it ended.
-struct RpRunPosition {
-    int currentX = 0;
-    int currentY = -1;
-    int currentColumn = 1;
-    int pageNumber = 0;
 };
 
 class CustomReport : public RpBasePanel, public RpPrinterParent {
@@ -177,7 +169,8 @@ public:
     // reportPrinter(); Print regenerates onto the printer; ExportToFilter
     // feeds a filter. PreviewModeless and PrintBackground generate on a
     // thread of their own and return at once; so does Preview with
-    // CreateInBGThread. A run refuses to start while another is going.
+    // CreateInBGThread. A run refuses to start while another run of the same
+    // report is going; runs of different reports go at the same time.
     void preview();
     void previewModal();
     void previewModeless();
@@ -186,8 +179,8 @@ public:
     void printBackground();
     void exportToFilter(RpExportFilter *filter);
     // Exports as one part of a composite document onto the composite's
-    // printer.
-    void exportComposite(RpExportFilter *filter, RpPrinter *printer);
+    // printer, starting at `start`.
+    void exportComposite(RpExportFilter *filter, RpPrinter *printer, const RpRunPosition &start);
     void cancel();
     // Runs the print dialog preset from the report and keeps the choice: the
     // copies, printer and page range in the stored settings, the orientation
@@ -198,7 +191,7 @@ public:
     // One run: opens the printer's document (unless a composite opened it),
     // prints every band through the controller's record loop and ends the
     // document.
-    virtual void generateReport(bool compositePart);
+    virtual void generateReport(const RpRunRequest &request = {});
     // A fresh report printer for the next run (false while a run goes on).
     bool createReportPrinter();
     void applyReportPrinterSettings();
@@ -216,9 +209,7 @@ public:
     // The composite report this report runs in, if any.
     RpCompositeReport *parentComposite() const { return m_parentComposite; }
     void setParentComposite(RpCompositeReport *c) { m_parentComposite = c; }
-    // Where a composite part starts (set by the composite before the part
-    // runs) and where it ended.
-    RpRunPosition compositeStart;
+    // Where the last run ended (a composite's next part starts there).
     RpRunPosition lastPosition() const { return m_lastPosition; }
 
     // The controller of the record loop: the detail, title and summary bands
@@ -354,9 +345,6 @@ private:
     std::unique_ptr<RpPrinter> m_reportPrinter;
     RpPrinter *m_compositePrinter = nullptr;
     RpPrinterSettings m_parentSettings;
-    // What the entry point asks of the next run.
-    RpExportFilter *m_runFilter = nullptr;
-    bool m_runFinalPass = true;
     RpRunPosition m_lastPosition;
     RpCompositeReport *m_parentComposite = nullptr;
     QList<RpDataSet *> m_formDataSets;
@@ -367,7 +355,7 @@ private:
     // Takes the report for a run: false while another run has it.
     bool reserveRun();
     // The run of a report already taken; it is free again afterwards.
-    void runReserved(bool compositePart);
+    void runReserved(const RpRunRequest &request);
     class PrinterAside;
     bool m_destroying = false;
     bool m_layingOut = false;

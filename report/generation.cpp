@@ -16,7 +16,6 @@
 #include "printer/rpprogressdialog.h"
 #include "report/compositereport.h"
 #include "report/createreportthread.h"
-#include "report/processwide.h"
 #include "report/reportrun.h"
 #include "report/reportstrings.h"
 #include "report/rpband.h"
@@ -106,7 +105,7 @@ void CustomReport::preview()
     setUpPreviewPrinter(*this, *m_reportPrinter);
     applyReportPrinterSettings();
     m_reportPrinter->preview();
-    generateReport(false);
+    generateReport();
     if (!m_reportPrinter)
         return; // the preview closed while the run went on
     m_reportPrinter->setReportLoaded(true);
@@ -131,7 +130,7 @@ void CustomReport::previewModal()
         return;
     setUpPreviewPrinter(*this, *m_reportPrinter);
     applyReportPrinterSettings();
-    generateReport(false);
+    generateReport();
     if (!m_reportPrinter)
         return;
     m_reportPrinter->setReportLoaded(true);
@@ -165,7 +164,7 @@ void CustomReport::prepare()
     if (!createReportPrinter())
         return;
     setUpPreviewPrinter(*this, *m_reportPrinter);
-    generateReport(false);
+    generateReport();
     if (m_reportPrinter)
         m_reportPrinter->setReportLoaded(true);
 }
@@ -179,8 +178,6 @@ public:
     ~PrinterAside()
     {
         m_progress.reset();
-        m_report.m_runFilter = nullptr;
-        m_report.m_runFinalPass = true;
         m_report.m_reportPrinter = std::move(m_kept);
     }
     RpPrinter *kept() const { return m_kept.get(); }
@@ -215,7 +212,7 @@ void CustomReport::print()
         return;
     m_reportPrinter->setDestination(rpdPrinter);
     aside.showProgress();
-    generateReport(false);
+    generateReport();
 }
 
 void CustomReport::printBackground()
@@ -237,16 +234,17 @@ void CustomReport::exportToFilter(RpExportFilter *filter)
         return;
     filter->setOwner(this);
     PrinterAside aside(*this);
-    m_runFilter = filter;
-    m_runFinalPass = false;
     filter->setOriginalReportPrinter(aside.kept());
     // The printer the run places its items with (made anew here).
     createReportPrinter();
     aside.showProgress(QString::fromLatin1(reportstrings::kExportingProgress));
-    generateReport(false);
+    RpRunRequest request;
+    request.filter = filter;
+    request.finalPass = false;
+    generateReport(request);
 }
 
-void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer)
+void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer, const RpRunPosition &start)
 {
     if (!m_available || !filter || !printer)
         return;
@@ -254,17 +252,15 @@ void CustomReport::exportComposite(RpExportFilter *filter, RpPrinter *printer)
     filter->setOriginalReportPrinter(printer);
     struct Restore {
         CustomReport &r;
-        ~Restore()
-        {
-            r.m_compositePrinter = nullptr;
-            r.m_runFilter = nullptr;
-            r.m_runFinalPass = true;
-        }
+        ~Restore() { r.m_compositePrinter = nullptr; }
     } restore{*this};
     m_compositePrinter = printer;
-    m_runFilter = filter;
-    m_runFinalPass = false;
-    generateReport(true);
+    RpRunRequest request;
+    request.filter = filter;
+    request.finalPass = false;
+    request.compositePart = true;
+    request.start = start;
+    generateReport(request);
 }
 
 bool CustomReport::backgroundRunning() const { return m_background && m_background->isRunning(); }
@@ -382,14 +378,15 @@ bool CustomReport::reserveRun()
     return m_available.compare_exchange_strong(available, false);
 }
 
-void CustomReport::generateReport(bool compositePart)
+void CustomReport::generateReport(const RpRunRequest &request)
 {
     if (reserveRun())
-        runReserved(compositePart);
+        runReserved(request);
 }
 
-void CustomReport::runReserved(bool compositePart)
+void CustomReport::runReserved(const RpRunRequest &request)
 {
+    const bool compositePart = request.compositePart;
     // However the run ends, the report is available again afterwards.
     struct Available {
         std::atomic<bool> &flag;
@@ -416,8 +413,7 @@ void CustomReport::runReserved(bool compositePart)
     RpPrinterPageDevice device(printer);
 
     m_cancelled = false;
-    RpReportRun run(*this, device, m_runFilter);
-    run.setFinalPass(m_runFinalPass);
+    RpReportRun run(*this, device, request);
     run.dataSets = m_formDataSets;
     runOnGuiThread(this, [this] { setPreviewPage(QImage()); });
 
@@ -468,9 +464,9 @@ void CustomReport::runReserved(bool compositePart)
         if (compositePart) {
             m_page->setPaperSize(printer.paperSize());
             m_page->setOrientation(printer.orientation());
-            run.currentY = compositeStart.currentY;
-            run.currentColumn = compositeStart.currentColumn;
-            run.pageNumber = compositeStart.pageNumber;
+            run.currentY = request.start.currentY;
+            run.currentColumn = request.start.currentColumn;
+            run.pageNumber = request.start.pageNumber;
         } else {
             applyReportPrinterSettings();
             printer.setTitle(jobTitle());
@@ -487,7 +483,6 @@ void CustomReport::runReserved(bool compositePart)
         run.currentX = rpRound(native(RpPage::LeftMarginIdx));
 
         m_controller->collect();
-        rpGlobalEnvironment()->setDataSets(run.dataSets);
         rpGlobalEnvironment()->prepare();
         for (const auto &[name, expression] : m_functions)
             environment.addFunction(name, expression);
@@ -501,7 +496,6 @@ void CustomReport::runReserved(bool compositePart)
         m_controller->prepare(run);
         forEachPrintable(this, [&run](RpPrintable *p) { p->beginPrinting(run); });
 
-        reportState().compositePart = compositePart;
         m_controller->setDetail(m_bands.detailBand());
         m_controller->setHeader(m_bands.titleBand());
         m_controller->setFooter(m_bands.summaryBand());

@@ -13,7 +13,6 @@
 #include "printer/exportfilter.h"
 #include "report/customreport.h"
 #include "report/pagedevice.h"
-#include "report/processwide.h"
 #include "report/reportstrings.h"
 #include "report/rpcontroller.h"
 #include "report/rpgroup.h"
@@ -28,8 +27,6 @@
 namespace {
 
 double pageValue(const CustomReport &r, int index) { return r.page()->nativeValue(index); }
-
-bool &breakPending() { return reportState().breakPending; }
 
 } // namespace
 
@@ -108,7 +105,8 @@ void RpReportRun::newPage()
     if (m_filter)
         m_filter->newPage();
     ++pageNumber;
-    ++reportState().pageCounter;
+    if (m_documentPages)
+        ++*m_documentPages;
     if (environment)
         environment->setIntegerConstant(QStringLiteral("PAGENUMBER"), pageNumber);
     // An export run draws only its first page on the device.
@@ -234,11 +232,11 @@ void RpCustomBand::makeSpace(RpReportRun &run)
     // A band taller than an empty page prints where it is.
     const bool due = noPage || (m_bandType != rbPageFooter && h > run.availableSpace() && h <= empty);
     if (due) {
-        breakPending() = m_bandType == rbDetail;
+        run.breakPending = m_bandType == rbDetail;
         if (!page.continuous() || noPage)
             run.newColumn();
     } else if (m_bandType == rbDetail) {
-        breakPending() = false;
+        run.breakPending = false;
     }
 }
 
@@ -267,9 +265,11 @@ void RpCustomBand::printToPage(RpReportRun &run)
         if (!m_alignToBottom) {
             const double lm = page.nativeValue(RpPage::LeftMarginIdx), rm = page.nativeValue(RpPage::RightMarginIdx);
             const double space = page.nativeValue(RpPage::ColumnSpaceIdx);
+            // The summary starts in the current column; the band keeps the
+            // width the report gives it (the run changes nothing stored, so
+            // the page is the same on whichever thread the run prints).
             const double w = (page.nativeValue(RpPage::WidthIdx) - (lm + rm) - (page.columns() - 1) * space) /
                              page.columns();
-            m_size->setNativeValue(RpBandSize::WidthIdx, w);
             run.currentX = rpRound(lm + (run.currentColumn - 1) * w) + rpRound(space * (run.currentColumn - 1));
         } else {
             run.newPage();
@@ -289,9 +289,9 @@ void RpCustomBand::printToPage(RpReportRun &run)
         const bool pageExists = run.currentY != -1;
         const auto *group = qobject_cast<const RpGroup *>(this);
         const bool groupMayBreak = m_bandType != rbGroupHeader || !group || !group->inGroup();
-        if (m_forceNewPage && !breakPending() && breakableType && pageExists && groupMayBreak) {
+        if (m_forceNewPage && !run.breakPending && breakableType && pageExists && groupMayBreak) {
             run.forcePageBreak();
-            breakPending() = false;
+            run.breakPending = false;
         } else if (m_forceNewColumn && breakableType && pageExists) {
             run.forceColumnBreak();
         } else {
@@ -331,7 +331,7 @@ void RpCustomBand::printToPage(RpReportRun &run)
         afterPrint(this, printBand);
     if (child && child->printOrder() != CBPrintOrder::cboBeforeParent)
         printChildBand(run, child);
-    breakPending() = false;
+    run.breakPending = false;
 }
 
 void RpCustomBand::printContents(RpReportRun &run, double width, double height)
@@ -379,9 +379,9 @@ void RpCustomBand::printContents(RpReportRun &run, double width, double height)
             throw RpError(RpErrorKind::BadArgument, reportstrings::cannotPlace(where.control), where);
         }
         // Controls with lines left over continue in the next column.
-        breakPending() = true;
+        run.breakPending = true;
         run.newColumn();
-        breakPending() = false;
+        run.breakPending = false;
         m_expanded = 0;
     }
     run.currentY += rpRound(height + m_expanded);

@@ -23,15 +23,8 @@ struct ReportProcessState {
     // registers it at start-up); empty: the setup is taken as cancelled.
     // User-interface thread.
     PrintDialogRunner printDialog;
-
-    // Generation (one run at a time in the process; the thread of that run):
-    // a detail band has just forced a column or page break, so the same
-    // band's ForceNewPage does not break again;
-    bool breakPending = false;
-    // the run is one part of a composite document;
-    bool compositePart = false;
-    // pages started since the composite document began (every NewPage adds one).
-    int pageCounter = 0;
+    // Nothing of a run is kept here: each run's state is its own
+    // (report/reportrun.h), so runs of different reports go at once.
 };
 
 ReportProcessState &reportState();

@@ -16,6 +16,14 @@ RpReportRun::RpReportRun(CustomReport &report, RpPageDevice &device, RpExportFil
 {
 }
 
+RpReportRun::RpReportRun(CustomReport &report, RpPageDevice &device, const RpRunRequest &request)
+    : RpReportRun(report, device, request.filter)
+{
+    m_finalPass = request.finalPass;
+    compositePart = request.compositePart;
+    m_documentPages = request.documentPages;
+}
+
 RpReportRun::~RpReportRun() { m_report.attachRun(m_previous); }
 
 void RpReportRun::reportError(const QString &message)

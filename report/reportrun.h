@@ -9,7 +9,11 @@
 // from the report.
 //
 // Positions and sizes are in native units (tenths of a millimetre).
-// Everything here belongs to the thread the run prints on.
+// Everything here belongs to the thread the run prints on; runs of
+// different reports share nothing, so they may go at the same time on
+// threads of their own.
+#include "report/runrequest.h"
+
 #include <QList>
 #include <QStringList>
 #include <QtGlobal>
@@ -30,6 +34,9 @@ public:
     // A run of `report` onto `device`. With a filter the run exports: the
     // bands and controls hand their items to it as well.
     RpReportRun(CustomReport &report, RpPageDevice &device, RpExportFilter *filter = nullptr);
+    // The run an entry point asked for: its filter and pass, and for a part
+    // of a composite document, the document's page count.
+    RpReportRun(CustomReport &report, RpPageDevice &device, const RpRunRequest &request);
     ~RpReportRun();
     RpReportRun(const RpReportRun &) = delete;
     RpReportRun &operator=(const RpReportRun &) = delete;
@@ -85,6 +92,11 @@ public:
     bool noForceNewPage = false;
     bool newColumnForced = false;
     bool newPageForced = false;
+    // A detail band has just forced a column or page break, so the same
+    // band's ForceNewPage does not break again.
+    bool breakPending = false;
+    // The run is one part of a composite document.
+    bool compositePart = false;
 
     // --- placement (report/placement.cpp) --------------------------------
     // Where each band lands, when a column or page breaks, and what repeats
@@ -120,6 +132,7 @@ private:
     RpPageDevice &m_device;
     RpExportFilter *m_filter;
     bool m_finalPass;
+    int *m_documentPages = nullptr;
     RpReportRun *m_previous;
     QStringList m_errors;
 };

@@ -6,7 +6,6 @@
 #include "platform/messages.h"
 #include "printer/rpprinter.h"
 #include "report/customreport.h"
-#include "report/processwide.h"
 #include "report/reportrun.h"
 #include "report/rpgroup.h"
 #include "report/rpprintable.h"
@@ -236,7 +235,7 @@ void RpController::runDetailLoop(RpReportRun &run)
     run.printReportBand(m_header);
     if (isReportController())
         run.noForceNewPage = true;
-    if ((run.pageNumber <= 1 || reportState().compositePart) && isReportController()) {
+    if ((run.pageNumber <= 1 || run.compositePart) && isReportController()) {
         RpCustomBand *columnHeader = m_report->bands()->columnHeaderBand();
         if (columnHeader && columnHeader->bandEnabled()) {
             run.printReportBand(columnHeader);

@@ -161,7 +161,7 @@ TEST_F(ExprRunTest, ARunOnAWorkerThreadLeavesTheSurfaceToItsOwnThread)
     ASSERT_TRUE(report->createReportPrinter());
     std::atomic<bool> done = false;
     std::thread worker([&] {
-        report->generateReport(false);
+        report->generateReport();
         done = true;
     });
     // The label paints meanwhile, the expression's text on it.
